@@ -1,0 +1,118 @@
+#include "files/CsvWriter.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tellurim {
+
+void appendFixed6(std::string& out, double value)
+{
+    char buffer[400];  // the widest "%f" of a single needs under 60 characters
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, 6);
+    out.append(buffer, result.ptr);
+}
+
+void CsvRow::separate()
+{
+    if (!m_first) {
+        m_out.push_back(',');
+    }
+    m_first = false;
+}
+
+CsvRow& CsvRow::text(std::string_view value)
+{
+    separate();
+    m_out.push_back('"');
+    for (const char c : value) {
+        if (c == '"') {
+            m_out.push_back('"');
+        }
+        m_out.push_back(c);
+    }
+    m_out.push_back('"');
+    return *this;
+}
+
+CsvRow& CsvRow::number(float value)
+{
+    separate();
+    appendFixed6(m_out, static_cast<double>(value));
+    return *this;
+}
+
+CsvRow& CsvRow::integer(int32_t value)
+{
+    separate();
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    m_out.append(buffer, result.ptr);
+    return *this;
+}
+
+void CsvRow::end(bool trailingComma)
+{
+    if (trailingComma) {
+        m_out.push_back(',');
+    }
+    m_out.append("\r\n");
+}
+
+CsvFile::~CsvFile()
+{
+    close();
+}
+
+std::optional<FileError> CsvFile::create(const std::string& path)
+{
+    close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return fileErrorFromErrno(errno, path);
+    }
+    m_fd = fd;
+    m_path = path;
+    return std::nullopt;
+}
+
+std::optional<FileError> CsvFile::write(std::string_view bytes, bool sync)
+{
+    if (m_fd < 0) {
+        return FileError{FileCause::InvalidFile, EBADF, m_path};
+    }
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return fileErrorFromErrno(errno, m_path);
+        }
+        if (written == 0) {
+            return FileError{FileCause::DiskFull, ENOSPC, m_path};
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    if (sync && ::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    return std::nullopt;
+}
+
+void CsvFile::close()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+std::string csvWriteErrorText(const FileError& error)
+{
+    return "Error writing CSV file. Code: " + std::to_string(static_cast<int>(error.cause)) + ".";
+}
+
+}  // namespace tellurim

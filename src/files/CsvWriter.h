@@ -1,0 +1,62 @@
+#pragma once
+
+#include "files/FileError.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tellurim {
+
+/// Appends one CSV row to a caller's buffer, the same way for every export:
+/// fields separated by commas, texts in double quotes (a quote inside a text
+/// doubled, as CSV readers expect), singles widened to double and written
+/// like "%f", integers like "%d", lines ending in CR LF.
+class CsvRow {
+public:
+    explicit CsvRow(std::string& out) : m_out(out) {}
+
+    CsvRow& text(std::string_view value);
+    CsvRow& number(float value);
+    CsvRow& integer(int32_t value);
+    /// Ends the row: an optional comma after the last field, then CR LF.
+    void end(bool trailingComma);
+
+private:
+    void separate();
+
+    std::string& m_out;
+    bool m_first = true;
+};
+
+/// Appends value like printf("%f", value): fixed notation, six decimals.
+void appendFixed6(std::string& out, double value);
+
+/// An output file for CSV rows. Each write goes straight to the operating
+/// system, so a failure (a full disk) is seen at the row that caused it.
+class CsvFile {
+public:
+    CsvFile() = default;
+    CsvFile(const CsvFile&) = delete;
+    CsvFile& operator=(const CsvFile&) = delete;
+    ~CsvFile();
+
+    /// Creates the file, or empties an existing one, for writing.
+    std::optional<FileError> create(const std::string& path);
+    /// Writes the bytes whole. With sync, also asks the system to put them
+    /// on disk, so that a crash afterwards cannot lose them.
+    std::optional<FileError> write(std::string_view bytes, bool sync = false);
+    bool isOpen() const { return m_fd >= 0; }
+    const std::string& path() const { return m_path; }
+    void close();
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+/// "Error writing CSV file. Code: " + cause code + "."
+std::string csvWriteErrorText(const FileError& error);
+
+}  // namespace tellurim

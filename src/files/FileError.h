@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+namespace tellurim {
+
+/// Cause codes of a failed file operation, as the standard report numbers them.
+enum class FileCause : int {
+    None = 0,
+    Generic = 1,
+    FileNotFound = 2,
+    BadPath = 3,
+    TooManyOpenFiles = 4,
+    AccessDenied = 5,
+    InvalidFile = 6,
+    RemoveCurrentDir = 7,
+    DirectoryFull = 8,
+    BadSeek = 9,
+    HardIO = 10,
+    SharingViolation = 11,
+    LockViolation = 12,
+    DiskFull = 13,
+    EndOfFile = 14,
+};
+
+/// A failed open, read or write: cause, the operating system's error number
+/// (-1 when there is none) and the file's name.
+struct FileError {
+    FileCause cause = FileCause::None;
+    int osError = -1;
+    std::string fileName;
+};
+
+/// Maps an errno value to its cause code.
+FileCause causeFromErrno(int errnoValue);
+
+/// A FileError for errno as it stands now.
+FileError fileErrorFromErrno(int errnoValue, const std::string& fileName);
+
+/// The text of the standard report for a file error that ends a command:
+/// the cause's message with the file's name filled in.
+std::string standardReportText(const FileError& error);
+
+}  // namespace tellurim
