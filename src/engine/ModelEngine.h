@@ -1,15 +1,29 @@
 #pragma once
-// DRAFT public interface: the engine helper completes this header (adding the
-// MagneticModel and SynthesisCache members) without changing these signatures.
 
 #include "engine/EngineMessageSink.h"
 #include "engine/FieldResult.h"
+#include "engine/MagneticModel.h"
 #include "engine/PolePosition.h"
+#include "engine/SynthesisCache.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace tellurim {
+
+/// fileName after a model file could not be opened.
+inline constexpr std::string_view kModelNotFoundText = "Last model selected was not found";
+
+/// Shown once after a model load when the first synthesis falls outside the
+/// model's life span. ';' marks a line break.
+inline constexpr std::string_view kLifeSpanWarning =
+    "WARNING: TIME BEYOND MODEL LIFE SPAN;"
+    ";"
+    "Each new release of the World Magnetic Model;"
+    "comes with new coefficient (.COF) files.;"
+    "Load the file that covers your date with New Model.";
 
 /// Outputs of one synthesis. When no model is current only the two flags are
 /// written (both -1); the other members keep what the caller put there.
@@ -22,29 +36,69 @@ struct SynthesisOutput {
     int32_t coordinatesOutOfRange = 0;  ///< 0 in range, 1 out, -1 no model
 };
 
+/// The numeric core: one current model and the synthesis cache. It never
+/// throws; loading reports through the message sink, evaluation through flags.
+///
+/// The engine is stateful and not re-entrant. Copies are independent (model
+/// and cache are copied, the sink pointer is shared), so each worker thread
+/// can evaluate on its own copy.
 class ModelEngine {
 public:
+    /// The sink must outlive the engine and every copy of it.
     explicit ModelEngine(EngineMessageSink& sink);
 
-    /// Reads a .COF model file. fileName is in/out: after a failed open it
-    /// holds "Last model selected was not found". A bare name that is not in
-    /// the current directory is looked up in the shipped models folder.
+    /// Reads a .COF model file and makes it current. fileName is in/out:
+    /// after a failed open it holds kModelNotFoundText, otherwise it keeps
+    /// the text given (a bare name stays bare). A bare name that is not in
+    /// the current directory is looked up in the shipped models folders.
+    /// requestedDegree above 12 is lowered to 12 (below 0 raised to 0). Failures show
+    /// "ERROR OPENING FILE:;name" or "ERROR READING FILE:;name" and leave no
+    /// model current.
     void readModelFile(int32_t requestedDegree, std::string& fileName);
     bool isLoaded() const;
 
-    /// altitude km, latitude/longitude degrees (north/east positive), time decimal year.
+    /// Evaluates the current model at one point and time.
+    /// @param altitude  km above the WGS-84 ellipsoid (any value accepted)
+    /// @param latitude  geodetic latitude, degrees, north positive
+    /// @param longitude degrees, east positive
+    /// @param time      decimal year
+    /// @param out       declination and inclination in degrees, total intensity
+    ///                  in nT, grid variation in degrees (or kNoGridVariation
+    ///                  below latitude 55), and the two validity flags
     void synthesize(float altitude, float latitude, float longitude, float time, SynthesisOutput& out);
 
-    /// elevation metres; latitude/longitude magnitudes signed by IHEM_NS (1 = south)
-    /// and JHEM_EW (0 = west); date decimal year.
+    /// All field elements at a place and date, and their change over the
+    /// following year.
+    /// @param elevation metres above the ellipsoid
+    /// @param latitude  degrees; negated when IHEM_NS is exactly 1 (south)
+    /// @param longitude degrees; negated when JHEM_EW is exactly 0 (west)
+    /// @param date      decimal year
     FieldResult computePoint(float elevation, float latitude, float longitude, float date,
                              int32_t IHEM_NS, int32_t JHEM_EW);
 
-    /// The north and south dip poles at altitude 0 for a decimal-year date.
+    /// The north and south dip poles (smallest horizontal intensity at
+    /// altitude 0) for a decimal-year date. Without a current model both
+    /// positions are all zero; callers check isLoaded() first.
     MagneticPoles findMagneticPoles(float date);
 
     /// Redirects messages (for example a silent sink for worker copies).
+    /// The sink must outlive the engine.
     void setMessageSink(EngineMessageSink& sink);
+
+    /// The current (or last attempted) model tables, for inspection.
+    const MagneticModel& model() const { return m_model; }
+    /// The synthesis cache as the last synthesis left it, for inspection.
+    const SynthesisCache& cache() const { return m_cache; }
+
+private:
+    bool loadModel(std::FILE* file);
+    void convertToUnnormalised();
+    void updateGeodeticTerms(float altitude, float latitude);
+    double horizontalIntensityAt(float latitude, float longitude, float date);
+
+    EngineMessageSink* m_sink;
+    MagneticModel m_model;
+    SynthesisCache m_cache;
 };
 
 }  // namespace tellurim

@@ -1,0 +1,71 @@
+// Engine throughput: a grid row of point calculations (the grid generator's
+// pattern: same latitude and elevation, stepping longitude) and the pole search.
+
+#include "engine/ModelEngine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class SilentSink : public tellurim::EngineMessageSink {
+public:
+    void showPlainMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void showInformationMessage(const std::string&) override {}
+};
+
+tellurim::ModelEngine loadedEngine(SilentSink& sink, benchmark::State& state)
+{
+    tellurim::ModelEngine engine{sink};
+    std::string name = std::string{TELLURIM_MODELS_DIR} + "/WMM2025.COF";
+    engine.readModelFile(12, name);
+    if (!engine.isLoaded())
+        state.SkipWithError("WMM2025.COF did not load");
+    return engine;
+}
+
+void computePointAlongGridRow(benchmark::State& state)
+{
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    constexpr int kPointsPerRow = 3600;  // 0.1 degree steps
+    float latitude = -89.0f;
+    for (auto _ : state) {
+        for (int i = 0; i < kPointsPerRow; ++i) {
+            const float longitude = -180.0f + 0.1f * static_cast<float>(i);
+            benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, longitude, 2027.5f, 0, 1));
+        }
+        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
+    }
+    state.SetItemsProcessed(state.iterations() * kPointsPerRow);
+}
+BENCHMARK(computePointAlongGridRow)->Unit(benchmark::kMillisecond);
+
+void computePointEverywhereNew(benchmark::State& state)
+{
+    // Every point at a new latitude: nothing of the geodetic group is reused.
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    float latitude = -89.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f, 0, 1));
+        latitude = latitude >= 89.0f ? -89.0f : latitude + 0.37f;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(computePointEverywhereNew);
+
+void findMagneticPoles(benchmark::State& state)
+{
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.findMagneticPoles(2026.0f));
+}
+BENCHMARK(findMagneticPoles)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

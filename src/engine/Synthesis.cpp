@@ -1,0 +1,247 @@
+#include "engine/EngineConstants.h"
+#include "engine/ModelEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tellurim {
+
+namespace {
+
+// The stored tables and the results are single precision; the arithmetic in
+// between is carried in double, which keeps the sums of 90 terms well inside
+// the model's own 0.1 nT resolution at no measurable cost.
+using Real = double;
+
+constexpr Real wide(float value) { return static_cast<Real>(value); }
+constexpr float narrow(Real value) { return static_cast<float>(value); }
+
+bool outsideLongitudeBounds(float longitude, float lonMin, float lonMax)
+{
+    if (lonMax > lonMin)
+        return longitude < lonMin || longitude > lonMax;
+    // The box crosses the 180 degree meridian (or the bounds are equal).
+    if (longitude >= 0.0f)
+        return longitude < lonMin || longitude > lonMax + 360.0f;
+    return longitude > lonMax || longitude < lonMin - 360.0f;
+}
+
+}  // namespace
+
+void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
+{
+    SynthesisCache& c = m_cache;
+    const Real phi = wide(latitude) * wide(kDegToRad);
+    const Real sinPhi = std::sin(phi);
+    const Real cosPhi = std::cos(phi);
+    const Real sin2 = sinPhi * sinPhi;
+    const Real cos2 = cosPhi * cosPhi;
+    const Real h = wide(altitude);
+    const Real a2 = wide(kSemiMajorSquared);
+    const Real b2 = wide(kSemiMinorSquared);
+    const Real c2 = wide(kEccentricSquared);
+
+    // Geodetic to geocentric: colatitude, radius and the tilt between the
+    // two verticals.
+    const Real q = std::sqrt(a2 - c2 * sin2);
+    const Real q1 = h * q;
+    const Real ratio = (q1 + a2) / (q1 + b2);
+    const Real q2 = ratio * ratio;
+    const Real norm = std::sqrt(q2 * cos2 + sin2);
+    c.CT = narrow(sinPhi / norm);
+    // ST comes from the geometry, not from sqrt(1 - CT^2) of the stored
+    // CT: a single-precision CT is exactly 1 within about 0.015 degrees of
+    // a pole, which would zero ST there and bend the horizontal field by
+    // several nT. At +-90 itself ST is exactly 0 (the single-precision
+    // pi/180 leaves cos(phi) at about 1e-8 instead), so that the east
+    // component comes from the pole-case sum.
+    c.ST = std::fabs(latitude) == 90.0f ? 0.0f : narrow(std::sqrt(q2) * std::fabs(cosPhi) / norm);
+    const Real r = std::sqrt(h * h + 2.0 * q1
+                             + (wide(kSemiMajorFourth) - wide(kEccentricFourth) * sin2) / (q * q));
+    c.R = narrow(r);
+    const Real d = std::sqrt(a2 * cos2 + b2 * sin2);
+    c.CA = narrow((h + d) / r);
+    c.SA = narrow(c2 * cosPhi * sinPhi / (r * d));
+
+    // Unnormalised associated Legendre functions by recursion in degree.
+    const Real ct = wide(c.CT);
+    const Real st = wide(c.ST);
+    const auto maxDegree = static_cast<std::size_t>(m_model.maxDegree);
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        for (std::size_t m = 0; m <= n; ++m) {
+            if (m == n) {
+                c.P[n][n] = narrow(st * wide(c.P[n - 1][n - 1]));
+                c.DP[n][n] = narrow(st * wide(c.DP[n - 1][n - 1]) + ct * wide(c.P[n - 1][n - 1]));
+            } else if (n == 1) {
+                c.P[1][0] = narrow(ct * wide(c.P[0][0]));
+                c.DP[1][0] = narrow(ct * wide(c.DP[0][0]) - st * wide(c.P[0][0]));
+            } else {
+                // P(n-2,m) does not exist for m > n-2 and counts as 0.
+                const bool hasTwoBelow = m + 2 <= n;
+                const Real p2 = hasTwoBelow ? wide(c.P[n - 2][m]) : 0.0;
+                const Real dp2 = hasTwoBelow ? wide(c.DP[n - 2][m]) : 0.0;
+                const Real k = wide(m_model.legendreFactor[n][m]);
+                c.P[n][m] = narrow(ct * wide(c.P[n - 1][m]) - k * p2);
+                c.DP[n][m] = narrow(ct * wide(c.DP[n - 1][m]) - st * wide(c.P[n - 1][m]) - k * dp2);
+            }
+        }
+    }
+}
+
+void ModelEngine::synthesize(float altitude, float latitude, float longitude, float time,
+                             SynthesisOutput& out)
+{
+    if (!m_model.isLoaded) {
+        out.dateOutOfRange = -1;
+        out.coordinatesOutOfRange = -1;
+        return;
+    }
+    const MagneticModel& model = m_model;
+    SynthesisCache& c = m_cache;
+
+    // Dates near the epoch subtract exactly in single precision.
+    const float dt = time - model.epoch;
+    out.dateOutOfRange = 0;
+    out.coordinatesOutOfRange = 0;
+
+    const bool outsideLifeSpan = dt < 0.0f || dt > model.lifeSpan;
+    // Only the first synthesis after a load may warn. (Keying this on a
+    // non-positive last time instead would repeat the modal box on every call
+    // once a date of 0 or less had been used, thousands of times in a grid.)
+    if (c.firstSinceLoad && outsideLifeSpan)
+        m_sink->showInformationMessage(std::string{kLifeSpanWarning});
+
+    if (model.latMin != 0.0f && model.latMax != 0.0f
+        && (latitude < model.latMin || latitude > model.latMax))
+        out.coordinatesOutOfRange = 1;
+    if (model.lonMin != 0.0f && model.lonMax != 0.0f
+        && outsideLongitudeBounds(longitude, model.lonMin, model.lonMax))
+        out.coordinatesOutOfRange = 1;
+    out.dateOutOfRange = outsideLifeSpan ? 1 : 0;
+
+    const bool positionChanged =
+        !c.hasPosition || altitude != c.lastAltitude || latitude != c.lastLatitude;
+    const bool longitudeChanged = !c.hasLongitude || longitude != c.lastLongitude;
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+
+    if (longitudeChanged) {
+        const Real lambda = wide(longitude) * wide(kDegToRad);
+        c.SP[1] = narrow(std::sin(lambda));
+        c.CP[1] = narrow(std::cos(lambda));
+        const Real sp1 = wide(c.SP[1]);
+        const Real cp1 = wide(c.CP[1]);
+        for (std::size_t m = 2; m <= maxDegree; ++m) {
+            c.SP[m] = narrow(sp1 * wide(c.CP[m - 1]) + cp1 * wide(c.SP[m - 1]));
+            c.CP[m] = narrow(cp1 * wide(c.CP[m - 1]) - sp1 * wide(c.SP[m - 1]));
+        }
+    }
+
+    if (positionChanged)
+        updateGeodeticTerms(altitude, latitude);
+
+    if (c.TCTime[c.currentTC] != time) {
+        // A point calculation alternates between two times; keep both.
+        const std::size_t other = 1 - c.currentTC;
+        c.currentTC = other;
+        if (c.TCTime[other] != time) {
+            CoefficientTable& tc = c.TC[other];
+            const Real years = wide(dt);
+            for (std::size_t n = 1; n <= maxDegree; ++n) {
+                for (std::size_t m = 0; m <= n; ++m) {
+                    tc[m][n] = narrow(wide(model.gh[m][n]) + years * wide(model.ghRate[m][n]));
+                    if (m >= 1)
+                        tc[n][m - 1] = narrow(wide(model.gh[n][m - 1]) + years * wide(model.ghRate[n][m - 1]));
+                }
+            }
+            c.TCTime[other] = time;
+        }
+    }
+    const CoefficientTable& tc = c.TC[c.currentTC];
+
+    std::array<Real, kTableSize> cosm{};
+    std::array<Real, kTableSize> sinm{};
+    for (std::size_t m = 0; m <= maxDegree; ++m) {
+        cosm[m] = wide(c.CP[m]);
+        sinm[m] = wide(c.SP[m]);
+    }
+
+    // Each degree is summed on its own and then scaled by (RE/r)^(n+2), so
+    // the radial factor is applied once per degree rather than per term.
+    const Real aor = wide(kReferenceRadius) / wide(c.R);
+    Real ar = aor * aor;
+    Real bt = 0.0;
+    Real bp = 0.0;
+    Real br = 0.0;
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        ar *= aor;
+        const std::array<float, kTableSize>& p = c.P[n];
+        const std::array<float, kTableSize>& dp = c.DP[n];
+        // m = 0 has no h term and no sin(0) part.
+        const Real g0 = wide(tc[0][n]);
+        Real sumT = g0 * wide(dp[0]);
+        Real sumR = g0 * wide(p[0]);
+        Real sumP = 0.0;
+        for (std::size_t m = 1; m <= n; ++m) {
+            const Real tg = wide(tc[m][n]);
+            const Real th = wide(tc[n][m - 1]);
+            const Real t1 = tg * cosm[m] + th * sinm[m];
+            const Real t2 = tg * sinm[m] - th * cosm[m];
+            sumT += t1 * wide(dp[m]);
+            sumR += t1 * wide(p[m]);
+            sumP += wide(model.orderFactor[m]) * t2 * wide(p[m]);
+        }
+        bt -= ar * sumT;
+        bp += ar * sumP;
+        br += wide(model.degreeFactor[n]) * ar * sumR;
+    }
+
+    // At the geographic pole BP / ST is 0 / 0; the east component comes from
+    // the limit of the m = 1 terms instead.
+    const bool poleCase = c.ST == 0.0f;
+    Real bpp = 0.0;
+    if (poleCase) {
+        Real arPole = aor * aor;
+        for (std::size_t n = 1; n <= maxDegree; ++n) {
+            arPole *= aor;
+            if (n == 1)
+                c.PP[1] = c.PP[0];
+            else
+                c.PP[n] = narrow(wide(c.CT) * wide(c.PP[n - 1])
+                                 - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
+            const Real t2 = wide(tc[1][n]) * sinm[1] - wide(tc[n][0]) * cosm[1];
+            bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
+        }
+    }
+
+    const Real by = poleCase ? bpp : bp / wide(c.ST);
+    const Real bx = -bt * wide(c.CA) - br * wide(c.SA);
+    const Real bz = bt * wide(c.SA) - br * wide(c.CA);
+    const Real bh = std::sqrt(bx * bx + by * by);
+    out.totalIntensity = narrow(std::sqrt(bh * bh + bz * bz));
+    // A field with no horizontal part has no direction: declination 0, not
+    // the 180 that atan2(+0, -0) would give for a sign-carrying zero.
+    const bool noHorizontal = bx == 0.0 && by == 0.0;
+    out.declination = noHorizontal ? 0.0f : narrow(std::atan2(by, bx) / wide(kDegToRad));
+    out.inclination = narrow(std::atan2(bz, bh) / wide(kDegToRad));
+
+    out.gridVariation = kNoGridVariation;
+    if (std::fabs(latitude) >= kPolarThreshold) {
+        float variation = latitude > 0.0f ? out.declination - longitude
+                                          : out.declination + longitude;
+        if (variation > 180.0f)
+            variation -= 360.0f;
+        if (variation < -180.0f)
+            variation += 360.0f;
+        out.gridVariation = variation;
+    }
+
+    c.lastTime = time;
+    c.lastAltitude = altitude;
+    c.lastLatitude = latitude;
+    c.lastLongitude = longitude;
+    c.hasPosition = true;
+    c.hasLongitude = true;
+    c.firstSinceLoad = false;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,248 @@
+#include "EngineTestSupport.h"
+
+#include "engine/ModelFileReader.h"
+
+namespace tellurim::test {
+namespace {
+
+// ---- fixed-column fields --------------------------------------------------
+
+TEST(ModelFields, RealWithoutDecimalPointTakesLastDigitAsTenths)
+{
+    EXPECT_EQ(readRealField("    1995", 5, 6), 199.5f);
+    EXPECT_EQ(readRealField("  1995.0", 3, 6), 1995.0f);
+    EXPECT_EQ(readRealField("     -5", 2, 6), -0.5f);
+    EXPECT_EQ(readRealField("  -.25", 1, 6), -0.25f);
+    EXPECT_EQ(readRealField("   12.", 1, 6), 12.0f);
+}
+
+TEST(ModelFields, BlankOrMissingFieldReadsZero)
+{
+    EXPECT_EQ(readRealField("      ", 1, 6), 0.0f);
+    EXPECT_EQ(readRealField("abc", 10, 6), 0.0f);  // entirely past the end
+    EXPECT_EQ(readIntegerField("", 2, 2), 0);
+}
+
+TEST(ModelFields, ShortRecordIsPaddedWithBlanks)
+{
+    // The field starts inside the record and runs past its end.
+    EXPECT_EQ(readRealField("       12.5", 8, 9), 12.5f);
+}
+
+TEST(ModelFields, OnlyTheFieldColumnsAreRead)
+{
+    // Neighbouring columns hold letters and digits that must not leak in.
+    EXPECT_EQ(readRealField("xx  7.5yy", 3, 5), 7.5f);
+    EXPECT_EQ(readIntegerField("9-3 12", 2, 2), -3);
+    EXPECT_EQ(readIntegerField("  12345", 2, 2), 1);
+}
+
+TEST(ModelFields, NegativeZeroReadsAsPositiveZero)
+{
+    const std::optional<float> value = readRealField("  -0.0", 1, 6);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(*value, 0.0f);
+    EXPECT_FALSE(std::signbit(*value));
+}
+
+TEST(ModelFields, BlanksInsideANumberAreIgnored)
+{
+    EXPECT_EQ(readRealField(" 1 2.5", 1, 6), 12.5f);
+    EXPECT_EQ(readRealField("12.5  ", 1, 6), 12.5f);
+    EXPECT_EQ(readIntegerField("1 ", 1, 2), 1);
+}
+
+TEST(ModelFields, UnreadableFieldsAreRejected)
+{
+    for (const char* text : {"  abc", " 1.2.3", "   -", "    .", " 1-2", "  +-1", " 1e3", "\t12.0",
+                             " 1,5"}) {
+        EXPECT_FALSE(readRealField(text, 1, 6)) << '"' << text << '"';
+    }
+    for (const char* text : {"a1", "1.", " -", "--", "1+"})
+        EXPECT_FALSE(readIntegerField(text, 1, 2)) << '"' << text << '"';
+}
+
+TEST(ModelFields, CoefficientRecordReadsItsSixFields)
+{
+    const std::optional<CoefficientRecord> record =
+        parseCoefficientRecord("  2  1    2951.1   -3133.6       -5.2      -27.7");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->n, 2);
+    EXPECT_EQ(record->m, 1);
+    EXPECT_EQ(record->g, 2951.1f);
+    EXPECT_EQ(record->h, -3133.6f);
+    EXPECT_EQ(record->gRate, -5.2f);
+    EXPECT_EQ(record->hRate, -27.7f);
+}
+
+TEST(ModelFields, HeaderKeepsTwentyCharacterNameAndReadsBounds)
+{
+    const std::optional<HeaderRecord> header =
+        parseHeaderRecord(headerRecord("1995.0", "NAME", "50.0", "-10.0", "80.0", "350.0", "20.0"));
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->epoch, 1995.0f);
+    EXPECT_EQ(header->modelName, "NAME                ");
+    EXPECT_EQ(header->lifeSpan, 50.0f);
+    EXPECT_EQ(header->latMin, -10.0f);
+    EXPECT_EQ(header->latMax, 80.0f);
+    EXPECT_EQ(header->lonMin, 350.0f);  // the loader, not the parser, shifts it
+    EXPECT_EQ(header->lonMax, 20.0f);
+}
+
+// ---- loading whole files --------------------------------------------------
+
+std::string tinyModel(const std::string& header)
+{
+    return header + "\n" + coefficientRecord(1, 0, -30000.0, 0.0, 10.0, 0.0) + "\n"
+           + coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0) + "\n" + kEndRecord + "\n";
+}
+
+struct Loaded {
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    std::string name;
+};
+
+void load(Loaded& loaded, const TempDir& dir, const std::string& text, const std::string& file = "m.COF")
+{
+    loaded.name = dir.write(file, text);
+    loaded.engine.readModelFile(12, loaded.name);
+}
+
+TEST(ModelFile, BlankHeaderTailGivesFiveYearsAndNoBounds)
+{
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir, tinyModel("    2020.0     SHORT"));
+    ASSERT_TRUE(loaded.engine.isLoaded());
+    const MagneticModel& model = loaded.engine.model();
+    EXPECT_EQ(model.epoch, 2020.0f);
+    EXPECT_EQ(model.modelName, "SHORT               ");
+    EXPECT_EQ(model.lifeSpan, 5.0f);
+    EXPECT_EQ(model.latMin, 0.0f);
+    EXPECT_EQ(model.lonMax, 0.0f);
+    EXPECT_TRUE(loaded.sink.entries.empty());
+}
+
+TEST(ModelFile, NonPositiveLifeSpanBecomesFiveYears)
+{
+    TempDir dir;
+    for (const auto& [written, expected] :
+         {std::pair{"-1.0", 5.0f}, {"0.0", 5.0f}, {"50.0", 50.0f}, {"2.5", 2.5f}}) {
+        Loaded loaded;
+        load(loaded, dir, tinyModel(headerRecord("2000.0", "X", written)));
+        ASSERT_TRUE(loaded.engine.isLoaded()) << written;
+        EXPECT_EQ(loaded.engine.model().lifeSpan, expected) << written;
+    }
+}
+
+TEST(ModelFile, BoundsAbove180AreShiftedIntoSignedDegrees)
+{
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir, tinyModel(headerRecord("2000.0", "R", "5.0", "190.0", "180.0", "350.0", "180.0")));
+    ASSERT_TRUE(loaded.engine.isLoaded());
+    EXPECT_EQ(loaded.engine.model().latMin, -170.0f);
+    EXPECT_EQ(loaded.engine.model().latMax, 180.0f);
+    EXPECT_EQ(loaded.engine.model().lonMin, -10.0f);
+    EXPECT_EQ(loaded.engine.model().lonMax, 180.0f);
+}
+
+TEST(ModelFile, EpochWithoutDecimalPointReadsTenths)
+{
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir, tinyModel(headerRecord("1995")));
+    ASSERT_TRUE(loaded.engine.isLoaded());
+    EXPECT_EQ(loaded.engine.model().epoch, 199.5f);
+}
+
+TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
+{
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir,
+         headerRecord("2000.0") + "\n" + coefficientRecord(1, 0, -30000.0, 777.0, 10.0, 99.0) + "\n"
+             + coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0) + "\n"
+             + coefficientRecord(2, 1, 3000.0, -3000.0, -4.0, 2.0) + "\n"
+             + coefficientRecord(1, 2, 1234.0, 4321.0, 1.0, 1.0) + "\n" + kEndRecord + "\n");
+    ASSERT_TRUE(loaded.engine.isLoaded());
+    const MagneticModel& model = loaded.engine.model();
+    // Degree 1 has Schmidt factors 1: stored as read.
+    EXPECT_EQ(model.gh[0][1], -30000.0f);
+    EXPECT_EQ(model.ghRate[0][1], 10.0f);
+    EXPECT_EQ(model.gh[1][1], -2000.0f);
+    EXPECT_EQ(model.gh[1][0], 5000.0f);
+    EXPECT_EQ(model.ghRate[1][0], -20.0f);
+    // S(2,0) = 3/2; S(2,1) = S(2,0) * sqrt(2 * 2 / 3) = sqrt(3).
+    EXPECT_FLOAT_EQ(model.gh[1][2], 3000.0f * std::sqrt(3.0f));
+    EXPECT_FLOAT_EQ(model.gh[2][0], -3000.0f * std::sqrt(3.0f));
+    EXPECT_FLOAT_EQ(model.ghRate[2][0], 2.0f * std::sqrt(3.0f));
+    // m = 0 has no h: the 777 and 99 went nowhere; m > n was skipped.
+    for (std::size_t row = 0; row < kTableSize; ++row) {
+        for (std::size_t column = 0; column < kTableSize; ++column) {
+            const bool written = (row == 0 && column == 1) || (row == 1 && column <= 2)
+                                 || (row == 2 && column == 0);
+            if (!written) {
+                EXPECT_EQ(model.gh[row][column], 0.0f) << row << "," << column;
+                EXPECT_EQ(model.ghRate[row][column], 0.0f) << row << "," << column;
+            }
+        }
+    }
+    EXPECT_EQ(model.legendreFactor[1][1], 0.0f);
+    EXPECT_FLOAT_EQ(model.legendreFactor[3][1], (4.0f - 1.0f) / 15.0f);
+    EXPECT_EQ(model.degreeFactor[12], 13.0f);
+    EXPECT_EQ(model.orderFactor[12], 12.0f);
+    EXPECT_TRUE(loaded.sink.entries.empty());
+}
+
+TEST(ModelFile, LaterRecordReplacesEarlierAndOrderDoesNotMatter)
+{
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir,
+         headerRecord("2000.0") + "\n" + coefficientRecord(1, 1, 1.0, 2.0, 0.0, 0.0) + "\n"
+             + coefficientRecord(1, 0, -3.0, 0.0, 0.0, 0.0) + "\n"
+             + coefficientRecord(1, 1, 4.0, 5.0, 0.0, 0.0) + "\n" + kEndRecord + "\n");
+    ASSERT_TRUE(loaded.engine.isLoaded());
+    EXPECT_EQ(loaded.engine.model().gh[1][1], 4.0f);
+    EXPECT_EQ(loaded.engine.model().gh[1][0], 5.0f);
+    EXPECT_EQ(loaded.engine.model().gh[0][1], -3.0f);
+}
+
+TEST(ModelFile, ReadFailuresReportTheNameAndLeaveNoModel)
+{
+    const std::string body = coefficientRecord(1, 0, -30000.0, 0.0, 0.0, 0.0) + "\n";
+    const std::vector<std::pair<const char*, std::string>> broken{
+        {"empty file", ""},
+        {"no end record", headerRecord("2000.0") + "\n" + body},
+        {"letters in a coefficient", headerRecord("2000.0") + "\n  1  0  -2935x.8\n" + kEndRecord},
+        {"letters in the epoch", "    20a0.0\n" + body + kEndRecord},
+        {"degree 13", headerRecord("2000.0") + "\n" + coefficientRecord(13, 0, 1.0, 0.0, 0.0, 0.0)
+                          + "\n" + kEndRecord},
+        {"negative order", headerRecord("2000.0") + "\n" + coefficientRecord(3, -1, 1.0, 0.0, 0.0, 0.0)
+                               + "\n" + kEndRecord},
+        {"negative degree", headerRecord("2000.0") + "\n" + coefficientRecord(-2, 0, 1.0, 0.0, 0.0, 0.0)
+                                + "\n" + kEndRecord},
+    };
+    TempDir dir;
+    for (const auto& [what, text] : broken) {
+        Loaded loaded;
+        // Start from a good model so that "no model afterwards" means something.
+        std::string good = shippedModel("WMM2020.COF");
+        loaded.engine.readModelFile(12, good);
+        ASSERT_TRUE(loaded.engine.isLoaded());
+        load(loaded, dir, text);
+        EXPECT_FALSE(loaded.engine.isLoaded()) << what;
+        ASSERT_EQ(loaded.sink.entries.size(), 1u) << what;
+        EXPECT_FALSE(loaded.sink.entries[0].information);
+        EXPECT_EQ(loaded.sink.entries[0].text, "ERROR READING FILE:;" + loaded.name) << what;
+        EXPECT_EQ(loaded.name, (dir.path() / "m.COF").string()) << what;  // unchanged
+        // Nothing beyond the tables was touched and no model is used.
+        const FieldResult result = loaded.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f, 0, 1);
+        EXPECT_EQ(result.dateOutOfRange, -1) << what;
+    }
+}
+
+}  // namespace
+}  // namespace tellurim::test

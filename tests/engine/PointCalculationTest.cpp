@@ -1,0 +1,166 @@
+#include "EngineTestSupport.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace tellurim::test {
+namespace {
+
+bool sameBits(const FieldResult& a, const FieldResult& b)
+{
+    const float fa[] = {a.BH, a.BX, a.BY, a.BZ, a.DIP, a.DEC, a.TI, a.BH2, a.BX2, a.BY2, a.BZ2,
+                        a.DIP2, a.DEC2, a.TI2, a.gridVariation, a.gridVariationNextYear};
+    const float fb[] = {b.BH, b.BX, b.BY, b.BZ, b.DIP, b.DEC, b.TI, b.BH2, b.BX2, b.BY2, b.BZ2,
+                        b.DIP2, b.DEC2, b.TI2, b.gridVariation, b.gridVariationNextYear};
+    return std::memcmp(fa, fb, sizeof fa) == 0 && a.dateOutOfRange == b.dateOutOfRange
+           && a.coordinatesOutOfRange == b.coordinatesOutOfRange;
+}
+
+class PointCalculation : public testing::Test {
+protected:
+    void SetUp() override { loadShipped(engine, "WMM2025.COF"); }
+    RecordingSink sink;
+    ModelEngine engine{sink};
+};
+
+TEST_F(PointCalculation, OnlySelectorOneMeansSouth)
+{
+    const FieldResult south = engine.computePoint(0.0f, 45.0f, 10.0f, 2026.0f, 1, 1);
+    const FieldResult signedSouth = engine.computePoint(0.0f, -45.0f, 10.0f, 2026.0f, 0, 1);
+    const FieldResult other = engine.computePoint(0.0f, 45.0f, 10.0f, 2026.0f, 2, 1);
+    const FieldResult north = engine.computePoint(0.0f, 45.0f, 10.0f, 2026.0f, 0, 1);
+    EXPECT_TRUE(sameBits(south, signedSouth));
+    EXPECT_TRUE(sameBits(other, north));
+    EXPECT_LT(south.DIP, 0.0f);
+    EXPECT_GT(north.DIP, 0.0f);
+}
+
+TEST_F(PointCalculation, OnlySelectorZeroMeansWest)
+{
+    const FieldResult west = engine.computePoint(0.0f, 40.0f, 105.0f, 2026.0f, 0, 0);
+    const FieldResult signedWest = engine.computePoint(0.0f, 40.0f, -105.0f, 2026.0f, 0, 1);
+    const FieldResult other = engine.computePoint(0.0f, 40.0f, 105.0f, 2026.0f, 0, 5);
+    const FieldResult east = engine.computePoint(0.0f, 40.0f, 105.0f, 2026.0f, 0, 1);
+    EXPECT_TRUE(sameBits(west, signedWest));
+    EXPECT_TRUE(sameBits(other, east));
+    EXPECT_FALSE(sameBits(west, east));
+}
+
+TEST_F(PointCalculation, ElevationIsMetres)
+{
+    const FieldResult point = engine.computePoint(1000.0f, 30.0f, 60.0f, 2026.0f, 0, 1);
+    SynthesisOutput out;
+    engine.synthesize(1.0f, 30.0f, 60.0f, 2026.0f, out);
+    EXPECT_EQ(point.TI, out.totalIntensity);
+    EXPECT_EQ(point.DEC, out.declination);
+    EXPECT_EQ(point.DIP, out.inclination);
+}
+
+TEST_F(PointCalculation, ComponentsAreConsistent)
+{
+    for (const float latitude : {-85.0f, -40.0f, 0.0f, 35.0f, 70.0f, 90.0f}) {
+        const FieldResult r = engine.computePoint(250.0f, latitude, -73.0f, 2027.0f, 0, 1);
+        SCOPED_TRACE(latitude);
+        EXPECT_GE(r.BH, 0.0f);
+        EXPECT_NEAR(r.BH, std::hypot(r.BX, r.BY), 0.01f);
+        EXPECT_NEAR(r.TI, std::hypot(r.BH, r.BZ), 0.01f);
+        EXPECT_NEAR(r.DEC, std::atan2(r.BY, r.BX) * 180.0 / M_PI, 1e-4);
+        EXPECT_NEAR(r.DIP, std::atan2(r.BZ, r.BH) * 180.0 / M_PI, 1e-4);
+    }
+}
+
+TEST_F(PointCalculation, AnnualChangeIsTheDifferenceOverOneYear)
+{
+    const FieldResult now = engine.computePoint(0.0f, 60.0f, 100.0f, 2026.0f, 0, 1);
+    const FieldResult later = engine.computePoint(0.0f, 60.0f, 100.0f, 2027.0f, 0, 1);
+    // The components are stored in single precision (0.004 nT steps at
+    // 50000 nT), the changes are taken before that rounding.
+    constexpr float kRounding = 0.01f;
+    EXPECT_NEAR(now.BX2, later.BX - now.BX, kRounding);
+    EXPECT_NEAR(now.BY2, later.BY - now.BY, kRounding);
+    EXPECT_NEAR(now.BZ2, later.BZ - now.BZ, kRounding);
+    EXPECT_NEAR(now.BH2, later.BH - now.BH, kRounding);
+    EXPECT_EQ(now.TI2, later.TI - now.TI);
+    EXPECT_NEAR(now.DEC2, (later.DEC - now.DEC) * 60.0f, 1e-3f);
+    EXPECT_NEAR(now.DIP2, (later.DIP - now.DIP) * 60.0f, 1e-3f);
+    EXPECT_EQ(now.gridVariationNextYear, later.gridVariation);
+    EXPECT_NE(now.BX2, 0.0f);
+}
+
+TEST_F(PointCalculation, GridVariationOnlyFrom55Degrees)
+{
+    const FieldResult low = engine.computePoint(0.0f, 54.9f, 20.0f, 2026.0f, 0, 1);
+    EXPECT_EQ(low.gridVariation, kNoGridVariation);
+    EXPECT_EQ(low.gridVariationNextYear, kNoGridVariation);
+    const FieldResult high = engine.computePoint(0.0f, 55.0f, 20.0f, 2026.0f, 1, 0);
+    EXPECT_LE(std::fabs(high.gridVariation), 180.0f);
+    EXPECT_LE(std::fabs(high.gridVariationNextYear), 180.0f);
+    EXPECT_NEAR(high.gridVariation, high.DEC - 20.0f, 1e-4f);  // 55 S, 20 W: D + (-20)
+}
+
+TEST_F(PointCalculation, DateFlagComesFromTheDateNotTheYearAfter)
+{
+    EXPECT_EQ(engine.computePoint(0.0f, 10.0f, 10.0f, 2030.0f, 0, 1).dateOutOfRange, 0);
+    EXPECT_EQ(engine.computePoint(0.0f, 10.0f, 10.0f, 2029.5f, 0, 1).dateOutOfRange, 0);
+    EXPECT_TRUE(sink.entries.empty());  // the second synthesis never warns
+    EXPECT_EQ(engine.computePoint(0.0f, 10.0f, 10.0f, 2024.0f, 0, 1).dateOutOfRange, 1);
+    EXPECT_EQ(engine.computePoint(0.0f, 10.0f, 10.0f, 2024.0f, 0, 1).coordinatesOutOfRange, 0);
+}
+
+TEST_F(PointCalculation, SameInputsGiveSameBitsWhateverCameBetween)
+{
+    const FieldResult a = engine.computePoint(120.0f, 33.0f, 44.0f, 2026.25f, 1, 0);
+    engine.computePoint(120.0f, 33.0f, 45.0f, 2026.25f, 1, 0);
+    engine.computePoint(0.0f, 80.0f, 44.0f, 2028.0f, 0, 1);
+    EXPECT_TRUE(sameBits(a, engine.computePoint(120.0f, 33.0f, 44.0f, 2026.25f, 1, 0)));
+}
+
+TEST(PointCalculationModels, NoSecularVariationMeansNoChange)
+{
+    TempDir dir;
+    std::string name = dir.write("static.COF", headerRecord("2000.0") + "\n"
+                                                   + coefficientRecord(1, 0, -29000.0, 0.0, 0.0, 0.0) + "\n"
+                                                   + coefficientRecord(1, 1, -1500.0, 4600.0, 0.0, 0.0) + "\n"
+                                                   + coefficientRecord(2, 2, 1700.0, -700.0, 0.0, 0.0) + "\n"
+                                                   + kEndRecord + "\n");
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    engine.readModelFile(12, name);
+    ASSERT_TRUE(engine.isLoaded());
+    const FieldResult r = engine.computePoint(0.0f, 65.0f, -30.0f, 2002.0f, 0, 1);
+    for (const float change : {r.BH2, r.BX2, r.BY2, r.BZ2, r.TI2, r.DEC2, r.DIP2})
+        EXPECT_EQ(change, 0.0f);
+    EXPECT_EQ(r.gridVariation, r.gridVariationNextYear);
+}
+
+TEST(PointCalculationModels, DeclinationCrossing180JumpsInsteadOfWrapping)
+{
+    // A reversed axial dipole points south (declination near 180); an h(1,1)
+    // that changes sign over the year swings the east component through 0.
+    TempDir dir;
+    std::string name = dir.write("swing.COF", headerRecord("2000.0") + "\n"
+                                                  + coefficientRecord(1, 0, 30000.0, 0.0, 0.0, 0.0) + "\n"
+                                                  + coefficientRecord(1, 1, 0.0, 100.0, 0.0, -200.0) + "\n"
+                                                  + kEndRecord + "\n");
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    engine.readModelFile(12, name);
+    ASSERT_TRUE(engine.isLoaded());
+    const FieldResult r = engine.computePoint(0.0f, 10.0f, 0.0f, 2000.0f, 0, 1);
+    EXPECT_GT(std::fabs(r.DEC), 179.0f);
+    EXPECT_GT(std::fabs(r.DEC2), 21000.0f);
+    EXPECT_LT(std::fabs(r.DEC2), 21600.0f);
+}
+
+TEST(PointCalculationModels, NoModelGivesMinusOneFlags)
+{
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    const FieldResult r = engine.computePoint(0.0f, 10.0f, 10.0f, 2025.0f, 0, 1);
+    EXPECT_EQ(r.dateOutOfRange, -1);
+    EXPECT_EQ(r.coordinatesOutOfRange, -1);
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+}  // namespace
+}  // namespace tellurim::test

@@ -1,0 +1,198 @@
+#include "EngineTestSupport.h"
+
+#include "engine/PoleFinder.h"
+
+#include <cmath>
+
+namespace tellurim::test {
+namespace {
+
+/// Horizontal intensity at the surface, from the synthesis alone.
+double horizontalIntensity(ModelEngine& engine, double latitude, double longitude, float date)
+{
+    SynthesisOutput out;
+    engine.synthesize(0.0f, static_cast<float>(latitude), static_cast<float>(longitude), date, out);
+    return std::fabs(static_cast<double>(out.totalIntensity)
+                     * std::cos(static_cast<double>(out.inclination) * M_PI / 180.0));
+}
+
+struct Point {
+    double latitude;
+    double longitude;
+};
+
+/// The minimum of H over a polar band by exhaustive scan on a fine grid, then
+/// a compass search (eight neighbours, move to the lowest, halve the step when
+/// none is lower) until the step is far below the tolerance.
+Point bruteForceMinimum(ModelEngine& engine, double fromLatitude, double toLatitude, float date)
+{
+    Point best{fromLatitude, -180.0};
+    double bestH = horizontalIntensity(engine, best.latitude, best.longitude, date);
+    for (double lat = fromLatitude; lat <= toLatitude; lat += 0.25) {
+        for (double lon = -180.0; lon < 180.0; lon += 0.5) {
+            const double h = horizontalIntensity(engine, lat, lon, date);
+            if (h < bestH) {
+                bestH = h;
+                best = {lat, lon};
+            }
+        }
+    }
+    double step = 0.25;
+    while (step > 1.0e-6) {
+        Point candidate = best;
+        double candidateH = bestH;
+        for (int dLat = -1; dLat <= 1; ++dLat) {
+            for (int dLon = -1; dLon <= 1; ++dLon) {
+                const Point p{best.latitude + dLat * step, best.longitude + dLon * step};
+                const double h = horizontalIntensity(engine, p.latitude, p.longitude, date);
+                if (h < candidateH) {
+                    candidateH = h;
+                    candidate = p;
+                }
+            }
+        }
+        if (candidateH < bestH) {
+            best = candidate;
+            bestH = candidateH;
+        } else {
+            step *= 0.5;
+        }
+    }
+    return best;
+}
+
+void expectPolesAtMinimumOfH(const std::string& modelFile, float date)
+{
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    loadShipped(engine, modelFile);
+    const MagneticPoles poles = engine.findMagneticPoles(date);
+
+    ModelEngine reference{sink};
+    loadShipped(reference, modelFile);
+    const Point north = bruteForceMinimum(reference, 60.0, 89.75, date);
+    const Point south = bruteForceMinimum(reference, -89.75, -50.0, date);
+
+    EXPECT_NEAR(poles.north.decimalLatitude, north.latitude, 0.01) << modelFile;
+    EXPECT_NEAR(poles.north.decimalLongitude, north.longitude, 0.01) << modelFile;
+    EXPECT_NEAR(poles.south.decimalLatitude, south.latitude, 0.01) << modelFile;
+    EXPECT_NEAR(poles.south.decimalLongitude, south.longitude, 0.01) << modelFile;
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST(PoleFinder, Wmm2025PolesLieAtTheMinimumOfHorizontalIntensity)
+{
+    expectPolesAtMinimumOfH("WMM2025.COF", 2025.0f);
+}
+
+TEST(PoleFinder, Wmm2020PolesLieAtTheMinimumOfHorizontalIntensity)
+{
+    expectPolesAtMinimumOfH("WMM2020.COF", 2020.0f);
+}
+
+TEST(PoleFinder, ResultDoesNotDependOnEarlierComputations)
+{
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    loadShipped(engine, "WMM2025.COF");
+    const MagneticPoles first = engine.findMagneticPoles(2026.5f);
+
+    // Leave the cache at another place, altitude and time, and search again.
+    engine.computePoint(1234.0f, 12.5f, 33.25f, 2028.0f, 1, 0);
+    const MagneticPoles second = engine.findMagneticPoles(2026.5f);
+    engine.findMagneticPoles(2029.0f);
+    const MagneticPoles third = engine.findMagneticPoles(2026.5f);
+
+    for (const MagneticPoles* again : {&second, &third}) {
+        EXPECT_EQ(again->north.decimalLatitude, first.north.decimalLatitude);
+        EXPECT_EQ(again->north.decimalLongitude, first.north.decimalLongitude);
+        EXPECT_EQ(again->south.decimalLatitude, first.south.decimalLatitude);
+        EXPECT_EQ(again->south.decimalLongitude, first.south.decimalLongitude);
+    }
+    // The poles move over the years.
+    const MagneticPoles later = engine.findMagneticPoles(2029.0f);
+    EXPECT_NE(later.north.decimalLongitude, first.north.decimalLongitude);
+}
+
+TEST(PoleFinder, OutOfLifeSpanSearchWarnsOnlyAsTheFirstSynthesisAfterLoading)
+{
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    loadShipped(engine, "WMM2025.COF");
+    engine.findMagneticPoles(2040.0f);
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_TRUE(sink.entries[0].information);
+    engine.findMagneticPoles(2041.0f);
+    EXPECT_EQ(sink.entries.size(), 1u);
+}
+
+TEST(PoleFinder, WithoutModelReturnsZeroPositions)
+{
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    const MagneticPoles poles = engine.findMagneticPoles(2025.0f);
+    EXPECT_EQ(poles.north.decimalLatitude, 0.0f);
+    EXPECT_EQ(poles.south.decimalLongitude, 0.0f);
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST(PoleDecomposition, SplitsIntoTruncatedDegreesMinutesAndSeconds)
+{
+    const PolePosition pole = polePositionFromDecimal(80.5f, -100.25f);
+    EXPECT_EQ(pole.decimalLatitude, 80.5f);
+    EXPECT_EQ(pole.latitudeDegrees, 80);
+    EXPECT_EQ(pole.latitudeMinutes, 30);
+    EXPECT_EQ(pole.latitudeSeconds, 0.0f);
+    EXPECT_EQ(pole.decimalLongitude, -100.25f);
+    EXPECT_EQ(pole.longitudeDegrees, -100);
+    EXPECT_EQ(pole.longitudeMinutes, -15);
+    EXPECT_EQ(pole.longitudeSeconds, 0.0f);
+}
+
+TEST(PoleDecomposition, EveryPartCarriesTheSign)
+{
+    const PolePosition pole = polePositionFromDecimal(-64.5f, -0.75f);
+    EXPECT_EQ(pole.latitudeDegrees, -64);
+    EXPECT_EQ(pole.latitudeMinutes, -30);
+    EXPECT_NEAR(pole.latitudeSeconds, 0.0f, 1e-3f);
+    EXPECT_EQ(pole.longitudeDegrees, 0);
+    EXPECT_EQ(pole.longitudeMinutes, -45);
+}
+
+TEST(PoleDecomposition, LatitudeSecondsKeepFractionLongitudeSecondsRoundToATenth)
+{
+    // 10 deg 20 min 30.47 s on both axes.
+    const float value = static_cast<float>(10.0 + 20.0 / 60.0 + 30.47 / 3600.0);
+    const PolePosition pole = polePositionFromDecimal(value, value);
+    EXPECT_NEAR(pole.latitudeSeconds, 30.47f, 0.002f);
+    EXPECT_NE(pole.latitudeSeconds, 30.5f);
+    EXPECT_EQ(pole.longitudeSeconds, 30.5f);
+    EXPECT_EQ(pole.longitudeMinutes, 20);
+}
+
+TEST(PoleDecomposition, SecondsJustBelowSixtyRoundToSixtyWithoutCarry)
+{
+    const float longitude = static_cast<float>(-(120.0 + 7.0 / 60.0 + 59.96 / 3600.0));
+    const PolePosition pole = polePositionFromDecimal(85.0f, longitude);
+    EXPECT_EQ(pole.longitudeDegrees, -120);
+    EXPECT_EQ(pole.longitudeMinutes, -7);
+    EXPECT_EQ(pole.longitudeSeconds, -60.0f);
+}
+
+TEST(PoleDecomposition, LongitudeBeyondMinus180IsNotWrapped)
+{
+    const PolePosition pole = polePositionFromDecimal(70.0f, -180.5f);
+    EXPECT_EQ(pole.decimalLongitude, -180.5f);
+    EXPECT_EQ(pole.longitudeDegrees, -180);
+    EXPECT_EQ(pole.longitudeMinutes, -30);
+}
+
+TEST(PoleDecomposition, NonFiniteInputGivesZeroPartsInsteadOfOverflow)
+{
+    const PolePosition pole = polePositionFromDecimal(std::nanf(""), 3.0e20f);
+    EXPECT_EQ(pole.latitudeDegrees, 0);
+    EXPECT_EQ(pole.longitudeDegrees, 0);
+}
+
+}  // namespace
+}  // namespace tellurim::test
