@@ -1,0 +1,56 @@
+#include "grid/GridCsv.h"
+
+#include "files/CsvWriter.h"
+#include "workspace/ResultTexts.h"
+
+#include <string_view>
+
+namespace tellurim {
+
+const std::string& gridCsvHeader()
+{
+    static const std::string header = [] {
+        static constexpr std::string_view kNames[] = {
+            "Decimal Latitude", "Decimal Longitude", "Incident Field", "Incident variation",
+            "Declination", "Declination Variation", "Dip", "Dip Variation",
+            "Horizontal Field", "Horizontal Variation", "X-field", "X-variation",
+            "Y-field", "Y-variation", "Vertical Field", "Vertical Variation",
+            "Validity", "Polar Grid variation", "Polar Grid variation"};
+        std::string text;
+        CsvRow row(text);
+        for (const std::string_view name : kNames) {
+            row.text(name);
+        }
+        row.end(true);
+        return text;
+    }();
+    return header;
+}
+
+void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result)
+{
+    CsvRow row(out);
+    row.number(latitude).number(longitude);
+    row.number(result.TI).number(result.TI2);
+    row.number(result.DEC).number(result.DEC2);
+    row.number(result.DIP).number(result.DIP2);
+    row.number(result.BH).number(result.BH2);
+    row.number(result.BX).number(result.BX2);
+    row.number(result.BY).number(result.BY2);
+    row.number(result.BZ).number(result.BZ2);
+    row.text(validityText(result.dateOutOfRange, result.coordinatesOutOfRange));
+    // Formatted in place rather than through GridVariationTexts: this runs
+    // for every point of a grid and should not allocate.
+    if (hasGridVariation(result)) {
+        out.append(",\"");
+        appendWidth8Fixed2(out, gridVariationChange(result));
+        out.append("\",\"");
+        appendWidth8Fixed2(out, static_cast<double>(result.gridVariation));
+        out.push_back('"');
+    } else {
+        out.append(",\"N/A\",\"N/A\"");
+    }
+    row.end(true);
+}
+
+}  // namespace tellurim

@@ -1,0 +1,45 @@
+#include "grid/GridWalk.h"
+
+#include "workspace/Conversions.h"
+
+namespace tellurim {
+
+GridAxisWalk::GridAxisWalk(float start, float end, float increment)
+    : m_value(start),
+      m_increment(increment),
+      m_bound(static_cast<double>(end) + static_cast<double>(increment)),
+      // NaN in any of the three fails these comparisons and gives no values.
+      m_valid(increment > 0.0f && static_cast<double>(start) < m_bound)
+{
+}
+
+void GridAxisWalk::advance()
+{
+    if (!m_valid) {
+        return;
+    }
+    const float next = m_value + m_increment;
+    m_valid = next != m_value && static_cast<double>(next) < m_bound;
+    m_value = next;
+}
+
+std::vector<float> gridAxis(float start, float end, float increment)
+{
+    std::vector<float> values;
+    for (GridAxisWalk walk(start, end, increment); walk.valid(); walk.advance()) {
+        values.push_back(walk.value());
+    }
+    return values;
+}
+
+int32_t progressPosition(float latitude, float start, float end)
+{
+    if (end == start) {
+        return 0;
+    }
+    const double span = static_cast<double>(end) - static_cast<double>(start);
+    return truncateToInt32((static_cast<double>(latitude) - static_cast<double>(start)) * 100.0 /
+                           span);
+}
+
+}  // namespace tellurim

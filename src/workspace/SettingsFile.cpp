@@ -1,0 +1,203 @@
+#include "workspace/SettingsFile.h"
+
+#include "engine/ModelLocator.h"
+#include "files/CsvWriter.h"
+#include "files/ReplaceFile.h"
+#include "workspace/Conversions.h"
+#include "workspace/ProfileFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <pwd.h>
+#include <string_view>
+#include <system_error>
+#include <unistd.h>
+
+namespace tellurim {
+
+namespace {
+
+constexpr std::string_view kVersion = "Version";
+constexpr std::string_view kLocation = "LocationInformation";
+constexpr std::string_view kGrid = "GridInformation";
+
+// A profile value arrives through a 255-byte buffer: 254 bytes and the end mark.
+constexpr size_t kMaxValueBytes = 254;
+
+std::string homeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+    return ".";
+}
+
+/// Cuts a value to what the buffer holds, backing off to the start of a
+/// character so that a name in UTF-8 is never left with half a character.
+std::string cutValue(std::string value)
+{
+    if (value.size() > kMaxValueBytes) {
+        size_t size = kMaxValueBytes;
+        while (size > 0 && (static_cast<unsigned char>(value[size]) & 0xC0U) == 0x80U) {
+            --size;
+        }
+        value.resize(size);
+    }
+    return value;
+}
+
+class SettingsReader {
+public:
+    explicit SettingsReader(const ProfileFile& profile) : m_profile(profile) {}
+
+    std::string text(std::string_view section, std::string_view key, std::string_view fallback) const
+    {
+        return cutValue(m_profile.value(section, key).value_or(std::string(fallback)));
+    }
+    float single(std::string_view section, std::string_view key, std::string_view fallback) const
+    {
+        return roundToSingle(parseLenientDouble(text(section, key, fallback)));
+    }
+    int32_t integer(std::string_view section, std::string_view key, std::string_view fallback) const
+    {
+        return parseLenientInt(text(section, key, fallback));
+    }
+
+private:
+    const ProfileFile& m_profile;
+};
+
+std::string fixed(float value)
+{
+    std::string out;
+    appendFixed6(out, static_cast<double>(value));
+    return out;
+}
+
+ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid)
+{
+    ProfileFile profile;
+    profile.set(kVersion, "Major", "2");
+    profile.set(kVersion, "Minor", "0");
+    profile.set(kLocation, "Location", location.Location);
+    profile.set(kLocation, "DLAT", fixed(location.DLAT));
+    profile.set(kLocation, "ILATD", std::to_string(location.ILATD));
+    profile.set(kLocation, "ILATM", std::to_string(location.ILATM));
+    profile.set(kLocation, "XLATS", fixed(location.XLATS));
+    profile.set(kLocation, "DLON", fixed(location.DLON));
+    profile.set(kLocation, "ILOND", std::to_string(location.ILOND));
+    profile.set(kLocation, "ILONM", std::to_string(location.ILONM));
+    profile.set(kLocation, "XLONS", fixed(location.XLONS));
+    profile.set(kLocation, "ALTF", fixed(location.ALTF));
+    profile.set(kLocation, "ALTM", fixed(location.ALTM));
+    profile.set(kLocation, "IDAY", std::to_string(location.IDAY));
+    profile.set(kLocation, "IMONTH", std::to_string(location.IMONTH));
+    profile.set(kLocation, "IYR", std::to_string(location.IYR));
+    profile.set(kLocation, "IHEM_NS", std::to_string(location.IHEM_NS));
+    profile.set(kLocation, "JHEM_EW", std::to_string(location.JHEM_EW));
+    profile.set(kLocation, "FILENAME", location.FILENAME);
+    profile.set(kGrid, "lNeverGrid", std::to_string(grid.lNeverGrid));
+    profile.set(kGrid, "StartLat", fixed(grid.StartLat));
+    profile.set(kGrid, "EndLat", fixed(grid.EndLat));
+    profile.set(kGrid, "LatInc", fixed(grid.LatInc));
+    profile.set(kGrid, "StartLong", fixed(grid.StartLong));
+    profile.set(kGrid, "EndLong", fixed(grid.EndLong));
+    profile.set(kGrid, "LongInc", fixed(grid.LongInc));
+    return profile;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::filesystem::path settingsFilePath()
+{
+    std::filesystem::path base;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+        base = config;
+    } else {
+        base = std::filesystem::path(homeFolder()) / ".config";
+    }
+    return base / "Tellurim" / "Tellurim.INI";
+}
+
+Settings readSettings(const std::filesystem::path& file)
+{
+    const ProfileFile profile = ProfileFile::parse(readWholeFile(file).value_or(std::string()));
+    const SettingsReader read(profile);
+    Settings settings;
+    LocationRecord& l = settings.location;
+    l.Location = read.text(kLocation, "Location", "Default");
+    l.DLAT = read.single(kLocation, "DLAT", "30");
+    l.ILATD = read.integer(kLocation, "ILATD", "30");
+    l.ILATM = read.integer(kLocation, "ILATM", "30");
+    l.XLATS = read.single(kLocation, "XLATS", "30");
+    l.DLON = read.single(kLocation, "DLON", "30");
+    l.ILOND = read.integer(kLocation, "ILOND", "30");
+    l.ILONM = read.integer(kLocation, "ILONM", "30");
+    l.XLONS = read.single(kLocation, "XLONS", "30");
+    l.ALTF = read.single(kLocation, "ALTF", "30");
+    l.ALTM = read.single(kLocation, "ALTM", "30");
+    l.IDAY = read.integer(kLocation, "IDAY", "30");
+    l.IMONTH = read.integer(kLocation, "IMONTH", "6");
+    l.IYR = read.integer(kLocation, "IYR", "2000");
+    l.IHEM_NS = read.integer(kLocation, "IHEM_NS", "1");
+    l.JHEM_EW = read.integer(kLocation, "JHEM_EW", "1");
+    l.FILENAME = read.text(kLocation, "FILENAME", kDefaultModelFile);
+    GridSettings& g = settings.grid;
+    g.lNeverGrid = read.integer(kGrid, "lNeverGrid", "1");
+    g.StartLat = read.single(kGrid, "StartLat", "1");
+    g.EndLat = read.single(kGrid, "EndLat", "1");
+    g.LatInc = read.single(kGrid, "LatInc", "1");
+    g.StartLong = read.single(kGrid, "StartLong", "1");
+    g.EndLong = read.single(kGrid, "EndLong", "1");
+    g.LongInc = read.single(kGrid, "LongInc", "1");
+    return settings;
+}
+
+std::string settingsText(const LocationRecord& location, const GridSettings& grid)
+{
+    return settingsProfile(location, grid).text();
+}
+
+std::optional<FileError> writeSettings(const std::filesystem::path& file,
+                                       const LocationRecord& location, const GridSettings& grid)
+{
+    std::error_code error;
+    if (file.has_parent_path()) {
+        std::filesystem::create_directories(file.parent_path(), error);
+        if (error) {
+            return fileErrorFromErrno(error.value(), file.string());
+        }
+    }
+    ProfileFile profile = settingsProfile(location, grid);
+    if (const auto existing = readWholeFile(file)) {
+        profile.addMissingFrom(ProfileFile::parse(*existing));
+    }
+    if (auto failure = replaceFileContents(file.string(), profile.text())) {
+        return failure->error;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "files/FileError.h"
+#include "grid/GridSettings.h"
+#include "workspace/LocationRecord.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tellurim {
+
+/// What the settings file restores at start.
+struct Settings {
+    LocationRecord location;  ///< every field but DDATE, which is not stored
+    GridSettings grid;
+};
+
+/// The settings file: "Tellurim.INI" in the "Tellurim" folder of
+/// $XDG_CONFIG_HOME, or of ~/.config when that is unset, empty or relative.
+std::filesystem::path settingsFilePath();
+
+/// Reads the settings. A missing or unreadable file, or a missing key, gives
+/// the default (30 30' 30" South and East, 30 m, "Default", the shipped
+/// model, grid values 1 and the first-use flag set). Numbers are read
+/// leniently ("12abc" is 12, "abc" is 0) and not range-checked; each value
+/// keeps at most 254 bytes.
+Settings readSettings(const std::filesystem::path& file);
+
+/// The file's bytes for these values: [Version] Major=2 Minor=0, then
+/// [LocationInformation] and [GridInformation] with one key=value line each,
+/// "\n" line ends, no blank lines.
+std::string settingsText(const LocationRecord& location, const GridSettings& grid);
+
+/// Writes the settings, creating the folder when needed. Keys and sections
+/// of an existing file that this program does not know are kept after its
+/// own. The file is replaced as a whole (a new file written beside it, forced
+/// to disk, then renamed over it), so a failed write leaves the previous
+/// settings intact; the failure is returned.
+std::optional<FileError> writeSettings(const std::filesystem::path& file,
+                                       const LocationRecord& location, const GridSettings& grid);
+
+}  // namespace tellurim

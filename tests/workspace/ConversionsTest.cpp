@@ -1,0 +1,206 @@
+#include "workspace/Conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+namespace tellurim {
+namespace {
+
+// The main window shows singles with six significant digits.
+std::string shown(float value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", static_cast<double>(value));
+    return buffer;
+}
+
+std::string fixed6(float value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
+    return buffer;
+}
+
+TEST(AngleConversion, SecondsSurviveAsTheSingleImplies)
+{
+    const float decimal = dmsToDecimal(30, 30, 30.0f);
+    EXPECT_EQ(fixed6(decimal), "30.508333");
+    EXPECT_EQ(shown(decimal), "30.5083");
+
+    const DegreesMinutesSeconds back = decimalToDms(decimal);
+    EXPECT_EQ(back.degrees, 30);
+    EXPECT_EQ(back.minutes, 30);
+    EXPECT_EQ(shown(back.seconds), "29.9995");
+
+    // The shown text converts back, not the single behind it.
+    const DegreesMinutesSeconds fromText = decimalToDms(30.5083f);
+    EXPECT_EQ(fromText.degrees, 30);
+    EXPECT_EQ(fromText.minutes, 30);
+    EXPECT_EQ(shown(fromText.seconds), "29.8828");
+}
+
+TEST(AngleConversion, ExactAnglesConvertBothWaysExactly)
+{
+    EXPECT_EQ(dmsToDecimal(39, 45, 0.0f), 39.75f);
+    const DegreesMinutesSeconds back = decimalToDms(39.75f);
+    EXPECT_EQ(back.degrees, 39);
+    EXPECT_EQ(back.minutes, 45);
+    EXPECT_EQ(back.seconds, 0.0f);
+}
+
+TEST(AngleConversion, NearlyNinetyRoundsToNinetyAndOverflowingMinutesAreKept)
+{
+    const float ninety = dmsToDecimal(89, 59, 59.99f);
+    EXPECT_EQ(ninety, 90.0f);
+    const DegreesMinutesSeconds back = decimalToDms(ninety);
+    EXPECT_EQ(back.degrees, 90);
+    EXPECT_EQ(back.minutes, 0);
+    EXPECT_EQ(back.seconds, 0.0f);
+
+    // No carry and no range check: the window's validation rejects 91 later.
+    EXPECT_EQ(dmsToDecimal(90, 60, 0.0f), 91.0f);
+}
+
+TEST(AngleConversion, SecondsStayBelowSixtyJustUnderAWholeDegree)
+{
+    const float justUnder = std::nextafter(31.0f, 0.0f);
+    const DegreesMinutesSeconds dms = decimalToDms(justUnder);
+    EXPECT_EQ(dms.degrees, 30);
+    EXPECT_EQ(dms.minutes, 59);
+    EXPECT_LT(dms.seconds, 60.0f);
+    EXPECT_GT(dms.seconds, 59.9f);
+}
+
+TEST(AngleConversion, ValuesBeyondIntegersDoNotCrash)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const DegreesMinutesSeconds fromNaN = decimalToDms(nan);
+    EXPECT_EQ(fromNaN.degrees, 0);
+    EXPECT_EQ(fromNaN.minutes, 0);
+    const DegreesMinutesSeconds huge = decimalToDms(1e30f);
+    EXPECT_EQ(huge.degrees, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(decimalToDms(-1e30f).degrees, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(truncateToInt32(-2.9), -2);
+    EXPECT_EQ(truncateToInt32(2147483647.5), std::numeric_limits<int32_t>::max());
+    EXPECT_TRUE(std::isinf(roundToSingle(1e300)));
+    EXPECT_EQ(roundToSingle(-1e300), -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(roundToSingle(static_cast<double>(std::numeric_limits<float>::max())),
+              std::numeric_limits<float>::max());
+}
+
+TEST(ElevationConversion, ThirtyMetresRoundTrip)
+{
+    const float feet = metresToFeet(30.0f);
+    EXPECT_EQ(shown(feet), "98.4252");
+    EXPECT_EQ(shown(feetToMetres(feet)), "30");
+    // The factors are singles and not exact reciprocals: the round trip
+    // lands within one unit of the last place, not always on the value.
+    EXPECT_NEAR(feetToMetres(feet), 30.0f, 2e-6f);
+    EXPECT_EQ(feetToMetres(1.0f), 0.3048f);
+    EXPECT_EQ(metresToFeet(1.0f), 3.28084f);
+    EXPECT_EQ(fixed6(feetToMetres(5280.0f)), "1609.343994");
+}
+
+TEST(ElevationConversion, FeetLeaveTheirRangeWhereTheMetresDoNot)
+{
+    EXPECT_GT(metresToFeet(914401.0f), 3000000.0f);
+    EXPECT_LE(metresToFeet(914399.0f), 3000000.0f);
+    EXPECT_LT(metresToFeet(-182.9f), -600.0f);
+    EXPECT_GE(metresToFeet(-182.87f), -600.0f);
+}
+
+TEST(DateConversion, LastDayOfTheYearIsTheNextWholeYear)
+{
+    EXPECT_EQ(dateToDecimalYear(12, 31, 2023), 2024.0f);
+    const CalendarDate back = decimalYearToDate(2024.0f, 7, 4);
+    EXPECT_EQ(back.year, 2024);
+    EXPECT_EQ(back.month, 1);
+    EXPECT_EQ(back.day, 1);
+    EXPECT_EQ(dateToDecimalYear(1, 1, 2023),
+              static_cast<float>(2023.0 + 1.0 / 365.0));
+}
+
+TEST(DateConversion, UnderHalfADayIsTheFirstOfJanuary)
+{
+    const float early = static_cast<float>(2023.0 + 0.4 / 365.0);
+    const CalendarDate date = decimalYearToDate(early, 5, 5);
+    EXPECT_EQ(date.year, 2023);
+    EXPECT_EQ(date.month, 1);
+    EXPECT_EQ(date.day, 1);
+}
+
+TEST(DateConversion, LeapDayAndTheDayAfter)
+{
+    const float leapDay = dateToDecimalYear(2, 29, 2000);
+    EXPECT_EQ(leapDay, static_cast<float>(2000.0 + 60.0 / 366.0));
+    EXPECT_EQ(shown(leapDay), "2000.16");
+    CalendarDate back = decimalYearToDate(leapDay, 1, 1);
+    EXPECT_EQ(back.month, 2);
+    EXPECT_EQ(back.day, 29);
+
+    const float march = dateToDecimalYear(3, 1, 2000);
+    EXPECT_EQ(march, static_cast<float>(2000.0 + 61.0 / 366.0));
+    back = decimalYearToDate(march, 1, 1);
+    EXPECT_EQ(back.month, 3);
+    EXPECT_EQ(back.day, 1);
+}
+
+TEST(DateConversion, EveryYearDivisibleByFourIsLeap)
+{
+    EXPECT_EQ(daysInYear(1900), 366);
+    EXPECT_EQ(daysInYear(2100), 366);
+    EXPECT_EQ(daysInYear(2000), 366);
+    EXPECT_EQ(daysInYear(2023), 365);
+    EXPECT_EQ(dateToDecimalYear(3, 1, 1900), static_cast<float>(1900.0 + 61.0 / 366.0));
+    EXPECT_EQ(dateToDecimalYear(12, 31, 2100), 2101.0f);
+    const CalendarDate back = decimalYearToDate(dateToDecimalYear(2, 29, 2100), 1, 1);
+    EXPECT_EQ(back.month, 2);
+    EXPECT_EQ(back.day, 29);
+}
+
+TEST(DateConversion, ThirtyFirstOfFebruaryIsThirdOfMarch)
+{
+    EXPECT_EQ(dateToDecimalYear(2, 31, 2023), dateToDecimalYear(3, 3, 2023));
+}
+
+TEST(DateConversion, MonthOutsideTheTableDoesNotReadPastIt)
+{
+    EXPECT_EQ(dateToDecimalYear(13, 1, 2023), dateToDecimalYear(12, 1, 2023));
+    EXPECT_EQ(dateToDecimalYear(0, 1, 2023), dateToDecimalYear(1, 1, 2023));
+    EXPECT_EQ(dateToDecimalYear(-2147483647 - 1, 1, 2023), dateToDecimalYear(1, 1, 2023));
+}
+
+TEST(DateConversion, NaNDecimalYearGivesADateWithoutCrashing)
+{
+    const CalendarDate date = decimalYearToDate(std::numeric_limits<float>::quiet_NaN(), 6, 15);
+    EXPECT_EQ(date.year, 0);
+    EXPECT_GE(date.month, 1);
+    EXPECT_LE(date.month, 12);
+    EXPECT_GE(date.day, 1);
+}
+
+TEST(DateConversion, EveryCalendarDateRoundTripsExceptTheLastOfTheYear)
+{
+    for (const int32_t year : {1999, 2000, 2001, 2024, 2025, 2026, 1000, 2999}) {
+        const bool leap = year % 4 == 0;
+        const int32_t lengths[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        for (int32_t month = 1; month <= 12; ++month) {
+            for (int32_t day = 1; day <= lengths[month - 1]; ++day) {
+                if (month == 12 && day == 31) {
+                    continue;
+                }
+                const CalendarDate back = decimalYearToDate(dateToDecimalYear(month, day, year), 0, 0);
+                EXPECT_EQ(back.year, year) << year << "-" << month << "-" << day;
+                EXPECT_EQ(back.month, month) << year << "-" << month << "-" << day;
+                EXPECT_EQ(back.day, day) << year << "-" << month << "-" << day;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
