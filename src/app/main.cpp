@@ -1,0 +1,176 @@
+// Tellurim: the desktop program. Everything but the wiring lives in the
+// libraries; this file parses the command line, builds the window and
+// writes the settings on every way out.
+
+#include "engine/ModelEngine.h"
+#include "platform/Clock.h"
+#include "platform/InteractionMessageSink.h"
+#include "platform/qt/QtInteraction.h"
+#include "workspace/Workspace.h"
+#include "workspace/ui/AboutDialog.h"
+#include "workspace/ui/MainDialog.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSocketNotifier>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const auto kStarted = std::chrono::steady_clock::now();
+
+constexpr const char* kUsage =
+    "Usage: tellurim [MODEL.COF]\n"
+    "\n"
+    "Calculates the Earth's magnetic field from a spherical-harmonic model.\n"
+    "\n"
+    "  MODEL.COF   model coefficient file to use for this run (and to remember\n"
+    "              for the next one); without it the last model is loaded\n"
+    "  --help      show this text and exit\n"
+    "  --version   show the version and exit\n"
+    "\n"
+    "The last location, model and grid settings are kept in\n"
+    "$XDG_CONFIG_HOME/Tellurim/Tellurim.INI (~/.config/Tellurim when unset).\n";
+
+int g_signalPipe[2] = {-1, -1};
+bool g_endedBySignal = false;
+
+extern "C" void onTerminationSignal(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe work here: the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the run like Close does, so the settings are kept.
+void watchTerminationSignals(QObject* owner)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte = 0;
+        while (::read(g_signalPipe[0], &byte, 1) > 0) {
+        }
+        // Ends every running event loop, the window's and any open box's.
+        g_endedBySignal = true;
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+struct CommandLine {
+    std::optional<std::string> model;
+    int exitCode = -1;  ///< >= 0: exit at once with this code
+};
+
+CommandLine parseCommandLine(const std::vector<std::string_view>& args)
+{
+    CommandLine result;
+    for (const std::string_view arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            result.exitCode = 0;
+            return result;
+        }
+        if (arg == "--version") {
+            std::printf("tellurim %s\n", tellurim::AboutDialog::version());
+            result.exitCode = 0;
+            return result;
+        }
+    }
+    for (const std::string_view arg : args) {
+        if (arg.size() > 1 && arg.front() == '-') {
+            std::fprintf(stderr, "tellurim: unknown option '%.*s'\n%s", static_cast<int>(arg.size()),
+                         arg.data(), kUsage);
+            result.exitCode = 2;
+            return result;
+        }
+        if (result.model) {
+            std::fprintf(stderr, "tellurim: only one model file can be named\n%s", kUsage);
+            result.exitCode = 2;
+            return result;
+        }
+        result.model = std::string(arg);
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // --help and --version answer without starting the window system.
+    {
+        std::vector<std::string_view> args(argv + 1, argv + argc);
+        for (const std::string_view arg : args)
+            if (arg == "--help" || arg == "-h" || arg == "--version")
+                return parseCommandLine(args).exitCode;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tellurim"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tellurim::AboutDialog::version()));
+    QApplication::setDesktopFileName(QStringLiteral("tellurim"));
+    QIcon icon(QStringLiteral(":/tellurim.png"));
+    icon.addFile(QStringLiteral(":/tellurim-64.png"));
+    QApplication::setWindowIcon(icon);
+
+    // Qt has taken its own options (-platform, -style ...) out of argv.
+    const CommandLine commandLine =
+        parseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (commandLine.exitCode >= 0)
+        return commandLine.exitCode;
+
+    watchTerminationSignals(&app);
+
+    using namespace tellurim;
+    QtInteraction interaction;
+    InteractionMessageSink sink(interaction);
+    ModelEngine engine(sink);
+    SystemClock clock;
+    Workspace workspace(engine, interaction, clock, commandLine.model);
+
+    MainDialog window(workspace);
+    interaction.setParent(&window);
+
+#ifndef QT_NO_SESSIONMANAGER
+    // The desktop session may end the process without the window closing.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&workspace] { workspace.saveSettings(false); });
+#endif
+
+    const char* exitAfterPaint = std::getenv("TELLURIM_EXIT_AFTER_FIRST_PAINT");
+    if (exitAfterPaint != nullptr && std::strcmp(exitAfterPaint, "1") == 0) {
+        window.setFirstPaintHook([&window] {
+            const auto elapsed = std::chrono::duration<double, std::milli>(
+                std::chrono::steady_clock::now() - kStarted);
+            std::printf("first paint after %.1f ms\n", elapsed.count());
+            std::fflush(stdout);
+            window.reject();
+        });
+    }
+
+    window.exec();
+    interaction.setParent(nullptr);
+    // Nobody may be left to answer a box when a signal ended the run.
+    workspace.saveSettings(!g_endedBySignal);
+    return 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Interaction.h"
+
+#include <optional>
+#include <string>
+
+namespace tellurim {
+
+/// Makes the folder holding path the process's current directory, so that
+/// relative names (a location saved as "<name>.LOC", a bare model name) are
+/// resolved where the user last chose a file. A path without a folder, or a
+/// folder that cannot be entered, leaves the current directory as it is.
+/// Returns whether the current directory was changed.
+bool enterFolderOf(const std::string& path);
+
+/// Every file dialog of the program goes through here: shows the dialog and,
+/// when the user confirms, enters the chosen file's folder (enterFolderOf)
+/// before returning the full path. Nothing when the user cancelled.
+std::optional<std::string> chooseFileAndEnterFolder(Interaction& interaction,
+                                                    const FileRequest& request);
+
+}  // namespace tellurim

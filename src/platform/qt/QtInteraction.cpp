@@ -1,0 +1,103 @@
+#include "platform/qt/QtInteraction.h"
+
+#include "platform/qt/QtPrinterCanvas.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace tellurim {
+namespace {
+
+QMessageBox::Icon boxIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::None: return QMessageBox::NoIcon;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Stop: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString fromLocal(const std::string& text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+}  // namespace
+
+QString caseInsensitivePattern(const QString& pattern)
+{
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            result += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString nameFilterFor(const FileRequest& request)
+{
+    // QFileDialog takes the patterns from the last parentheses and, with
+    // HideNameFilterDetails, shows only what stands before them.
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(request.filterDescription),
+                                         caseInsensitivePattern(QString::fromStdString(request.pattern)));
+}
+
+Answer QtInteraction::ask(const Message& message)
+{
+    QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
+                    fromLocal(message.text), QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    if (message.buttons == Buttons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
+    default: return message.buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+    }
+}
+
+std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
+{
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    const bool save = request.mode == FileRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save && !request.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(nameFilterFor(request));
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+
+    const QString initial = fromLocal(request.initialName);
+    if (!initial.isEmpty()) {
+        const QFileInfo info(initial);
+        if (initial.contains(QLatin1Char('/')) && info.absoluteDir().exists())
+            dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)
+{
+    return choosePrinterQt(m_parent, documentName);
+}
+
+}  // namespace tellurim

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Interaction.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace tellurim {
+
+/// The Interaction of the real program: modal message boxes, Qt's own file
+/// dialogs (the same behaviour on every desktop: patterns match any letter
+/// case, the default suffix is added, overwriting asks first) and the print
+/// dialog. Boxes are owned by the parent widget when one is set.
+class QtInteraction final : public Interaction {
+public:
+    explicit QtInteraction(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    Answer ask(const Message& message) override;
+    std::optional<std::string> chooseFile(const FileRequest& request) override;
+    std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+/// A file-name pattern that matches whatever the letter case: "*.cof"
+/// becomes "*.[cC][oO][fF]".
+QString caseInsensitivePattern(const QString& pattern);
+
+/// The name filter QFileDialog is given: the description as shown, then the
+/// case-insensitive pattern that it actually applies.
+QString nameFilterFor(const FileRequest& request);
+
+}  // namespace tellurim

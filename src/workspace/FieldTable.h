@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace tellurim {
+
+/// Every control of the main window that exchanges a value with the
+/// workspace, in exchange order: take and show walk the fields in this order,
+/// so a failed take leaves the members before the offending one updated.
+enum class Field {
+    DLAT, ILATD, ILATM, XLATS,
+    DLON, ILONM, ILOND, XLONS,
+    ALTF, ALTM,
+    IDAY, IMONTH, IYR, DDATE,
+    IHEM_NS, JHEM_EW,
+    BH2, BH, BX, BX2, BY, BY2, BZ, BZ2, DEC, DEC2, DIP, DIP2, TI, TI2,
+    FILENAME, Location, CVALIDITY, CPOLAR2, CPOLAR1,
+};
+inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::CPOLAR1) + 1;
+
+enum class FieldKind {
+    Single,   ///< 32-bit real, shown with six significant digits
+    Integer,  ///< 32-bit signed whole number
+    Text,     ///< text copied as it stands
+    List,     ///< drop-down list; the value is the selected index
+};
+
+/// One row of the field table: what a control holds and how it is checked.
+struct FieldSpec {
+    Field field;
+    std::string_view name;   ///< member name; also the widget's object name
+    int controlId;           ///< the historic control number
+    FieldKind kind;
+    bool editable;           ///< false for the read-only result fields
+    bool hasRange;
+    double minimum;          ///< inclusive, when hasRange
+    double maximum;          ///< inclusive, when hasRange
+    std::string_view toolTip;
+};
+
+/// The rows of every field in exchange order; row i describes Field i.
+const std::array<FieldSpec, kFieldCount>& fieldTable();
+const FieldSpec& fieldSpec(Field field);
+std::optional<Field> fieldByName(std::string_view name);
+
+/// The keyboard tab order of the editable fields and the two lists.
+std::span<const Field> tabOrder();
+
+/// The main window's buttons.
+enum class Command {
+    ShowPoles, NewModel,
+    SaveLocation, GetLocation, PrintLocation, ExportLocation, MakeGrid,
+    Recalc, About, Help, Close,
+};
+
+struct ButtonSpec {
+    Command command;
+    std::string_view name;   ///< the widget's object name
+    int controlId;
+    std::string_view text;   ///< caption, '&' marks the mnemonic
+    std::string_view toolTip;
+};
+
+/// Buttons row by row, left to right.
+std::span<const ButtonSpec> buttonTable();
+const ButtonSpec& buttonSpec(Command command);
+
+}  // namespace tellurim

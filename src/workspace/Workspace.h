@@ -1,0 +1,153 @@
+#pragma once
+
+#include "engine/FieldResult.h"
+#include "engine/ModelEngine.h"
+#include "files/CsvWriter.h"
+#include "grid/GridSettings.h"
+#include "platform/Clock.h"
+#include "platform/Interaction.h"
+#include "workspace/Exchange.h"
+#include "workspace/FieldTable.h"
+#include "workspace/LocationRecord.h"
+#include "workspace/WorkspaceView.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tellurim {
+
+/// The working state of the main window and every operation on it: the one
+/// location, the results of its last calculation and their display texts.
+/// It reaches the window only through a WorkspaceView and the user only
+/// through an Interaction, so every flow runs in tests without Qt.
+///
+/// Construction reads the settings file, fills in today's date, derives the
+/// decimal and feet members and loads the model (which may already ask the
+/// user something); the window then attaches its view and calls show().
+class Workspace {
+public:
+    /// modelOverride: a model file named on the command line; it replaces the
+    /// stored FILENAME for this run (and is what the settings keep at exit).
+    Workspace(ModelEngine& engine, Interaction& interaction, const Clock& clock,
+              std::optional<std::string> modelOverride = std::nullopt);
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+    ~Workspace();
+
+    /// The view may be attached once the window exists; null detaches it.
+    void attachView(WorkspaceView* view) { m_view = view; }
+
+    // ---- exchange and calculation ------------------------------------------
+    /// Controls to members in exchange order, range-checked. On the first bad
+    /// field: shows the validation message, returns the focus to the field
+    /// with its text selected and returns false; earlier members (and the bad
+    /// one when it held a number out of range) keep their new values.
+    bool take();
+    /// Members to controls; a control whose text already matches is left alone.
+    void show();
+    /// Runs the point calculation on the record and sets the results, the
+    /// texts and locationChanged; does not show. With no model loaded only
+    /// CVALIDITY changes.
+    void recalculate();
+    /// Loads FILENAME (ask false) or a model the user picks (ask true; Cancel
+    /// reloads the current one), then recalculates; does not show.
+    void loadModel(bool ask);
+
+    // ---- window events ------------------------------------------------------
+    /// The field lost the keyboard focus (even when nothing was typed).
+    void leaveField(Field field);
+    /// The opened drop-down list of a hemisphere closed.
+    void listClosed(Field field);
+    /// The control's text changed, typed or by show().
+    void textChanged(Field field);
+    /// The Recalc button or Enter: acts as if the focused control were left;
+    /// nothing (or a button, a result) means take, recalculate, show.
+    void recalc(std::optional<Field> focused);
+    /// New Model button: pick and load a model, then show.
+    void newModel();
+    /// Help button: the box describing model files.
+    void help();
+    /// True while an operation runs; events arriving then (focus moving to a
+    /// message box, for example) are ignored so that nothing runs twice.
+    bool busy() const { return m_busy; }
+
+    // ---- settings -----------------------------------------------------------
+    /// Writes the settings file from the members as they stand. A failure is
+    /// reported (the previous settings file stays intact): in a box, or on
+    /// the error stream when nobody is there to answer one (tellUser false).
+    bool saveSettings(bool tellUser = true);
+
+    // ---- location files, report, export (WorkspaceLocationFiles.cpp) -------
+    // BEGIN location-file operations
+    /// How a save ended; only Cancelled stops a load that offered it.
+    enum class SaveOutcome {
+        Done,               ///< written, or nothing to save before a load
+        Declined,           ///< No to "Do you wish to save it?"
+        Cancelled,          ///< Cancel to that question, or the file could not be written
+        OverwriteDeclined,  ///< No or Cancel to the overwrite question
+    };
+    /// Writes the location to "<Location>.LOC" in the current directory.
+    /// explicitSave false (a load offering to save first) asks only when
+    /// locationChanged is set. The file is replaced whole or not at all.
+    SaveOutcome saveLocation(bool explicitSave);
+    /// Offers to save, lets the user pick a location file, loads it, reloads
+    /// its model, recalculates and shows. A refused file changes no field.
+    void getLocation();
+    /// Prints the current location and results on one page.
+    void printLocation();
+    /// Appends the current location and results to the export file, asking
+    /// for its name (and writing its header) on the first export of a run.
+    void exportLocation();
+
+    /// The name printed as "Prepared by Tellurim for ..."; unset means the
+    /// account's name.
+    std::optional<std::string> reportUserName;
+    /// The export file stays open from the first export to the end of the run.
+    CsvFile locationExportFile;
+    bool locationExportOpen = false;
+    // END location-file operations
+
+    Interaction& interaction() { return m_interaction; }
+    ModelEngine& engine() { return m_engine; }
+    const Clock& clock() const { return m_clock; }
+    WorkspaceView* view() const { return m_view; }
+
+    // ---- state shared with the other operations ----------------------------
+    LocationRecord record;
+    FieldResult results;        ///< of the last calculation with a model
+    std::string CVALIDITY;      ///< validity of the results
+    std::string CPOLAR1;        ///< grid variation, "%8.2f" or "N/A"
+    std::string CPOLAR2;        ///< its annual change, minutes of arc per year
+    GridSettings grid;
+    /// 1 when results were recomputed or the model reloaded since the last
+    /// successful save or the start of the last load.
+    int32_t locationChanged = 0;
+    /// The path last chosen in the location-file, export or grid dialogs.
+    std::string lastFileName;
+    /// Whether the text of DLAT, DLON, DDATE changed since the last
+    /// conversion from that field.
+    int32_t latitudeChanged = 0;
+    int32_t longitudeChanged = 0;
+    int32_t dateChanged = 0;
+
+private:
+    void leaveFieldNow(Field field);
+    void takeRecalculateShow();
+    /// Shows why a take stops at this field and returns the focus to it.
+    bool refuse(const FieldSpec& spec, ParseStatus status);
+    /// False, after telling the user, when a model path is too long to keep.
+    bool modelPathFits(const std::string& path);
+    float* singleMember(Field field);
+    int32_t* integerMember(Field field);
+    std::string* textMember(Field field);
+
+    ModelEngine& m_engine;
+    Interaction& m_interaction;
+    const Clock& m_clock;
+    WorkspaceView* m_view = nullptr;
+    std::string m_modelPath;  ///< the path handed to the loader
+    bool m_busy = false;
+};
+
+}  // namespace tellurim

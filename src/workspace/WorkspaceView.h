@@ -1,0 +1,23 @@
+#pragma once
+
+#include "workspace/FieldTable.h"
+
+#include <string>
+
+namespace tellurim {
+
+/// The workspace's only way to its window: the controls' texts and list
+/// selections, addressed by field. A view forwards every change of a
+/// control's text (typed, or written by setText) to Workspace::textChanged.
+class WorkspaceView {
+public:
+    virtual ~WorkspaceView() = default;
+    virtual std::string text(Field field) const = 0;
+    virtual void setText(Field field, const std::string& text) = 0;
+    virtual int selectedIndex(Field field) const = 0;
+    virtual void setSelectedIndex(Field field, int index) = 0;
+    /// Gives the keyboard focus to the field and selects its whole text.
+    virtual void focusAndSelect(Field field) = 0;
+};
+
+}  // namespace tellurim

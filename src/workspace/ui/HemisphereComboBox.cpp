@@ -1,0 +1,13 @@
+#include "workspace/ui/HemisphereComboBox.h"
+
+namespace tellurim {
+
+void HemisphereComboBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    // The combo box selects the picked entry only after hiding its list, so
+    // report the closing once that has happened.
+    QMetaObject::invokeMethod(this, &HemisphereComboBox::popupClosed, Qt::QueuedConnection);
+}
+
+}  // namespace tellurim

@@ -1,0 +1,367 @@
+#include "workspace/ui/MainDialog.h"
+
+#include "workspace/Workspace.h"
+#include "workspace/ui/AboutDialog.h"
+#include "workspace/ui/HemisphereComboBox.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tellurim {
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* label(const QString& text, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setTextFormat(Qt::PlainText);
+    return result;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(Workspace& workspace, QWidget* parent)
+    : QDialog(parent), m_workspace(workspace)
+{
+    setObjectName(QStringLiteral("MainDialog"));
+    setWindowTitle(QStringLiteral("Tellurim: calculation of Earth's magnetic field from Magnetic Models"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    buildWidgets();
+    buildLayout();
+
+    m_workspace.attachView(this);
+    m_workspace.show();
+}
+
+MainDialog::~MainDialog()
+{
+    if (m_workspace.view() == this)
+        m_workspace.attachView(nullptr);
+}
+
+QLineEdit* MainDialog::makeEdit(Field field, int widthInChars)
+{
+    const FieldSpec& spec = fieldSpec(field);
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(qs(spec.name));
+    edit->setToolTip(qs(spec.toolTip));
+    if (widthInChars > 0)
+        edit->setFixedWidth(edit->fontMetrics().averageCharWidth() * widthInChars + 12);
+    if (spec.editable) {
+        edit->setFocusPolicy(Qt::StrongFocus);
+        edit->installEventFilter(this);
+    } else {
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::ClickFocus);
+    }
+    connect(edit, &QLineEdit::textChanged, this, [this, field] { m_workspace.textChanged(field); });
+    m_fields[static_cast<std::size_t>(field)] = edit;
+    return edit;
+}
+
+void MainDialog::buildWidgets()
+{
+    makeEdit(Field::Location, 0);
+    for (const Field f : {Field::ILATD, Field::ILATM, Field::ILOND, Field::ILONM})
+        makeEdit(f, 5);
+    for (const Field f : {Field::XLATS, Field::XLONS})
+        makeEdit(f, 9);
+    for (const Field f : {Field::DLAT, Field::DLON})
+        makeEdit(f, 10);
+    for (const Field f : {Field::ALTF, Field::ALTM})
+        makeEdit(f, 9);
+    for (const Field f : {Field::IMONTH, Field::IDAY})
+        makeEdit(f, 3);
+    makeEdit(Field::IYR, 5);
+    makeEdit(Field::DDATE, 9);
+    makeEdit(Field::FILENAME, 0);
+    makeEdit(Field::CVALIDITY, 0);
+    for (const Field f : {Field::TI, Field::DIP, Field::DEC, Field::TI2, Field::DIP2, Field::DEC2,
+                          Field::BX, Field::BY, Field::BZ, Field::BH, Field::BX2, Field::BY2,
+                          Field::BZ2, Field::BH2})
+        makeEdit(f, 10);
+    for (const Field f : {Field::CPOLAR1, Field::CPOLAR2})
+        makeEdit(f, 9);
+
+    const std::pair<Field, QStringList> lists[] = {
+        {Field::IHEM_NS, {QStringLiteral("North"), QStringLiteral("South")}},
+        {Field::JHEM_EW, {QStringLiteral("West"), QStringLiteral("East")}},
+    };
+    for (const auto& [field, entries] : lists) {
+        const FieldSpec& spec = fieldSpec(field);
+        auto* box = new HemisphereComboBox(this);
+        box->setObjectName(qs(spec.name));
+        box->setToolTip(qs(spec.toolTip));
+        box->addItems(entries);
+        box->setFocusPolicy(Qt::StrongFocus);
+        connect(box, &HemisphereComboBox::popupClosed, this,
+                [this, f = field] { m_workspace.listClosed(f); });
+        m_fields[static_cast<std::size_t>(field)] = box;
+    }
+
+    for (const ButtonSpec& spec : buttonTable()) {
+        auto* button = new QPushButton(qs(spec.text), this);
+        button->setObjectName(qs(spec.name));
+        button->setToolTip(qs(spec.toolTip));
+        // Buttons take the focus when clicked, so the field being edited is
+        // left first, but they are not in the tab chain.
+        button->setFocusPolicy(Qt::ClickFocus);
+        button->setAutoDefault(false);
+        button->setEnabled(false);
+        m_buttons[static_cast<std::size_t>(spec.command)] = button;
+    }
+    button(Command::Recalc)->setDefault(true);
+
+    setCommand(Command::Recalc, [this] { m_workspace.recalc(focusedField()); });
+    setCommand(Command::NewModel, [this] { m_workspace.newModel(); });
+    setCommand(Command::Help, [this] { m_workspace.help(); });
+    setCommand(Command::About, [this] {
+        AboutDialog about(this);
+        about.exec();
+    });
+    setCommand(Command::Close, [this] { reject(); });
+
+    // BEGIN location-file commands (enabled by the location-file code)
+    setCommand(Command::SaveLocation, [this] {
+        m_workspace.saveLocation(true);
+        m_workspace.show();
+    });
+    setCommand(Command::GetLocation, [this] {
+        m_workspace.getLocation();
+        m_workspace.show();
+    });
+    setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
+    setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
+    // END location-file commands
+
+    const std::span<const Field> order = tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(fieldWidget(order[i - 1]), fieldWidget(order[i]));
+}
+
+void MainDialog::buildLayout()
+{
+    auto* top = new QVBoxLayout(this);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Rows 1 to 6: the location, its date and the model.
+    auto* inputs = new QGridLayout;
+    inputs->setHorizontalSpacing(6);
+    auto row = [&](int r, const QString& caption, std::initializer_list<QObject*> items) {
+        inputs->addWidget(label(caption, this), r, 0);
+        auto* line = new QHBoxLayout;
+        line->setSpacing(4);
+        for (QObject* item : items) {
+            if (auto* widget = qobject_cast<QWidget*>(item))
+                line->addWidget(widget);
+        }
+        inputs->addLayout(line, r, 1);
+        return line;
+    };
+    auto f = [this](Field field) -> QObject* { return fieldWidget(field); };
+    auto t = [this](const char* text) -> QObject* { return label(QString::fromUtf8(text), this); };
+
+    row(0, QStringLiteral("Location:"), {f(Field::Location)});
+    row(1, QStringLiteral("Latitude:"),
+        {f(Field::ILATD), t("deg"), f(Field::ILATM), t("min"), f(Field::XLATS), t("sec,  Decimal:"),
+         f(Field::DLAT), f(Field::IHEM_NS)})
+        ->addStretch();
+    row(2, QStringLiteral("Longitude:"),
+        {f(Field::ILOND), t("deg"), f(Field::ILONM), t("min"), f(Field::XLONS), t("sec,  Decimal:"),
+         f(Field::DLON), f(Field::JHEM_EW)})
+        ->addStretch();
+    row(3, QStringLiteral("Elevation:"),
+        {f(Field::ALTF), t("feet"), f(Field::ALTM), t("m"), t("   Date (m/d/y):"), f(Field::IMONTH),
+         t("/"), f(Field::IDAY), t("/"), f(Field::IYR), t("Decimal:"), f(Field::DDATE)})
+        ->addStretch();
+    row(4, QStringLiteral("Results using model:"), {f(Field::FILENAME)});
+    row(5, QStringLiteral("Validity of results:"), {f(Field::CVALIDITY)});
+    top->addLayout(inputs);
+
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    top->addWidget(rule);
+
+    // Rows 8 and 9: total field, dip and declination with their changes.
+    auto* angles = new QGridLayout;
+    const std::tuple<const char*, Field, const char*, Field, const char*, Field, const char*> angleRows[] = {
+        {"Incident Field:", Field::TI, "nT", Field::DIP, "\u00B0", Field::DEC, "\u00B0"},
+        {"Variation:", Field::TI2, "nT/yr", Field::DIP2, "min/yr", Field::DEC2, "min/yr"},
+    };
+    int r = 0;
+    for (const auto& [caption, total, totalUnit, dip, dipUnit, dec, decUnit] : angleRows) {
+        angles->addWidget(label(QString::fromUtf8(caption), this), r, 0);
+        angles->addWidget(fieldWidget(total), r, 1);
+        angles->addWidget(label(QString::fromUtf8(totalUnit), this), r, 2);
+        angles->addWidget(label(QStringLiteral("Dip:"), this), r, 3, Qt::AlignRight);
+        angles->addWidget(fieldWidget(dip), r, 4);
+        angles->addWidget(label(QString::fromUtf8(dipUnit), this), r, 5);
+        angles->addWidget(label(QStringLiteral("Dec:"), this), r, 6, Qt::AlignRight);
+        angles->addWidget(fieldWidget(dec), r, 7);
+        angles->addWidget(label(QString::fromUtf8(decUnit), this), r, 8);
+        ++r;
+    }
+    angles->setColumnMinimumWidth(3, fontMetrics().averageCharWidth() * 6);
+    angles->setColumnStretch(9, 1);
+    top->addLayout(angles);
+
+    // Rows 10 and 11: the components and their changes.
+    auto* components = new QGridLayout;
+    const std::pair<const char*, std::array<Field, 4>> componentRows[] = {
+        {"field (nT):", {Field::BX, Field::BY, Field::BZ, Field::BH}},
+        {"Variation (nT)/yr:", {Field::BX2, Field::BY2, Field::BZ2, Field::BH2}},
+    };
+    r = 0;
+    for (const auto& [caption, fields] : componentRows) {
+        components->addWidget(label(QString::fromUtf8(caption), this), r, 0);
+        const char* names[] = {"X:", "Y:", "Z:", "H:"};
+        for (int i = 0; i < 4; ++i) {
+            components->addWidget(label(QString::fromUtf8(names[i]), this), r, 1 + 2 * i, Qt::AlignRight);
+            components->addWidget(fieldWidget(fields[static_cast<std::size_t>(i)]), r, 2 + 2 * i);
+        }
+        ++r;
+    }
+    components->setColumnStretch(9, 1);
+    top->addLayout(components);
+
+    // Row 12: grid variation.
+    auto* polar = new QHBoxLayout;
+    polar->addWidget(label(QStringLiteral("Polar Grid Variation:"), this));
+    polar->addWidget(fieldWidget(Field::CPOLAR1));
+    polar->addWidget(label(QStringLiteral("D"), this));
+    polar->addWidget(fieldWidget(Field::CPOLAR2));
+    polar->addWidget(label(QStringLiteral("min/yr     (Valid only for Polar Latitudes)"), this));
+    polar->addStretch();
+    top->addLayout(polar);
+
+    // Rows 13 to 15: the buttons.
+    const std::initializer_list<Command> buttonRows[] = {
+        {Command::ShowPoles, Command::NewModel},
+        {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
+         Command::MakeGrid},
+        {Command::Recalc, Command::About, Command::Help, Command::Close},
+    };
+    for (const auto& commands : buttonRows) {
+        auto* line = new QHBoxLayout;
+        line->addStretch();
+        for (const Command command : commands)
+            line->addWidget(button(command));
+        line->addStretch();
+        top->addLayout(line);
+    }
+}
+
+QWidget* MainDialog::fieldWidget(Field field) const
+{
+    return m_fields[static_cast<std::size_t>(field)];
+}
+
+QPushButton* MainDialog::button(Command command) const
+{
+    return m_buttons[static_cast<std::size_t>(command)];
+}
+
+void MainDialog::setCommand(Command command, std::function<void()> action)
+{
+    QPushButton* target = button(command);
+    connect(target, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
+    target->setEnabled(true);
+}
+
+std::optional<Field> MainDialog::fieldOf(const QObject* object) const
+{
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i] == object)
+            return static_cast<Field>(i);
+    return std::nullopt;
+}
+
+std::optional<Field> MainDialog::focusedField() const
+{
+    return fieldOf(focusWidget());
+}
+
+std::string MainDialog::text(Field field) const
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(fieldWidget(field)))
+        return edit->text().toStdString();
+    return {};
+}
+
+void MainDialog::setText(Field field, const std::string& text)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(fieldWidget(field))) {
+        edit->setText(QString::fromStdString(text));
+        // Show the start of a text too long for its field (a model path).
+        edit->setCursorPosition(0);
+    }
+}
+
+int MainDialog::selectedIndex(Field field) const
+{
+    if (const auto* box = qobject_cast<const QComboBox*>(fieldWidget(field)))
+        return box->currentIndex();
+    return -1;
+}
+
+void MainDialog::setSelectedIndex(Field field, int index)
+{
+    if (auto* box = qobject_cast<QComboBox*>(fieldWidget(field)))
+        box->setCurrentIndex(index);
+}
+
+void MainDialog::focusAndSelect(Field field)
+{
+    QWidget* widget = fieldWidget(field);
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->selectAll();
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // A context menu, or the window losing activation, leaves the focus
+        // where it was; only a real move of the focus leaves the field.
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            if (const std::optional<Field> field = fieldOf(watched)) {
+                // The control finishes its own focus-out handling first, so
+                // that it cannot undo a selection the leave action makes.
+                watched->event(event);
+                m_workspace.leaveField(*field);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainDialog::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    if (m_firstPaintHook) {
+        auto hook = std::move(m_firstPaintHook);
+        m_firstPaintHook = nullptr;
+        QTimer::singleShot(0, this, hook);
+    }
+}
+
+}  // namespace tellurim

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "workspace/FieldTable.h"
+#include "workspace/WorkspaceView.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tellurim {
+
+class HemisphereComboBox;
+class Workspace;
+
+/// The main window: the workspace's fields, results and buttons. Widgets are
+/// named after their fields ("ILATM", "CVALIDITY") and buttons after their
+/// commands ("Recalc", "NewModel"). Leaving a field (losing the keyboard
+/// focus), closing an opened hemisphere list and the buttons are passed to
+/// the workspace, which does the work.
+class MainDialog final : public QDialog, public WorkspaceView {
+    Q_OBJECT
+public:
+    /// Attaches itself as the workspace's view and shows its members.
+    explicit MainDialog(Workspace& workspace, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    int selectedIndex(Field field) const override;
+    void setSelectedIndex(Field field, int index) override;
+    void focusAndSelect(Field field) override;
+
+    QWidget* fieldWidget(Field field) const;
+    QPushButton* button(Command command) const;
+    /// Connects a button to its action and enables it.
+    void setCommand(Command command, std::function<void()> action);
+    /// The field whose control has the keyboard focus, if any.
+    std::optional<Field> focusedField() const;
+
+    /// Called once, when the window has painted itself for the first time
+    /// (start-up measurement).
+    void setFirstPaintHook(std::function<void()> hook) { m_firstPaintHook = std::move(hook); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildWidgets();
+    void buildLayout();
+    QLineEdit* makeEdit(Field field, int widthInChars);
+    std::optional<Field> fieldOf(const QObject* object) const;
+
+    Workspace& m_workspace;
+    std::array<QWidget*, kFieldCount> m_fields{};
+    std::array<QPushButton*, 11> m_buttons{};
+    std::function<void()> m_firstPaintHook;
+};
+
+}  // namespace tellurim

@@ -1,0 +1,113 @@
+#include "support/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace tellurim {
+
+std::string_view iconName(Icon icon)
+{
+    switch (icon) {
+    case Icon::None: return "none";
+    case Icon::Information: return "information";
+    case Icon::Exclamation: return "exclamation";
+    case Icon::Stop: return "stop";
+    case Icon::Question: return "question";
+    }
+    return "?";
+}
+
+ScriptedInteraction::~ScriptedInteraction()
+{
+    if (!m_checked && !m_answers.empty())
+        ADD_FAILURE() << m_answers.size() << " scripted answer(s) were never used";
+}
+
+ScriptedInteraction& ScriptedInteraction::then(Answer answer)
+{
+    m_answers.emplace_back(answer);
+    return *this;
+}
+
+ScriptedInteraction& ScriptedInteraction::then(File file)
+{
+    m_answers.emplace_back(std::move(file));
+    return *this;
+}
+
+ScriptedInteraction& ScriptedInteraction::then(Printer printer)
+{
+    m_answers.emplace_back(std::move(printer));
+    return *this;
+}
+
+Answer ScriptedInteraction::ask(const Message& message)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::Message;
+    prompt.icon = message.icon;
+    prompt.caption = message.caption;
+    prompt.text = message.text;
+    prompt.buttons = message.buttons;
+    m_transcript.push_back(prompt);
+    if (message.buttons == Buttons::Ok)
+        return Answer::Ok;
+    if (m_answers.empty() || !std::holds_alternative<Answer>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted question (" << iconName(message.icon) << ", \""
+                      << message.caption << "\"): " << message.text;
+        return Answer::Cancel;
+    }
+    const Answer answer = std::get<Answer>(m_answers.front());
+    m_answers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedInteraction::chooseFile(const FileRequest& request)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::File;
+    prompt.file = request;
+    m_transcript.push_back(prompt);
+    if (m_answers.empty() || !std::holds_alternative<File>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted file dialog: " << request.title;
+        return std::nullopt;
+    }
+    std::optional<std::string> path = std::move(std::get<File>(m_answers.front()).path);
+    m_answers.pop_front();
+    return path;
+}
+
+std::unique_ptr<PageCanvas> ScriptedInteraction::choosePrinter(std::string_view documentName)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::Printer;
+    prompt.documentName = std::string(documentName);
+    m_transcript.push_back(prompt);
+    if (m_answers.empty() || !std::holds_alternative<Printer>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted print dialog: " << documentName;
+        return nullptr;
+    }
+    std::unique_ptr<PageCanvas> canvas = std::move(std::get<Printer>(m_answers.front()).canvas);
+    m_answers.pop_front();
+    return canvas;
+}
+
+std::vector<Prompt> ScriptedInteraction::messages() const
+{
+    std::vector<Prompt> result;
+    for (const Prompt& prompt : m_transcript)
+        if (prompt.kind == Prompt::Kind::Message)
+            result.push_back(prompt);
+    return result;
+}
+
+bool ScriptedInteraction::finished()
+{
+    m_checked = true;
+    if (!m_answers.empty()) {
+        ADD_FAILURE() << m_answers.size() << " scripted answer(s) were never used";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Interaction.h"
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tellurim {
+
+/// A scripted answer to a file dialog: a path, or nothing for Cancel.
+struct File {
+    File() = default;
+    explicit File(std::string chosen) : path(std::move(chosen)) {}
+    explicit File(const char* chosen) : path(std::string(chosen)) {}
+    template <typename PathLike>
+    explicit File(const PathLike& chosen) : path(std::string(chosen.string())) {}
+    std::optional<std::string> path;
+};
+
+/// A scripted answer to a print dialog: the page to draw on, or null for
+/// Cancel.
+struct Printer {
+    Printer() = default;
+    explicit Printer(std::unique_ptr<PageCanvas> page) : canvas(std::move(page)) {}
+    std::unique_ptr<PageCanvas> canvas;
+};
+
+/// One prompt the code under test raised, in the order raised.
+struct Prompt {
+    enum class Kind { Message, File, Printer };
+    Kind kind = Kind::Message;
+    // Kind::Message
+    Icon icon = Icon::None;
+    std::string caption;
+    std::string text;
+    Buttons buttons = Buttons::Ok;
+    // Kind::File
+    FileRequest file;
+    // Kind::Printer
+    std::string documentName;
+};
+
+/// An Interaction for tests. Questions (Yes/No/Cancel boxes), file dialogs
+/// and print dialogs take the next scripted answer, in order; a box with
+/// only an OK button needs no answer and is simply acknowledged. Every
+/// prompt is recorded in the transcript. A prompt with no (or the wrong
+/// kind of) scripted answer fails the running test and is cancelled;
+/// answers left over fail the test when the interaction is destroyed,
+/// unless finished() was checked.
+///
+///     ScriptedInteraction ui{Answer::Yes, File{dir / "B.LOC"}};
+class ScriptedInteraction final : public Interaction {
+public:
+    using Scripted = std::variant<Answer, File, Printer>;
+
+    ScriptedInteraction() = default;
+    template <typename... Answers>
+    explicit ScriptedInteraction(Answers&&... answers)
+    {
+        (then(std::forward<Answers>(answers)), ...);
+    }
+    ~ScriptedInteraction() override;
+
+    ScriptedInteraction& then(Answer answer);
+    ScriptedInteraction& then(File file);
+    ScriptedInteraction& then(Printer printer);
+
+    Answer ask(const Message& message) override;
+    std::optional<std::string> chooseFile(const FileRequest& request) override;
+    std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+
+    const std::vector<Prompt>& transcript() const { return m_transcript; }
+    /// Only the message boxes of the transcript.
+    std::vector<Prompt> messages() const;
+    /// Forgets the transcript so far (the answers stay queued).
+    void clearTranscript() { m_transcript.clear(); }
+    /// True when every scripted answer was used; otherwise adds a test
+    /// failure naming the number left.
+    bool finished();
+    std::size_t unusedAnswers() const { return m_answers.size(); }
+
+private:
+    std::deque<Scripted> m_answers;
+    std::vector<Prompt> m_transcript;
+    bool m_checked = false;
+};
+
+/// Icon names for readable failure messages.
+std::string_view iconName(Icon icon);
+
+}  // namespace tellurim

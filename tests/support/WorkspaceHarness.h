@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/ModelEngine.h"
+#include "platform/InteractionMessageSink.h"
+#include "support/FakeView.h"
+#include "support/FixedClock.h"
+#include "support/ScriptedInteraction.h"
+#include "workspace/Workspace.h"
+
+#include <optional>
+#include <string>
+
+namespace tellurim {
+
+/// A workspace as the program builds it, wired to a scripted interaction, a
+/// fixed clock and a fake view, and opened (shown) like the window does.
+/// The settings come from wherever XDG_CONFIG_HOME points (TempSettings).
+struct WorkspaceHarness {
+    explicit WorkspaceHarness(ScriptedInteraction& interaction, CalendarDate today = {2026, 3, 15},
+                              std::optional<std::string> modelOverride = std::nullopt)
+        : ui(interaction),
+          sink(interaction),
+          engine(sink),
+          clock(today.year, today.month, today.day),
+          workspace(engine, interaction, clock, std::move(modelOverride)),
+          view(workspace)
+    {
+        workspace.show();
+    }
+
+    ScriptedInteraction& ui;
+    InteractionMessageSink sink;
+    ModelEngine engine;
+    FixedClock clock;
+    Workspace workspace;
+    FakeView view;
+};
+
+}  // namespace tellurim

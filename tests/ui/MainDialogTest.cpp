@@ -1,0 +1,240 @@
+// Wiring of the main window: focus, keys, lists, tab order, texts.
+
+#include "engine/ModelEngine.h"
+#include "platform/InteractionMessageSink.h"
+#include "platform/qt/QtInteraction.h"
+#include "support/FixedClock.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestEnvironment.h"
+#include "workspace/Workspace.h"
+#include "workspace/ui/AboutDialog.h"
+#include "workspace/ui/MainDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace tellurim {
+namespace {
+
+// A window on a real workspace; boxes go to the given interaction.
+struct Window {
+    explicit Window(Interaction& interaction)
+        : sink(interaction), engine(sink), workspace(engine, interaction, clock), dialog(workspace)
+    {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    QLineEdit* edit(const char* name) { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    QComboBox* list(const char* name) { return dialog.findChild<QComboBox*>(QString::fromLatin1(name)); }
+    QPushButton* button(const char* name) { return dialog.findChild<QPushButton*>(QString::fromLatin1(name)); }
+
+    void focus(QWidget* widget)
+    {
+        widget->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+    }
+    void replaceText(QLineEdit* target, const QString& text)
+    {
+        focus(target);
+        target->selectAll();
+        QTest::keyClicks(target, text);
+    }
+
+    TempSettings settings;
+    FixedClock clock{2026, 3, 15};
+    InteractionMessageSink sink;
+    ModelEngine engine;
+    Workspace workspace;
+    MainDialog dialog;
+};
+
+TEST(MainDialog, TitleFixedSizeAndEveryTooltip)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    EXPECT_EQ(w.dialog.windowTitle(),
+              QStringLiteral("Tellurim: calculation of Earth's magnetic field from Magnetic Models"));
+    EXPECT_EQ(w.dialog.minimumSize(), w.dialog.maximumSize());
+    EXPECT_FALSE(w.dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
+    int tips = 0;
+    for (const FieldSpec& spec : fieldTable()) {
+        auto* widget = w.dialog.findChild<QWidget*>(QString::fromUtf8(spec.name.data(),
+                                                                      static_cast<qsizetype>(spec.name.size())));
+        ASSERT_NE(widget, nullptr) << spec.name;
+        EXPECT_EQ(widget->toolTip().toStdString(), std::string(spec.toolTip)) << spec.name;
+        tips += widget->toolTip().isEmpty() ? 0 : 1;
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            EXPECT_EQ(edit->isReadOnly(), !spec.editable) << spec.name;
+        }
+    }
+    for (const ButtonSpec& spec : buttonTable()) {
+        QPushButton* button = w.dialog.button(spec.command);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->objectName().toStdString(), std::string(spec.name));
+        EXPECT_EQ(button->toolTip().toStdString(), std::string(spec.toolTip));
+        tips += button->toolTip().isEmpty() ? 0 : 1;
+    }
+    EXPECT_EQ(tips, 46);
+    EXPECT_EQ(w.edit("CPOLAR2")->toolTip(),
+              QStringLiteral("for Latitude>55\u00B0, rate of change of polar grid variation"));
+    EXPECT_TRUE(w.button("Recalc")->isDefault());
+    EXPECT_FALSE(w.button("MakeGrid")->isEnabled());
+    EXPECT_FALSE(w.button("ShowPoles")->isEnabled());
+    EXPECT_EQ(w.list("IHEM_NS")->itemText(0), QStringLiteral("North"));
+    EXPECT_EQ(w.list("JHEM_EW")->itemText(1), QStringLiteral("East"));
+}
+
+TEST(MainDialog, TabVisitsTheInputFieldsInOrderAndNoButtons)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    w.focus(w.edit("Location"));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 17; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited.join(QLatin1Char(' ')).toStdString(),
+              "Location ILATD ILATM XLATS DLAT IHEM_NS ILOND ILONM XLONS DLON JHEM_EW "
+              "ALTF ALTM IMONTH IDAY IYR DDATE Location");
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+TEST(MainDialog, LeavingAFieldConvertsAndRecalculates)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    w.workspace.locationChanged = 0;
+    w.replaceText(w.edit("ALTM"), QStringLiteral("30"));
+    w.edit("ALTF")->setText(QStringLiteral("0"));  // rewritten by the conversion
+    w.focus(w.edit("IMONTH"));
+    EXPECT_EQ(w.edit("ALTF")->text(), QStringLiteral("98.4252"));
+    EXPECT_EQ(w.workspace.locationChanged, 1);
+
+    // Nothing typed: leaving still converts.
+    w.workspace.locationChanged = 0;
+    w.focus(w.edit("ILATM"));
+    w.focus(w.edit("ILATD"));
+    EXPECT_EQ(w.workspace.locationChanged, 1);
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+TEST(MainDialog, EnterInTheMetresFieldConvertsWhileTheFocusStays)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    w.replaceText(w.edit("ALTM"), QStringLiteral("100"));
+    QTest::keyClick(w.edit("ALTM"), Qt::Key_Return);
+    EXPECT_EQ(w.edit("ALTF")->text(), QStringLiteral("328.084"));
+    EXPECT_EQ(QApplication::focusWidget(), w.edit("ALTM"));
+    EXPECT_TRUE(w.dialog.isVisible());
+}
+
+TEST(MainDialog, BadValueShowsItsMessageOnceAndReturnsTheFocusWithTextSelected)
+{
+    // Real message boxes, which take the focus themselves while open.
+    QtInteraction interaction;
+    Window w(interaction);
+    interaction.setParent(&w.dialog);
+    QStringList seen;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen << box->text();
+            box->accept();
+        }
+    });
+    answer.start(20);
+
+    w.replaceText(w.edit("ILATM"), QStringLiteral("abc"));
+    w.focus(w.edit("XLATS"));
+    QTest::qWait(200);
+    answer.stop();
+
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Please enter an integer.")});
+    // (the window gets the focus back when it is active again)
+    EXPECT_EQ(w.dialog.focusWidget(), w.edit("ILATM"));
+    EXPECT_EQ(w.edit("ILATM")->selectedText(), QStringLiteral("abc"));
+    EXPECT_EQ(w.workspace.record.ILATM, 30);
+}
+
+TEST(MainDialog, PickFromTheOpenedListActsWhenItClosesArrowKeysDoNot)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    QComboBox* hemisphere = w.list("IHEM_NS");
+    ASSERT_EQ(hemisphere->currentIndex(), 1);
+    w.focus(hemisphere);  // leaves the name field: takes and recalculates
+    const float south = w.workspace.results.BZ;
+    QTest::keyClick(hemisphere, Qt::Key_Up);  // closed list: selection only
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hemisphere->currentIndex(), 0);
+    EXPECT_EQ(w.workspace.record.IHEM_NS, 1);
+    EXPECT_EQ(w.workspace.results.BZ, south);
+
+    QTest::keyClick(hemisphere, Qt::Key_Down);
+    hemisphere->showPopup();
+    QAbstractItemView* popup = hemisphere->view();
+    popup->setCurrentIndex(hemisphere->model()->index(0, 0));
+    QTest::keyClick(popup, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.workspace.record.IHEM_NS, 0);
+    EXPECT_NE(w.workspace.results.BZ, south);
+    EXPECT_EQ(w.edit("BZ")->text().toStdString(), formatSingle(w.workspace.results.BZ));
+}
+
+TEST(MainDialog, RecalcClickedLeavesTheFieldThenRecalculates)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    w.replaceText(w.edit("DLON"), QStringLiteral("105.25"));
+    QTest::mouseClick(w.button("Recalc"), Qt::LeftButton);
+    EXPECT_EQ(w.edit("ILOND")->text(), QStringLiteral("105"));
+    EXPECT_EQ(w.edit("ILONM")->text(), QStringLiteral("15"));
+    EXPECT_EQ(w.workspace.longitudeChanged, 0);
+}
+
+TEST(MainDialog, HelpAndEscape)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    QTest::mouseClick(w.button("Help"), Qt::LeftButton);
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    EXPECT_EQ(ui.transcript()[0].caption, "Tellurim Model File Description");
+
+    // Closing does not take the fields: a bad value being edited is not
+    // complained about on the way out.
+    ui.clearTranscript();
+    w.replaceText(w.edit("ILATM"), QStringLiteral("abc"));
+    QTest::keyClick(w.edit("ILATM"), Qt::Key_Escape);
+    EXPECT_FALSE(w.dialog.isVisible());
+    EXPECT_EQ(w.dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+TEST(AboutDialog, NamesPlatformAndVersionWithCreditsAndNotice)
+{
+    AboutDialog about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tellurim"));
+    EXPECT_TRUE(AboutDialog::versionLine().startsWith(QStringLiteral("Tellurim for Linux Version ")));
+    const auto* product = about.findChild<QLabel*>(QStringLiteral("AboutProduct"));
+    ASSERT_NE(product, nullptr);
+    EXPECT_TRUE(product->text().startsWith(AboutDialog::versionLine() + QStringLiteral("\n\n")));
+    const auto* notice = about.findChild<QLabel*>(QStringLiteral("AboutNotice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->text().isEmpty());
+}
+
+}  // namespace
+}  // namespace tellurim

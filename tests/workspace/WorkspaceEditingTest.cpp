@@ -1,0 +1,290 @@
+// Editing flows of the main window, run on the workspace with a fake view.
+
+#include "support/TestEnvironment.h"
+#include "support/WorkspaceHarness.h"
+#include "workspace/Conversions.h"
+#include "workspace/Exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace tellurim {
+namespace {
+
+std::string fixed82(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%8.2f", value);
+    return text;
+}
+
+class WorkspaceEditing : public ::testing::Test {
+protected:
+    TempSettings settings;
+    ScriptedInteraction ui;
+    WorkspaceHarness h{ui, {2026, 3, 15}};
+    Workspace& ws = h.workspace;
+    FakeView& view = h.view;
+
+    void TearDown() override { EXPECT_TRUE(ui.finished()); }
+
+    void typeAndLeave(Field field, const std::string& text)
+    {
+        view.type(field, text);
+        view.setFocus(std::nullopt);
+        ws.leaveField(field);
+    }
+};
+
+TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeConvertsTheShownText)
+{
+    typeAndLeave(Field::XLATS, "30");
+    EXPECT_EQ(view.text(Field::DLAT), "30.5083");
+    EXPECT_EQ(ws.record.DLAT, dmsToDecimal(30, 30, 30.0f));
+    ws.leaveField(Field::DLAT);  // nothing typed
+    EXPECT_EQ(ws.record.DLAT, 30.5083f);
+    EXPECT_EQ(view.text(Field::XLATS), "29.8828");
+    EXPECT_EQ(view.text(Field::ILATM), "30");
+    EXPECT_EQ(ws.latitudeChanged, 0);
+
+    // Unchanged since that conversion: leaving it again converts nothing.
+    ws.record.XLATS = 1.0f;
+    ws.leaveField(Field::DLAT);
+    EXPECT_EQ(ws.record.XLATS, 29.8828f);
+}
+
+TEST_F(WorkspaceEditing, LeavingAFieldConvertsEvenWhenNothingWasTyped)
+{
+    ws.locationChanged = 0;
+    ws.leaveField(Field::ILONM);
+    EXPECT_EQ(ws.locationChanged, 1);
+    EXPECT_EQ(ws.record.DLON, dmsToDecimal(30, 30, 30.0f));
+}
+
+TEST_F(WorkspaceEditing, MetresConvertToFeetAndBack)
+{
+    typeAndLeave(Field::ALTM, "30");
+    EXPECT_EQ(view.text(Field::ALTF), "98.4252");
+    typeAndLeave(Field::ALTF, "98.4252");
+    EXPECT_EQ(view.text(Field::ALTM), "30");
+}
+
+TEST_F(WorkspaceEditing, MillionsOfFeetAreShownInExponentForm)
+{
+    typeAndLeave(Field::ALTM, "304800");
+    EXPECT_EQ(view.text(Field::ALTF), "1e+06");
+    typeAndLeave(Field::ALTF, "2500000");
+    EXPECT_EQ(view.text(Field::ALTF), "2.5e+06");
+    EXPECT_EQ(view.text(Field::ALTM), "762000");
+}
+
+TEST_F(WorkspaceEditing, DateFieldsAndDecimalYearFollowEachOther)
+{
+    typeAndLeave(Field::IMONTH, "2");
+    typeAndLeave(Field::IDAY, "29");
+    typeAndLeave(Field::IYR, "2028");
+    EXPECT_EQ(ws.record.DDATE, dateToDecimalYear(2, 29, 2028));
+    EXPECT_EQ(view.text(Field::DDATE), "2028.16");
+
+    typeAndLeave(Field::DDATE, "2027.5");
+    EXPECT_EQ(view.text(Field::IMONTH), "7");
+    EXPECT_EQ(view.text(Field::IDAY), "2");
+    EXPECT_EQ(view.text(Field::IYR), "2027");
+}
+
+TEST_F(WorkspaceEditing, PolarLatitudeShowsEightCharacterGridVariation)
+{
+    view.select(Field::IHEM_NS, 0);
+    typeAndLeave(Field::ILATD, "80");
+    ASSERT_LT(ws.results.gridVariation, kNoGridVariation);
+    EXPECT_EQ(ws.CPOLAR1.size(), 8u);
+    EXPECT_EQ(ws.CPOLAR1, fixed82(static_cast<double>(ws.results.gridVariation)));
+    EXPECT_EQ(view.text(Field::CPOLAR1), ws.CPOLAR1);
+    EXPECT_EQ(view.text(Field::CPOLAR2).size(), 8u);
+
+    typeAndLeave(Field::ILATD, "54");
+    EXPECT_EQ(view.text(Field::CPOLAR1), "N/A");
+    EXPECT_EQ(view.text(Field::CPOLAR2), "N/A");
+}
+
+TEST_F(WorkspaceEditing, HemisphereActsWhenTheListClosesNotOnArrowKeys)
+{
+    const float southVertical = ws.results.BZ;
+    view.select(Field::IHEM_NS, 0);  // arrow key on the closed list
+    EXPECT_EQ(ws.record.IHEM_NS, 1);
+    EXPECT_EQ(ws.results.BZ, southVertical);
+
+    ws.listClosed(Field::IHEM_NS);
+    EXPECT_EQ(ws.record.IHEM_NS, 0);
+    EXPECT_NE(ws.results.BZ, southVertical);
+    EXPECT_EQ(view.text(Field::BZ), formatSingle(ws.results.BZ));
+}
+
+TEST_F(WorkspaceEditing, ArrowKeyChoiceTakesEffectAtNextRecalc)
+{
+    view.select(Field::JHEM_EW, 0);
+    const float eastDeclination = ws.results.DEC;
+    ws.recalc(std::nullopt);  // Recalc clicked with the mouse
+    EXPECT_EQ(ws.record.JHEM_EW, 0);
+    EXPECT_NE(ws.results.DEC, eastDeclination);
+}
+
+TEST_F(WorkspaceEditing, EnterInTheMetresFieldConvertsAndKeepsTheFocus)
+{
+    view.setFocus(Field::ALTM);
+    view.type(Field::ALTM, "100");
+    ws.recalc(view.focus());
+    EXPECT_EQ(view.text(Field::ALTF), "328.084");
+    EXPECT_EQ(view.focus(), Field::ALTM);
+    EXPECT_EQ(view.focusReturns(), 0);
+}
+
+TEST_F(WorkspaceEditing, EnterInDecimalFieldsUsesTheirChangeFlags)
+{
+    view.setFocus(Field::DLON);
+    view.type(Field::DLON, "105.25");
+    ws.recalc(Field::DLON);
+    EXPECT_EQ(view.text(Field::ILOND), "105");
+    EXPECT_EQ(view.text(Field::ILONM), "15");
+    EXPECT_EQ(view.text(Field::XLONS), "0");
+    EXPECT_EQ(ws.longitudeChanged, 0);
+}
+
+TEST_F(WorkspaceEditing, NotANumberStopsTheTakeAndReturnsTheFocus)
+{
+    ws.locationChanged = 0;
+    const FieldResult before = ws.results;
+    view.type(Field::DLAT, "45");       // earlier in the exchange order
+    view.type(Field::ILATM, "abc");     // the bad one
+    view.type(Field::XLATS, "12");      // later: must keep its old value
+    view.type(Field::Location, "Here"); // later too
+    ws.leaveField(Field::ILATM);
+
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    EXPECT_EQ(ui.transcript()[0].icon, Icon::None);
+    EXPECT_EQ(ui.transcript()[0].caption, "Tellurim");
+    EXPECT_EQ(ui.transcript()[0].text, "Please enter an integer.");
+    EXPECT_EQ(view.focus(), Field::ILATM);
+    EXPECT_EQ(view.focusReturns(), 1);
+    EXPECT_EQ(ws.record.DLAT, 45.0f);
+    EXPECT_EQ(ws.record.ILATM, 30);
+    EXPECT_EQ(ws.record.XLATS, 30.0f);
+    EXPECT_EQ(ws.record.Location, "Default");
+    EXPECT_EQ(ws.locationChanged, 0);  // nothing recalculated
+    EXPECT_EQ(ws.results.TI, before.TI);
+    EXPECT_EQ(view.text(Field::ILATM), "abc");  // nothing shown either
+}
+
+TEST_F(WorkspaceEditing, EmptyOrPartlyNumericTextIsNotANumber)
+{
+    for (const char* text : {"", "   ", "12abc", "1,5", "inf", "nan", "0x10"}) {
+        ui.clearTranscript();
+        typeAndLeave(Field::ALTM, text);
+        ASSERT_EQ(ui.transcript().size(), 1u) << text;
+        EXPECT_EQ(ui.transcript()[0].text, "Please enter a number.") << text;
+    }
+    typeAndLeave(Field::ALTM, " 12.5 ");
+    EXPECT_EQ(view.text(Field::ALTF), "41.0105");
+}
+
+TEST_F(WorkspaceEditing, OutOfRangeValuesNameTheBoundsAndAreKept)
+{
+    typeAndLeave(Field::ALTF, "-601");
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    EXPECT_EQ(ui.transcript()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between -600 and 3e+06.");
+    EXPECT_EQ(ws.record.ALTF, -601.0f);  // the offending number is held
+    EXPECT_EQ(view.focus(), Field::ALTF);
+
+    view.type(Field::ALTF, "0");
+    typeAndLeave(Field::IMONTH, "13");
+    EXPECT_EQ(ui.transcript().back().text, "Please enter an integer between 1 and 12.");
+    EXPECT_EQ(ws.record.IMONTH, 13);
+
+    view.type(Field::IMONTH, "1");
+    typeAndLeave(Field::ALTM, "1000001");
+    EXPECT_EQ(ui.transcript().back().text, "Please enter a number between -200 and 1e+06.");
+
+    view.type(Field::ALTM, "0");
+    typeAndLeave(Field::IYR, "99999999999");  // too big for any integer
+    EXPECT_EQ(ui.transcript().back().text, "Please enter an integer between 1000 and 3000.");
+    EXPECT_EQ(ws.record.IYR, 2026);
+}
+
+TEST_F(WorkspaceEditing, DerivedValueOutOfRangeIsShownThenRejectedAtNextTake)
+{
+    view.select(Field::IHEM_NS, 0);
+    view.type(Field::ILATD, "90");
+    view.type(Field::XLATS, "0");
+    typeAndLeave(Field::ILATM, "60");
+    EXPECT_EQ(view.text(Field::DLAT), "91");
+    EXPECT_TRUE(ui.transcript().empty());
+
+    ws.leaveField(Field::Location);
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between 0 and 90.");
+    EXPECT_EQ(view.focus(), Field::DLAT);
+}
+
+TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)
+{
+    const int before = view.writes(Field::TI);
+    const int beforeName = view.writes(Field::Location);
+    ws.show();
+    EXPECT_EQ(view.writes(Field::TI), before);
+    EXPECT_EQ(view.writes(Field::Location), beforeName);
+}
+
+TEST_F(WorkspaceEditing, AfterATakeTheResultsHoldTheShownDigits)
+{
+    const float computed = ws.results.TI;
+    const std::string shown = view.text(Field::TI);
+    ASSERT_EQ(shown, formatSingle(computed));
+    ASSERT_TRUE(ws.take());
+    // What the export and the report see after a take is what was shown.
+    EXPECT_EQ(ws.results.TI, parseSingle(shown).value);
+    EXPECT_EQ(ws.results.TI, std::stof(shown));
+}
+
+// An interaction whose boxes, like real ones, take the focus: the field
+// being left reports its leaving again while the box is open.
+class FocusStealingInteraction final : public Interaction {
+public:
+    Workspace* workspace = nullptr;
+    int boxes = 0;
+    Answer ask(const Message&) override
+    {
+        ++boxes;
+        if (workspace != nullptr && boxes < 5) {
+            workspace->leaveField(Field::ALTM);
+            workspace->recalc(Field::ALTM);
+            workspace->listClosed(Field::IHEM_NS);
+        }
+        return Answer::Ok;
+    }
+    std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
+    std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
+};
+
+TEST(WorkspaceReentry, EventsWhileABoxIsOpenAreIgnored)
+{
+    TempSettings settings;
+    FocusStealingInteraction ui;
+    InteractionMessageSink sink(ui);
+    ModelEngine engine(sink);
+    FixedClock clock(2026, 3, 15);
+    Workspace ws(engine, ui, clock);
+    FakeView view(ws);
+    ws.show();
+    ui.workspace = &ws;
+
+    view.type(Field::ALTM, "oops");
+    ws.leaveField(Field::ALTM);
+    EXPECT_EQ(ui.boxes, 1);
+    EXPECT_FALSE(ws.busy());
+    EXPECT_EQ(view.focusReturns(), 1);
+}
+
+}  // namespace
+}  // namespace tellurim

@@ -1,0 +1,298 @@
+// Start-up, model selection and settings of the workspace.
+
+#include "support/TestEnvironment.h"
+#include "support/WorkspaceHarness.h"
+#include "workspace/Conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kNoModel = "There is no current model so results cannot be updated";
+const std::string kNotFound = "Last model selected was not found";
+
+std::string settingsWithModel(const std::string& model)
+{
+    return "[LocationInformation]\nLocation=Somewhere\nILATD=40\nILATM=0\nXLATS=0\nIHEM_NS=0\n"
+           "ILOND=105\nILONM=15\nXLONS=0\nJHEM_EW=0\nALTM=1609.344\nFILENAME=" + model + "\n";
+}
+
+TEST(WorkspaceStartup, WithoutSettingsStartsAtDefaultPlaceTodayWithShippedModel)
+{
+    TempSettings settings;
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui, {2026, 3, 15});
+    const Workspace& ws = h.workspace;
+
+    EXPECT_EQ(ws.record.Location, "Default");
+    EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
+    EXPECT_EQ(h.view.text(Field::ILATD), "30");
+    EXPECT_EQ(h.view.text(Field::ILATM), "30");
+    EXPECT_EQ(h.view.text(Field::XLATS), "30");
+    EXPECT_EQ(h.view.text(Field::DLAT), "30.5083");
+    EXPECT_EQ(h.view.text(Field::DLON), "30.5083");
+    EXPECT_EQ(h.view.selectedIndex(Field::IHEM_NS), 1);  // South
+    EXPECT_EQ(h.view.selectedIndex(Field::JHEM_EW), 1);  // East
+    EXPECT_EQ(h.view.text(Field::ALTM), "30");
+    EXPECT_EQ(h.view.text(Field::ALTF), "98.4252");
+    EXPECT_EQ(h.view.text(Field::IMONTH), "3");
+    EXPECT_EQ(h.view.text(Field::IDAY), "15");
+    EXPECT_EQ(h.view.text(Field::IYR), "2026");
+    EXPECT_EQ(ws.record.DDATE, dateToDecimalYear(3, 15, 2026));
+    EXPECT_EQ(ws.CVALIDITY, "OK");
+    EXPECT_EQ(ws.CPOLAR1, "N/A");  // below 55 degrees
+    EXPECT_EQ(ws.CPOLAR2, "N/A");
+    EXPECT_GT(ws.results.TI, 20000.0f);
+    EXPECT_LT(ws.results.TI, 70000.0f);
+    EXPECT_EQ(ws.grid.lNeverGrid, 1);
+    EXPECT_EQ(ws.grid.LatInc, 1.0f);
+    // Opening the window writes the decimal fields, which marks them changed.
+    EXPECT_EQ(ws.latitudeChanged, 1);
+    EXPECT_EQ(ws.longitudeChanged, 1);
+    EXPECT_EQ(ws.dateChanged, 1);
+    EXPECT_EQ(ws.locationChanged, 1);
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+TEST(WorkspaceStartup, StoredDegreesMetresWinOverStoredDecimalsFeetAndDate)
+{
+    TempSettings settings;
+    writeWholeFile(settings.file(),
+                   settingsWithModel("WMM2025.COF") + "DLAT=12.5\nDLON=1\nALTF=7\nIYR=1999\nIMONTH=1\nIDAY=2\n");
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui, {2027, 7, 1});
+    const LocationRecord& r = h.workspace.record;
+    EXPECT_EQ(r.DLAT, 40.0f);
+    EXPECT_EQ(r.DLON, dmsToDecimal(105, 15, 0.0f));
+    EXPECT_EQ(r.ALTF, metresToFeet(r.ALTM));
+    EXPECT_EQ(h.view.text(Field::ALTF), "5280");
+    EXPECT_EQ(r.IYR, 2027);
+    EXPECT_EQ(r.IMONTH, 7);
+    EXPECT_EQ(r.IDAY, 1);
+    EXPECT_EQ(h.view.selectedIndex(Field::IHEM_NS), 0);
+    EXPECT_EQ(h.view.selectedIndex(Field::JHEM_EW), 0);
+}
+
+TEST(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
+{
+    TempSettings settings;
+    TempDir dir;
+    const std::string missing = (dir / "Gone.COF").string();
+    writeWholeFile(settings.file(), settingsWithModel(missing));
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui);
+
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    const Prompt& box = ui.transcript()[0];
+    EXPECT_EQ(box.icon, Icon::None);
+    EXPECT_EQ(box.caption, "Tellurim");
+    EXPECT_EQ(box.text, "ERROR OPENING FILE:\n" + missing);
+    EXPECT_EQ(h.workspace.record.FILENAME, kNotFound);
+    EXPECT_EQ(h.view.text(Field::FILENAME), kNotFound);
+    EXPECT_EQ(h.workspace.CVALIDITY, kNoModel);
+    EXPECT_EQ(h.view.text(Field::TI), "0");
+    EXPECT_EQ(h.view.text(Field::CPOLAR1), "");
+
+    // New Model then offers the not-found text as the file to open.
+    ui.then(File{});
+    h.workspace.newModel();
+    ASSERT_EQ(ui.transcript().size(), 3u);
+    EXPECT_EQ(ui.transcript()[1].file.initialName, kNotFound);
+    EXPECT_EQ(ui.transcript()[2].text, "ERROR OPENING FILE:\n" + kNotFound);
+    EXPECT_TRUE(ui.finished());
+}
+
+TEST(WorkspaceStartup, CommandLineModelIsUsedAndKept)
+{
+    TempSettings settings;
+    const std::string model = std::string(TELLURIM_MODELS_DIR) + "/WMM2020.COF";
+    ScriptedInteraction ui;
+    {
+        WorkspaceHarness h(ui, {2022, 1, 1}, "\"" + model + "\"");
+        EXPECT_EQ(h.workspace.record.FILENAME, model);
+        EXPECT_EQ(h.workspace.CVALIDITY, "OK");
+        ASSERT_TRUE(h.workspace.saveSettings());
+    }
+    WorkspaceHarness again(ui, {2022, 1, 1});
+    EXPECT_EQ(again.workspace.record.FILENAME, model);
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+TEST(WorkspaceStartup, OverlongModelPathIsRefusedWithAMessage)
+{
+    TempSettings settings;
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui, {2026, 3, 15}, "/" + std::string(300, 'm') + ".COF");
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(ui.messages()[0].caption, "Tellurim File Open Error");
+    EXPECT_EQ(h.workspace.record.FILENAME, "WMM2025.COF");
+    EXPECT_EQ(h.workspace.CVALIDITY, "OK");
+}
+
+TEST(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
+{
+    TempSettings settings;
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui);
+    Workspace& ws = h.workspace;
+    ws.locationChanged = 0;
+    ws.CVALIDITY = "stale";
+
+    ui.then(File{});
+    ws.newModel();
+
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    const FileRequest& request = ui.transcript()[0].file;
+    EXPECT_EQ(request.mode, FileRequest::Mode::Open);
+    EXPECT_EQ(request.title, "Magnetic Model file for desired Epoch, Global or Regional");
+    EXPECT_EQ(request.filterDescription, "Magnetic model files (*.cof)");
+    EXPECT_EQ(request.pattern, "*.cof");
+    EXPECT_EQ(request.defaultExtension, "cof");
+    EXPECT_EQ(request.initialName, "WMM2025.COF");
+    EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
+    EXPECT_EQ(ws.locationChanged, 1);
+    EXPECT_EQ(ws.CVALIDITY, "OK");  // recalculated, and shown
+    EXPECT_EQ(h.view.text(Field::CVALIDITY), "OK");
+    EXPECT_TRUE(ui.finished());
+}
+
+TEST(WorkspaceModel, ChosenModelInAnotherFolderIsKeptAsFullPathAndBecomesCurrentFolder)
+{
+    TempSettings settings;
+    TempDir dir;
+    fs::create_directories(dir / "models");
+    const fs::path copy = dir / "models" / "older.cof";
+    fs::copy_file(fs::path(TELLURIM_MODELS_DIR) / "WMM2015.COF", copy);
+    ScopedCurrentDir restore(fs::current_path());
+
+    ScriptedInteraction ui{File{copy}};
+    WorkspaceHarness h(ui);
+    h.workspace.newModel();
+
+    EXPECT_EQ(h.workspace.record.FILENAME, copy.string());
+    EXPECT_EQ(h.view.text(Field::FILENAME), copy.string());
+    EXPECT_EQ(fs::current_path(), fs::canonical(dir / "models"));
+    // The 2015 model does not cover 2026.
+    EXPECT_EQ(h.workspace.CVALIDITY, "The year is out of range for the selected model");
+    EXPECT_TRUE(ui.finished());
+}
+
+TEST(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
+{
+    TempSettings settings;
+    TempDir dir;
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui);
+    Workspace& ws = h.workspace;
+    const std::string polar1 = ws.CPOLAR1;
+    const std::string shownTotal = h.view.text(Field::TI);
+    const std::string shownVertical = h.view.text(Field::BZ2);
+    const std::string shownDeclination = h.view.text(Field::DEC);
+
+    ui.then(File{dir / "missing.COF"});
+    ws.newModel();
+    EXPECT_EQ(ws.record.FILENAME, kNotFound);
+    EXPECT_EQ(ws.CVALIDITY, kNoModel);
+
+    // Even a new location cannot change the results without a model.
+    h.view.type(Field::ILATD, "70");
+    ws.leaveField(Field::ILATD);
+    EXPECT_EQ(ws.record.DLAT, dmsToDecimal(70, 30, 30.0f));
+    // (the take before the calculation read the results as shown)
+    EXPECT_EQ(ws.results.TI, std::stof(shownTotal));
+    EXPECT_EQ(h.view.text(Field::TI), shownTotal);
+    EXPECT_EQ(h.view.text(Field::BZ2), shownVertical);
+    EXPECT_EQ(h.view.text(Field::DEC), shownDeclination);
+    EXPECT_EQ(ws.CPOLAR1, polar1);
+    EXPECT_EQ(h.view.text(Field::CVALIDITY), kNoModel);
+    EXPECT_EQ(ws.locationChanged, 1);
+    EXPECT_TRUE(ui.finished());
+}
+
+TEST(WorkspaceModel, HelpShowsTheFiveParagraphs)
+{
+    TempSettings settings;
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui);
+    h.workspace.help();
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    const Prompt& box = ui.transcript()[0];
+    EXPECT_EQ(box.icon, Icon::Information);
+    EXPECT_EQ(box.caption, "Tellurim Model File Description");
+    EXPECT_EQ(box.buttons, Buttons::Ok);
+    const std::string& text = box.text;
+    EXPECT_EQ(text.rfind("Tellurim contains editable fields on the first 3 lines", 0), 0u);
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find("\n\n"); at != std::string::npos; at = text.find("\n\n", at + 2))
+        ++breaks;
+    EXPECT_EQ(breaks, 4u);
+    EXPECT_NE(text.find("abbreviations \"US\". \"AK\" and \"HI\", which"), std::string::npos);
+    EXPECT_NE(text.find("New features in  version 2 allow"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 43), "\n\nSee README.TXT and READ.ME for more info.");
+}
+
+TEST(WorkspaceSettings, WrittenAtCloseAndReadAtNextStart)
+{
+    TempSettings settings;
+    ScriptedInteraction ui;
+    {
+        WorkspaceHarness h(ui, {2026, 3, 15});
+        h.view.type(Field::Location, "Boulder");
+        h.view.type(Field::ILATD, "40");
+        h.workspace.leaveField(Field::ILATD);
+        h.view.type(Field::ALTM, "1655");
+        h.workspace.leaveField(Field::ALTM);
+        h.workspace.grid.lNeverGrid = 0;
+        ASSERT_TRUE(h.workspace.saveSettings());
+    }
+    const std::string text = readWholeFile(settings.file());
+    const std::size_t version = text.find("[Version]");
+    const std::size_t location = text.find("[LocationInformation]");
+    const std::size_t grid = text.find("[GridInformation]");
+    ASSERT_NE(version, std::string::npos);
+    EXPECT_LT(version, location);
+    EXPECT_LT(location, grid);
+    EXPECT_NE(text.find("Location=Boulder\n"), std::string::npos);
+    EXPECT_NE(text.find("ILATD=40\n"), std::string::npos);
+    EXPECT_NE(text.find("ALTM=1655.000000\n"), std::string::npos);
+    EXPECT_NE(text.find("IDAY=15\n"), std::string::npos);
+
+    WorkspaceHarness next(ui, {2026, 4, 1});
+    EXPECT_EQ(next.workspace.record.Location, "Boulder");
+    EXPECT_EQ(next.workspace.record.ILATD, 40);
+    EXPECT_EQ(next.workspace.record.ALTM, 1655.0f);
+    EXPECT_EQ(next.workspace.record.IMONTH, 4);  // a stored date never comes back
+    EXPECT_EQ(next.workspace.record.IDAY, 1);
+    EXPECT_EQ(next.workspace.grid.lNeverGrid, 0);
+}
+
+TEST(WorkspaceSettings, FailedWriteIsReportedAndKeepsNothingHalfWritten)
+{
+    TempDir dir;
+    // The settings folder cannot be created where a plain file stands.
+    writeWholeFile(dir / "blocked", "not a folder");
+    ScopedEnv env("XDG_CONFIG_HOME", (dir / "blocked").string());
+    ScriptedInteraction ui;
+    WorkspaceHarness h(ui);
+    EXPECT_FALSE(h.workspace.saveSettings());
+    ASSERT_EQ(ui.transcript().size(), 1u);
+    EXPECT_EQ(ui.transcript()[0].icon, Icon::Stop);
+    EXPECT_EQ(ui.transcript()[0].caption, "Tellurim");
+    EXPECT_EQ(ui.transcript()[0].text.rfind("The settings could not be saved", 0), 0u);
+    EXPECT_NE(ui.transcript()[0].text.find("blocked"), std::string::npos);
+
+    // Nobody to answer: the error stream instead of a box.
+    ui.clearTranscript();
+    EXPECT_FALSE(h.workspace.saveSettings(false));
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
+}  // namespace
+}  // namespace tellurim
