@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/FieldResult.h"
+#include "files/ResultTexts.h"
+#include "platform/Interaction.h"
+#include "workspace/LocationRecord.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tellurim {
+
+/// The notice every printed page carries under its heading.
+inline constexpr std::string_view kMainFieldNotice =
+    "Values from a main-field model; local crustal and external fields are not included.";
+
+/// Document name handed to the print service.
+inline constexpr std::string_view kPrintDocumentName = "DocName";
+
+/// One line of a printed page: its top edge lies factor inches below the top
+/// of the printable area. Factors are singles, and positions are computed
+/// from those exact singles.
+struct ReportLine {
+    float factor = 1.0f;
+    std::string text;
+};
+
+/// A line placed on a page, in device pixels: centred on x, top edge at y.
+struct PlacedLine {
+    int x = 0;
+    int y = 0;
+    std::string text;
+};
+
+/// The lines of the location report: 13, or 14 when CPOLAR1 is not "N/A".
+/// Numbers are formatted with a point as decimal separator whatever the
+/// locale; texts of any length are kept whole.
+std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldResult& results,
+                                    const ResultTexts& texts, std::string_view userName);
+
+/// Places lines for a device of ppiX by ppiY pixels per inch:
+/// x = ppiX * 4 (the page's centre line), y = trunc(ppiY * factor).
+std::vector<PlacedLine> placeLines(const std::vector<ReportLine>& lines, int ppiX, int ppiY);
+
+/// Draws lines on one page and finishes it. Returns what the canvas's finish returns.
+bool printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines);
+
+}  // namespace tellurim

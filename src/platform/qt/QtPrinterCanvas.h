@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/Interaction.h"
+
+#include <QPainter>
+#include <QString>
+
+#include <memory>
+#include <string_view>
+
+class QPrinter;
+class QWidget;
+
+namespace tellurim {
+
+/// One page on a Qt printer (a real printer or a PDF file). Coordinates are
+/// the printer's device pixels with the origin at the top left of the
+/// printable area; text is drawn in the painter's default font.
+class QtPrinterCanvas final : public PageCanvas {
+public:
+    /// Starts painting on the printer (the document starts here).
+    explicit QtPrinterCanvas(std::unique_ptr<QPrinter> printer);
+    ~QtPrinterCanvas() override;
+    QtPrinterCanvas(const QtPrinterCanvas&) = delete;
+    QtPrinterCanvas& operator=(const QtPrinterCanvas&) = delete;
+
+    int pixelsPerInchX() const override;
+    int pixelsPerInchY() const override;
+    /// Centred on x, top edge of the text at y.
+    void drawCentredText(int x, int y, std::string_view text) override;
+    /// Ends the page and the document; false when the printer (or the output
+    /// file) refused the job.
+    bool finish() override;
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    bool m_started = false;
+    bool m_finished = false;
+};
+
+/// Shows the print dialog (all pages; page range, current page and selection
+/// disabled; printing to a PDF file allowed). A canvas for one page of the
+/// chosen printer, or null when the user cancelled.
+std::unique_ptr<PageCanvas> choosePrinterQt(QWidget* parent, std::string_view documentName);
+
+/// A canvas that prints one page to a PDF file at path, without a dialog.
+std::unique_ptr<PageCanvas> pdfCanvas(const QString& path,
+                                      std::string_view documentName = "DocName");
+
+}  // namespace tellurim

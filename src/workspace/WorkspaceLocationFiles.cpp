@@ -1,0 +1,215 @@
+// The workspace's location-file, print and export operations.
+#include "workspace/Workspace.h"
+
+#include "files/FileError.h"
+#include "files/LocationExport.h"
+#include "files/LocationFile.h"
+#include "files/ReplaceFile.h"
+#include "files/ReportLayout.h"
+#include "files/UserName.h"
+#include "platform/FileChoice.h"
+#include "workspace/Conversions.h"
+
+namespace tellurim {
+namespace {
+
+constexpr std::string_view kOpenErrorCaption = "Tellurim File Open Error";
+constexpr std::string_view kReadErrorCaption = "Tellurim File Read Error";
+
+// Marks the workspace busy for one operation, so that focus changes caused
+// by its boxes and dialogs are not taken as edits. Nested operations (the
+// save a load offers) keep the outer operation's mark.
+class BusyMark {
+public:
+    explicit BusyMark(bool& busy) : m_busy(busy), m_previous(busy) { m_busy = true; }
+    ~BusyMark() { m_busy = m_previous; }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    bool& m_busy;
+    bool m_previous;
+};
+
+Message box(Icon icon, std::string_view caption, std::string text,
+            Buttons buttons = Buttons::Ok)
+{
+    return Message{icon, std::string(caption), std::move(text), buttons};
+}
+
+}  // namespace
+
+Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
+{
+    BusyMark mark(m_busy);
+    if (!explicitSave) {
+        if (locationChanged == 0) {
+            return SaveOutcome::Done;
+        }
+        const Answer answer = m_interaction.ask(
+            box(Icon::Question, kAppName,
+                "The data for this location has changed. Do you wish to save it?",
+                Buttons::YesNoCancel));
+        if (answer == Answer::No) {
+            return SaveOutcome::Declined;
+        }
+        if (answer != Answer::Yes) {
+            return SaveOutcome::Cancelled;
+        }
+    }
+
+    // Relative to the current directory, which file dialogs move to the
+    // folder of the last file chosen.
+    const std::string fileName = record.Location + ".LOC";
+    const std::string cannotCreate = "Cannot open Location:\n\n" + fileName +
+                                     "\n\nBe sure Location does not contain\n"
+                                     "characters illegal for file names";
+    // A longer text would be refused when the file is loaded again.
+    if (!fitsLocationFile(record)) {
+        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
+                              "Cannot save Location:\n\n" + fileName +
+                                  "\n\nThe location name and the model path must each be at "
+                                  "most 255 characters long"));
+        return SaveOutcome::Cancelled;
+    }
+    if (fileName.find('\0') != std::string::npos) {
+        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, cannotCreate));
+        return SaveOutcome::Cancelled;
+    }
+
+    if (pathExists(fileName)) {
+        const Answer answer = m_interaction.ask(
+            box(Icon::Question, kAppName,
+                "Location file already exists:\n\n" + fileName + ".\n\nDo you wish to overwrite?",
+                Buttons::YesNoCancel));
+        if (answer != Answer::Yes) {
+            return SaveOutcome::OverwriteDeclined;
+        }
+    }
+
+    // The old file is replaced only once the new one is complete on disk, so
+    // a full disk or a crash half way cannot cost the user the saved location.
+    if (const auto failure = replaceFileContents(fileName, encodeLocationFile(record))) {
+        if (failure->stage == ReplaceStage::Create) {
+            m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, cannotCreate));
+        } else {
+            m_interaction.ask(box(Icon::Stop, kAppName, standardReportText(failure->error)));
+        }
+        return SaveOutcome::Cancelled;
+    }
+    m_interaction.ask(box(Icon::Information, "Tellurim Successful Save",
+                          "Location saved OK:\n\n" + fileName));
+    locationChanged = 0;
+    return SaveOutcome::Done;
+}
+
+void Workspace::getLocation()
+{
+    BusyMark mark(m_busy);
+    if (saveLocation(false) == SaveOutcome::Cancelled) {
+        return;
+    }
+
+    FileRequest request;
+    request.mode = FileRequest::Mode::Open;
+    request.title = "Name of new Tellurim Location File";
+    request.filterDescription = "Tellurim Location files (*.LOC)";
+    request.pattern = "*.LOC";
+    request.defaultExtension = "loc";
+    request.initialName = lastFileName;
+    const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
+    if (!chosen) {
+        return;
+    }
+    const std::string& path = *chosen;
+    lastFileName = path;
+    locationChanged = 0;
+
+    FileError error;
+    switch (readLocationFile(path, record, error)) {
+    case LocationReadStatus::Ok:
+        break;
+    case LocationReadStatus::CannotOpen:
+        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, "Cannot open Location:\n\n" + path));
+        return;
+    case LocationReadStatus::NotLocationFile:
+        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+                              "File is not Tellurim LOC file:\n\n" + path));
+        return;
+    case LocationReadStatus::UnknownVersion:
+        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+                              "Unknown version of Tellurim LOC file:\n\n" + path));
+        return;
+    case LocationReadStatus::Damaged:
+        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+                              "File is damaged or incomplete:\n\n" + path));
+        return;
+    case LocationReadStatus::ReadFailed:
+        m_interaction.ask(box(Icon::Stop, kAppName, standardReportText(error)));
+        return;
+    }
+
+    record.DDATE = dateToDecimalYear(record.IMONTH, record.IDAY, record.IYR);
+    loadModel(false);
+    show();
+}
+
+void Workspace::printLocation()
+{
+    BusyMark mark(m_busy);
+    std::unique_ptr<PageCanvas> canvas = m_interaction.choosePrinter(kPrintDocumentName);
+    if (!canvas) {
+        return;
+    }
+    const std::vector<ReportLine> lines =
+        reportLines(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2},
+                    reportUserName ? *reportUserName : currentUserName());
+    // Printing to a file that cannot be written must not pass in silence.
+    if (!printLines(*canvas, lines)) {
+        m_interaction.ask(box(Icon::Exclamation, kAppName,
+                              "The page could not be printed: the printer or the output file "
+                              "did not accept it."));
+    }
+}
+
+void Workspace::exportLocation()
+{
+    BusyMark mark(m_busy);
+    if (!locationExportOpen) {
+        FileRequest request;
+        request.mode = FileRequest::Mode::Save;
+        request.title = "Name of Tellurim Export File";
+        request.filterDescription = "Tellurim export files (*.CSV)";
+        request.pattern = "*.CSV";
+        request.defaultExtension = "csv";
+        request.initialName = lastFileName;
+        request.confirmOverwrite = true;
+        const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
+        if (!chosen) {
+            return;
+        }
+        lastFileName = *chosen;
+        if (locationExportFile.create(*chosen)) {
+            m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
+                                  "Cannot open file:\n\n" + *chosen +
+                                      ".\n\nPlease check file name and try again"));
+            return;
+        }
+        locationExportOpen = true;
+        // Each row goes to disk as it is written, so a crash later in the
+        // run loses none of the rows already exported.
+        if (const auto error = locationExportFile.write(locationExportHeader(), true)) {
+            m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
+            return;
+        }
+    }
+    const std::string row =
+        locationExportRow(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2});
+    if (const auto error = locationExportFile.write(row, true)) {
+        m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
+        return;
+    }
+    m_interaction.ask(box(Icon::Information, kAppName, "Data exported OK"));
+}
+
+}  // namespace tellurim

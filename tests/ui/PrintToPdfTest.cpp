@@ -1,0 +1,62 @@
+// Renders the location report through the Qt printer backend. The test main
+// of this program provides the QApplication.
+#include "files/ReportLayout.h"
+#include "platform/qt/QtPrinterCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace tellurim {
+namespace {
+
+std::vector<ReportLine> sampleReport()
+{
+    LocationRecord record;
+    record.Location = "Boulder";
+    record.FILENAME = "WMM2025.COF";
+    record.ILATD = 40;
+    record.DLAT = 40.0f;
+    record.ILOND = 105;
+    record.DLON = 105.0f;
+    record.JHEM_EW = 0;
+    record.IMONTH = 7;
+    record.IDAY = 4;
+    record.IYR = 2025;
+    record.DDATE = 2025.5068f;
+    FieldResult results;
+    results.TI = 52000.0f;
+    return reportLines(record, results, ResultTexts{"OK", "   12.34", "   -1.50"}, "Tester");
+}
+
+TEST(PrintToPdf, ReportRendersToAOnePagePdfFile)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath("report.pdf");
+    auto canvas = pdfCanvas(path);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_GT(canvas->pixelsPerInchX(), 0);
+    EXPECT_GT(canvas->pixelsPerInchY(), 0);
+    EXPECT_TRUE(printLines(*canvas, sampleReport()));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 2000);  // fonts and fourteen lines of text, not an empty page
+    EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1);  // one page
+}
+
+TEST(PrintToPdf, AnUnwritableOutputFileIsReportedAsFailure)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto canvas = pdfCanvas(folder.filePath("missing-folder/report.pdf"));
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_FALSE(printLines(*canvas, sampleReport()));
+}
+
+}  // namespace
+}  // namespace tellurim
