@@ -1,0 +1,150 @@
+#include "cli/Cli.h"
+
+#include "cli/CliCommon.h"
+#include "cli/CliOptions.h"
+
+#include <string_view>
+#include <vector>
+
+namespace tellurim::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tellurim-cli COMMAND [OPTIONS]\n"
+    "Computes the Earth's main magnetic field from a spherical-harmonic model file (.COF).\n"
+    "\n"
+    "Commands:\n"
+    "  point   the field at one place and date\n"
+    "  grid    a CSV grid of the field over a latitude/longitude rectangle\n"
+    "  poles   the north and south magnetic dip poles for a date\n"
+    "  batch   the field at places read from standard input, as CSV\n"
+    "\n"
+    "  tellurim-cli COMMAND --help   shows the options of a command\n"
+    "  tellurim-cli --version        shows the version\n"
+    "\n"
+    "Latitudes and longitudes are decimal degrees, north and east positive; a\n"
+    "trailing N, S, E or W may replace the sign (45.5S, 105W). Dates are given as\n"
+    "--date YYYY-MM-DD or as --year DECIMAL (1000 to 3000). The model is WMM2025.COF\n"
+    "unless --model names another file; a bare name is also looked up among the\n"
+    "shipped models.\n"
+    "\n"
+    "Exit status: 0 success, 1 the model, the output or a batch line failed,\n"
+    "2 the command line was refused.\n";
+
+constexpr std::string_view kPointHelp =
+    "Usage: tellurim-cli point --lat DEG --lon DEG (--date YYYY-MM-DD | --year DECIMAL)\n"
+    "                          [--elevation METRES] [--model FILE] [--csv]\n"
+    "Shows the total field, inclination, declination, the X, Y, Z and H components\n"
+    "and their annual changes, the validity and the polar grid variation at one place.\n"
+    "\n"
+    "  --lat DEG            latitude, -90 to 90 (or 0 to 90 with N or S)\n"
+    "  --lon DEG            longitude, -180 to 180 (or 0 to 180 with E or W)\n"
+    "  --date YYYY-MM-DD    calendar date (a real date)\n"
+    "  --year DECIMAL       decimal year, 1000 to 3000\n"
+    "  --elevation METRES   height above the WGS-84 ellipsoid, -200 to 1000000 (default 0)\n"
+    "  --model FILE         model coefficient file (default WMM2025.COF)\n"
+    "  --csv                the grid file's header and line for this point instead\n";
+
+constexpr std::string_view kGridHelp =
+    "Usage: tellurim-cli grid --lat START END STEP --lon START END STEP\n"
+    "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
+    "                         [--model FILE] [--output FILE] [--threads N]\n"
+    "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
+    "with the longitudes from START upward, the steps accumulated in single precision\n"
+    "as the desktop program's grid files are.\n"
+    "\n"
+    "  --lat START END STEP  latitudes -90 to 90, step 0.001 to 180\n"
+    "  --lon START END STEP  longitudes -180 to 180, step 0.001 to 180\n"
+    "  --date, --year        the date, as for point\n"
+    "  --elevation METRES    -200 to 1000000 (default 0)\n"
+    "  --model FILE          model coefficient file (default WMM2025.COF)\n"
+    "  --output FILE         write to FILE instead of standard output\n"
+    "  --threads N           threads to compute on, 1 to 256 (default: one per core);\n"
+    "                        the output is the same for every N\n";
+
+constexpr std::string_view kPolesHelp =
+    "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv]\n"
+    "Shows the north and south magnetic dip poles, in decimal degrees and in degrees,\n"
+    "minutes and seconds.\n"
+    "\n"
+    "  --date, --year   the date, as for point\n"
+    "  --model FILE     model coefficient file (default WMM2025.COF)\n"
+    "  --csv            the pole export file's header and row instead\n";
+
+constexpr std::string_view kBatchHelp =
+    "Usage: tellurim-cli batch [--model FILE] [--elevation METRES] [--date YYYY-MM-DD | --year DECIMAL]\n"
+    "Reads lines 'LAT LON [ELEVATION_M [DECIMAL_YEAR]]' (separated by blanks or commas)\n"
+    "from standard input and writes one CSV line per input line, in input order: the\n"
+    "decimal year, the elevation, then the grid file's columns. Missing elevations\n"
+    "and years come from the options. Blank lines and lines starting with # are\n"
+    "skipped; a bad line is reported on standard error as 'line N: ...' and skipped,\n"
+    "and the exit status is then 1.\n";
+
+std::string_view helpText(Command command)
+{
+    switch (command) {
+    case Command::Point:
+        return kPointHelp;
+    case Command::Grid:
+        return kGridHelp;
+    case Command::Poles:
+        return kPolesHelp;
+    case Command::Batch:
+        return kBatchHelp;
+    case Command::None:
+        break;
+    }
+    return kUsage;
+}
+
+// Plain text for --help and --version; nothing else is written to out then.
+int printText(CliContext& context, std::string_view text)
+{
+    context.out << text;
+    context.out.flush();
+    if (!context.out) {
+        printError(context.err, "cannot write to standard output");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool progress)
+{
+    CliContext context{in, out, err, progress};
+    std::vector<std::string_view> args;
+    for (int i = 1; i < argc; ++i) {
+        args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    }
+    const ParseOutcome parsed = parseCommandLine(args);
+    if (!parsed.ok()) {
+        printError(err, parsed.error);
+        return kExitUsage;
+    }
+    const CliOptions& options = parsed.options;
+    if (options.version) {
+        return printText(context, std::string(kProgramName) + " " + TELLURIM_VERSION + "\n");
+    }
+    if (options.help) {
+        return printText(context, helpText(options.command));
+    }
+    switch (options.command) {
+    case Command::Point:
+        return runPoint(options, context);
+    case Command::Grid:
+        return runGrid(options, context);
+    case Command::Poles:
+        return runPoles(options, context);
+    case Command::Batch:
+        return runBatch(options, context);
+    case Command::None:
+        break;
+    }
+    printError(err, "no command given (try --help)");
+    return kExitUsage;
+}
+
+}  // namespace tellurim::cli

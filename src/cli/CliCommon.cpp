@@ -1,0 +1,40 @@
+#include "cli/CliCommon.h"
+
+#include "engine/ModelEngine.h"
+#include "engine/ModelLocator.h"
+#include "files/CsvWriter.h"
+
+namespace tellurim::cli {
+
+void StreamMessageSink::show(const std::string& text)
+{
+    m_out << engineTextToLines(text) << '\n';
+    m_out.flush();
+}
+
+std::string modelName(const CliOptions& options)
+{
+    return options.model.empty() ? std::string(kDefaultModelFile) : options.model;
+}
+
+bool loadModel(ModelEngine& engine, const CliOptions& options)
+{
+    std::string name = modelName(options);
+    engine.readModelFile(12, name);
+    return engine.isLoaded();
+}
+
+int reportWriteError(CliContext& context, const FileError& error)
+{
+    context.err << csvWriteErrorText(error) << '\n';
+    context.err.flush();
+    return kExitFailure;
+}
+
+void printError(std::ostream& err, std::string_view message)
+{
+    err << kProgramName << ": " << message << '\n';
+    err.flush();
+}
+
+}  // namespace tellurim::cli

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "engine/EngineMessageSink.h"
+#include "files/FileError.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace tellurim {
+class ModelEngine;
+}
+
+namespace tellurim::cli {
+
+inline constexpr std::string_view kProgramName = "tellurim-cli";
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  ///< the model or the output failed, or a batch line was bad
+inline constexpr int kExitUsage = 2;    ///< the command line was refused
+
+/// The streams a command works with. progress: stderr is a terminal, so a
+/// running percentage may be shown there.
+struct CliContext {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool progress = false;
+};
+
+/// Engine messages on a stream, one line per ';', as they arise.
+class StreamMessageSink final : public EngineMessageSink {
+public:
+    explicit StreamMessageSink(std::ostream& out) : m_out(out) {}
+    void showPlainMessage(const std::string& text) override { show(text); }
+    void showInformationMessage(const std::string& text) override { show(text); }
+
+private:
+    void show(const std::string& text);
+    std::ostream& m_out;
+};
+
+/// Loads the model the options name (the default model when none). On
+/// failure the engine has already told why on its sink; returns false.
+bool loadModel(ModelEngine& engine, const CliOptions& options);
+
+/// The model name as given, or the default.
+std::string modelName(const CliOptions& options);
+
+/// Reports a failed write of the results ("Error writing CSV file. Code: N.")
+/// and gives the exit status for it.
+int reportWriteError(CliContext& context, const FileError& error);
+
+/// "tellurim-cli: " + message, on a line of its own.
+void printError(std::ostream& err, std::string_view message);
+
+int runPoint(const CliOptions& options, CliContext& context);
+int runGrid(const CliOptions& options, CliContext& context);
+int runPoles(const CliOptions& options, CliContext& context);
+int runBatch(const CliOptions& options, CliContext& context);
+
+}  // namespace tellurim::cli

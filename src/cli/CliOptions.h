@@ -1,0 +1,58 @@
+#pragma once
+
+#include "cli/ValueParsing.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tellurim::cli {
+
+enum class Command { None, Point, Grid, Poles, Batch };
+
+/// One grid axis as typed: start and end in signed degrees, step in degrees.
+struct AxisRange {
+    float start = 0.0f;
+    float end = 0.0f;
+    float step = 0.0f;
+};
+
+/// The command line, checked against the accepted ranges.
+struct CliOptions {
+    Command command = Command::None;
+    bool help = false;     ///< --help: usage of the command (or of the program)
+    bool version = false;  ///< --version
+    std::optional<float> latitude;   ///< point: degrees, north positive
+    std::optional<float> longitude;  ///< point: degrees, east positive
+    std::optional<AxisRange> latitudes;   ///< grid
+    std::optional<AxisRange> longitudes;  ///< grid
+    std::optional<CalendarDate> date;     ///< --date
+    std::optional<float> year;            ///< --year, decimal year as given
+    std::optional<float> elevation;       ///< metres
+    std::string model;                    ///< model file; empty means the default
+    bool csv = false;
+    std::optional<std::string> output;    ///< grid: output file; none means standard output
+    int threads = 0;                      ///< grid: worker threads; 0 means one per core
+
+    bool hasDate() const { return date.has_value() || year.has_value(); }
+    /// The decimal year of --date (by the record's date conversion) or --year.
+    /// Only meaningful when hasDate().
+    float decimalYear() const;
+    float elevationMetres() const { return elevation.value_or(0.0f); }
+};
+
+/// Checked options, or the one-line reason the command line was refused.
+struct ParseOutcome {
+    CliOptions options;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+/// Parses the arguments after the program name.
+ParseOutcome parseCommandLine(const std::vector<std::string_view>& args);
+
+/// The name a command is typed as ("point"), empty for Command::None.
+std::string_view commandName(Command command);
+
+}  // namespace tellurim::cli

@@ -1,0 +1,120 @@
+#include "cli/CliOutput.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace tellurim::cli {
+
+FdOutputBuffer::FdOutputBuffer(int fd, std::string name, size_t capacity)
+    : m_fd(fd), m_name(std::move(name)), m_buffer(capacity > 0 ? capacity : 1)
+{
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+}
+
+FdOutputBuffer::~FdOutputBuffer()
+{
+    drain();
+}
+
+bool FdOutputBuffer::writeAll(const char* data, size_t size)
+{
+    if (m_error) {
+        return false;
+    }
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            m_error = fileErrorFromErrno(errno, m_name);
+            return false;
+        }
+        if (written == 0) {
+            m_error = FileError{FileCause::DiskFull, ENOSPC, m_name};
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool FdOutputBuffer::drain()
+{
+    const auto pending = static_cast<size_t>(pptr() - pbase());
+    // The buffer is emptied even when the write fails: nothing buffered may
+    // be mistaken later for bytes that still have a chance to arrive.
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    return pending == 0 ? !m_error : writeAll(m_buffer.data(), pending);
+}
+
+FdOutputBuffer::int_type FdOutputBuffer::overflow(int_type c)
+{
+    if (!drain()) {
+        return traits_type::eof();
+    }
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+    }
+    return traits_type::not_eof(c);
+}
+
+std::streamsize FdOutputBuffer::xsputn(const char* data, std::streamsize size)
+{
+    if (m_error || size <= 0) {
+        return m_error ? 0 : size;
+    }
+    const auto length = static_cast<size_t>(size);
+    const auto room = static_cast<size_t>(epptr() - pptr());
+    if (length <= room) {
+        traits_type::copy(pptr(), data, length);
+        pbump(static_cast<int>(length));
+        return size;
+    }
+    // Large blocks go straight to the descriptor after what is buffered.
+    if (!drain() || !writeAll(data, length)) {
+        return 0;
+    }
+    return size;
+}
+
+int FdOutputBuffer::sync()
+{
+    return drain() ? 0 : -1;
+}
+
+std::optional<FileError> StreamTarget::failure() const
+{
+    if (const auto* buffer = dynamic_cast<const FdOutputBuffer*>(m_out.rdbuf()); buffer && buffer->error()) {
+        return buffer->error();
+    }
+    return FileError{FileCause::DiskFull, -1, std::string(kStandardOutputName)};
+}
+
+std::optional<FileError> StreamTarget::write(std::string_view bytes)
+{
+    m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!m_out) {
+        return failure();
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> StreamTarget::finish()
+{
+    m_out.flush();
+    if (!m_out) {
+        return failure();
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> FileTarget::finish()
+{
+    m_file.close();
+    return std::nullopt;
+}
+
+}  // namespace tellurim::cli

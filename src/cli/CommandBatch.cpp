@@ -1,0 +1,157 @@
+#include "cli/CliCommon.h"
+#include "cli/CliOutput.h"
+#include "engine/ModelEngine.h"
+#include "files/CsvWriter.h"
+#include "grid/GridCsv.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace tellurim::cli {
+
+namespace {
+
+// Output is handed on in blocks of about this size, never line by line.
+constexpr size_t kFlushBytes = size_t{1} << 20;
+
+struct BatchPoint {
+    float latitude = 0.0f;
+    float longitude = 0.0f;
+    float elevation = 0.0f;
+    float year = 0.0f;
+};
+
+bool isSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == ',' || c == '\r';
+}
+
+// Splits a line at runs of blanks and commas; up to five fields are kept,
+// which is enough to tell that there are too many.
+size_t splitFields(std::string_view line, std::array<std::string_view, 5>& fields)
+{
+    size_t count = 0;
+    size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && isSeparator(line[at])) {
+            ++at;
+        }
+        if (at == line.size()) {
+            break;
+        }
+        const size_t start = at;
+        while (at < line.size() && !isSeparator(line[at])) {
+            ++at;
+        }
+        if (count == fields.size()) {
+            return count + 1;
+        }
+        fields[count++] = line.substr(start, at - start);
+    }
+    return count;
+}
+
+// Reads one input line; the error text is empty when the point is good.
+std::string parseBatchLine(std::string_view line, const CliOptions& options, BatchPoint& point)
+{
+    std::array<std::string_view, 5> fields;
+    const size_t count = splitFields(line, fields);
+    if (count < 2 || count > 4) {
+        return "expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got " + std::to_string(count) +
+               (count == 1 ? " value" : " values");
+    }
+    const auto latitude = parseCoordinate(fields[0], "latitude", Axis::Latitude);
+    if (!latitude) {
+        return latitude.error;
+    }
+    const auto longitude = parseCoordinate(fields[1], "longitude", Axis::Longitude);
+    if (!longitude) {
+        return longitude.error;
+    }
+    point.latitude = *latitude.value;
+    point.longitude = *longitude.value;
+    point.elevation = options.elevationMetres();
+    if (count >= 3) {
+        const auto elevation = parseBoundedReal(fields[2], "elevation", kMinElevation, kMaxElevation);
+        if (!elevation) {
+            return elevation.error;
+        }
+        point.elevation = *elevation.value;
+    }
+    if (count == 4) {
+        const auto year = parseBoundedReal(fields[3], "decimal year", kMinYear, kMaxYear);
+        if (!year) {
+            return year.error;
+        }
+        point.year = *year.value;
+    } else if (options.hasDate()) {
+        point.year = options.decimalYear();
+    } else {
+        return "no decimal year on the line and no --date or --year option";
+    }
+    return {};
+}
+
+bool skipped(std::string_view line)
+{
+    const size_t first = line.find_first_not_of(" \t\r");
+    return first == std::string_view::npos || line[first] == '#';
+}
+
+}  // namespace
+
+int runBatch(const CliOptions& options, CliContext& context)
+{
+    StreamMessageSink sink(context.err);
+    ModelEngine engine(sink);
+    if (!loadModel(engine, options)) {
+        return kExitFailure;
+    }
+    StreamTarget target(context.out);
+    std::string pending = "\"Julian Date\",\"Elevation (m)\",";
+    pending += gridCsvHeader();
+
+    bool badLine = false;
+    std::string line;
+    uint64_t lineNumber = 0;
+    BatchPoint point;
+    while (std::getline(context.in, line)) {
+        ++lineNumber;
+        if (skipped(line)) {
+            continue;
+        }
+        if (const std::string error = parseBatchLine(line, options, point); !error.empty()) {
+            badLine = true;
+            context.err << kProgramName << ": line " << lineNumber << ": " << error << '\n';
+            continue;
+        }
+        // Signed coordinates, so neither selector negates anything.
+        const FieldResult result =
+            engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
+        appendFixed6(pending, static_cast<double>(point.year));
+        pending.push_back(',');
+        appendFixed6(pending, static_cast<double>(point.elevation));
+        pending.push_back(',');
+        appendGridLine(pending, point.latitude, point.longitude, result);
+        if (pending.size() >= kFlushBytes) {
+            if (auto error = target.write(pending)) {
+                return reportWriteError(context, *error);
+            }
+            pending.clear();
+        }
+    }
+    if (context.in.bad()) {
+        printError(context.err, "reading standard input failed");
+        badLine = true;
+    }
+    if (auto error = target.write(pending)) {
+        return reportWriteError(context, *error);
+    }
+    if (auto error = target.finish()) {
+        return reportWriteError(context, *error);
+    }
+    return badLine ? kExitFailure : kExitOk;
+}
+
+}  // namespace tellurim::cli

@@ -1,0 +1,73 @@
+#include "cli/CliCommon.h"
+#include "cli/CliOutput.h"
+#include "engine/ModelEngine.h"
+#include "files/CsvWriter.h"
+#include "poles/PoleCsv.h"
+#include "workspace/Conversions.h"
+#include "workspace/Exchange.h"
+
+namespace tellurim::cli {
+
+namespace {
+
+// "85.1234 (85 deg 7 min 24.24 sec)": decimal degrees and their parts, as
+// the pole report prints them.
+void appendAngle(std::string& out, float decimal, int32_t degrees, int32_t minutes, float seconds)
+{
+    appendFixed(out, static_cast<double>(decimal), 4);
+    out.append(" deg  (");
+    out.append(std::to_string(degrees));
+    out.append(" deg ");
+    out.append(std::to_string(minutes));
+    out.append(" min ");
+    appendFixed(out, static_cast<double>(seconds), 2);
+    out.append(" sec)");
+}
+
+void appendPole(std::string& out, std::string_view name, const PolePosition& pole)
+{
+    out.append(name);
+    out.append(" latitude:   ");
+    appendAngle(out, pole.decimalLatitude, pole.latitudeDegrees, pole.latitudeMinutes, pole.latitudeSeconds);
+    out.append("\n");
+    out.append(name);
+    out.append(" longitude:  ");
+    appendAngle(out, pole.decimalLongitude, pole.longitudeDegrees, pole.longitudeMinutes, pole.longitudeSeconds);
+    out.append("\n");
+}
+
+}  // namespace
+
+int runPoles(const CliOptions& options, CliContext& context)
+{
+    StreamMessageSink sink(context.err);
+    ModelEngine engine(sink);
+    if (!loadModel(engine, options)) {
+        return kExitFailure;
+    }
+    const float year = options.decimalYear();
+    const MagneticPoles poles = engine.findMagneticPoles(year);
+
+    std::string text;
+    if (options.csv) {
+        // The calendar date of a decimal year is its nearest day.
+        const CalendarDate date = options.date ? *options.date : decimalYearToDate(year, 1, 1);
+        text = poleCsvHeader();
+        text += poleCsvRow(date.day, date.month, date.year, year, poles);
+    } else {
+        text = "Model:      " + modelName(options) + "\n";
+        text += "Date:       " + formatSingle(year) + " (decimal year)\n\n";
+        appendPole(text, "North pole", poles.north);
+        appendPole(text, "South pole", poles.south);
+    }
+    StreamTarget target(context.out);
+    if (auto error = target.write(text)) {
+        return reportWriteError(context, *error);
+    }
+    if (auto error = target.finish()) {
+        return reportWriteError(context, *error);
+    }
+    return kExitOk;
+}
+
+}  // namespace tellurim::cli

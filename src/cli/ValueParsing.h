@@ -1,0 +1,66 @@
+#pragma once
+
+#include "workspace/Conversions.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tellurim::cli {
+
+/// A parsed value, or the one-line reason it was refused (the reason names
+/// the argument and the accepted range, and quotes what was given).
+template <class T>
+struct Checked {
+    std::optional<T> value;
+    std::string error;
+
+    static Checked ok(T v) { return Checked{std::move(v), {}}; }
+    static Checked fail(std::string why) { return Checked{std::nullopt, std::move(why)}; }
+    explicit operator bool() const { return value.has_value(); }
+};
+
+enum class Axis { Latitude, Longitude };
+
+/// Accepted ranges, inclusive at both ends.
+inline constexpr float kMinLatitude = -90.0f;
+inline constexpr float kMaxLatitude = 90.0f;
+inline constexpr float kMinLongitude = -180.0f;
+inline constexpr float kMaxLongitude = 180.0f;
+inline constexpr float kMinElevation = -200.0f;      // metres
+inline constexpr float kMaxElevation = 1000000.0f;   // metres
+inline constexpr float kMinYear = 1000.0f;
+inline constexpr float kMaxYear = 3000.0f;
+inline constexpr float kMinGridStep = 0.001f;        // degrees
+inline constexpr float kMaxGridStep = 180.0f;        // degrees
+inline constexpr int kMaxThreads = 256;  // more only holds more chunks in memory
+
+/// A finite decimal number written the usual way ("12", "-3.5", "+.25",
+/// "1e3"); nothing else on either side. Infinity and NaN are refused.
+std::optional<float> parseReal(std::string_view text);
+
+/// A decimal number inside [low, high]. The value is rounded to single
+/// precision before the range check, as it is stored.
+Checked<float> parseBoundedReal(std::string_view text, std::string_view name, float low, float high);
+
+/// Decimal degrees, north/east positive. A trailing N/S (latitude) or E/W
+/// (longitude), in either case, may replace the sign: "45.5S" is -45.5.
+/// A sign together with a letter, or a letter of the other axis, is refused.
+Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis);
+
+/// A real calendar date written YYYY-MM-DD (month and day may have one
+/// digit), year 1000 to 3000. Days that do not exist (2025-02-30, or
+/// 1900-02-29 in the Gregorian calendar) are refused.
+Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name);
+
+/// A whole number of worker threads, 1 to kMaxThreads.
+Checked<int> parseThreadCount(std::string_view text, std::string_view name);
+
+/// Days in a month of the Gregorian calendar.
+int daysInMonth(int32_t year, int32_t month);
+
+/// Shortest text for a range bound: "90", "0.001", "1000000".
+std::string boundText(float value);
+
+}  // namespace tellurim::cli
