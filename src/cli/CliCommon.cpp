@@ -1,4 +1,5 @@
 #include "cli/CliCommon.h"
+#include "cli/CliOutput.h"
 
 #include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
@@ -29,6 +30,18 @@ int reportWriteError(CliContext& context, const FileError& error)
     context.err << csvWriteErrorText(error) << '\n';
     context.err.flush();
     return kExitFailure;
+}
+
+int writeOutput(CliContext& context, std::string_view text)
+{
+    StreamTarget target(context.out);
+    if (auto error = target.write(text)) {
+        return reportWriteError(context, *error);
+    }
+    if (auto error = target.finish()) {
+        return reportWriteError(context, *error);
+    }
+    return kExitOk;
 }
 
 void printError(std::ostream& err, std::string_view message)

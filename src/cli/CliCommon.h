@@ -53,6 +53,10 @@ std::string modelName(const CliOptions& options);
 /// and gives the exit status for it.
 int reportWriteError(CliContext& context, const FileError& error);
 
+/// Writes a command's whole output to standard output; a failed write is
+/// reported as reportWriteError does. Returns the exit status.
+int writeOutput(CliContext& context, std::string_view text);
+
 /// "tellurim-cli: " + message, on a line of its own.
 void printError(std::ostream& err, std::string_view message);
 

@@ -1,5 +1,4 @@
 #include "cli/CliCommon.h"
-#include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
 #include "workspace/Exchange.h"
@@ -119,14 +118,7 @@ int runPoint(const CliOptions& options, CliContext& context)
     } else {
         text = pointBlock(options, year, result);
     }
-    StreamTarget target(context.out);
-    if (auto error = target.write(text)) {
-        return reportWriteError(context, *error);
-    }
-    if (auto error = target.finish()) {
-        return reportWriteError(context, *error);
-    }
-    return kExitOk;
+    return writeOutput(context, text);
 }
 
 }  // namespace tellurim::cli

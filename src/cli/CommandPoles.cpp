@@ -1,5 +1,4 @@
 #include "cli/CliCommon.h"
-#include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "poles/PoleCsv.h"
@@ -60,14 +59,7 @@ int runPoles(const CliOptions& options, CliContext& context)
         appendPole(text, "North pole", poles.north);
         appendPole(text, "South pole", poles.south);
     }
-    StreamTarget target(context.out);
-    if (auto error = target.write(text)) {
-        return reportWriteError(context, *error);
-    }
-    if (auto error = target.finish()) {
-        return reportWriteError(context, *error);
-    }
-    return kExitOk;
+    return writeOutput(context, text);
 }
 
 }  // namespace tellurim::cli

@@ -258,13 +258,12 @@ void Workspace::recalculate()
 void Workspace::loadModel(bool ask)
 {
     if (ask) {
-        FileRequest request;
-        request.mode = FileRequest::Mode::Open;
-        request.title = "Magnetic Model file for desired Epoch, Global or Regional";
-        request.filterDescription = "Magnetic model files (*.cof)";
-        request.pattern = "*.cof";
-        request.defaultExtension = "cof";
-        request.initialName = m_modelPath;
+        const FileRequest request{.mode = FileRequest::Mode::Open,
+                                  .title = "Magnetic Model file for desired Epoch, Global or Regional",
+                                  .filterDescription = "Magnetic model files (*.cof)",
+                                  .pattern = "*.cof",
+                                  .defaultExtension = "cof",
+                                  .initialName = m_modelPath};
         // Cancel (or a refused path) reloads the model in use.
         if (std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request))
             if (modelPathFits(*chosen))

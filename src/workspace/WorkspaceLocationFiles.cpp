@@ -110,13 +110,12 @@ void Workspace::getLocation()
         return;
     }
 
-    FileRequest request;
-    request.mode = FileRequest::Mode::Open;
-    request.title = "Name of new Tellurim Location File";
-    request.filterDescription = "Tellurim Location files (*.LOC)";
-    request.pattern = "*.LOC";
-    request.defaultExtension = "loc";
-    request.initialName = lastFileName;
+    const FileRequest request{.mode = FileRequest::Mode::Open,
+                              .title = "Name of new Tellurim Location File",
+                              .filterDescription = "Tellurim Location files (*.LOC)",
+                              .pattern = "*.LOC",
+                              .defaultExtension = "loc",
+                              .initialName = lastFileName};
     const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
     if (!chosen) {
         return;
@@ -176,14 +175,13 @@ void Workspace::exportLocation()
 {
     BusyMark mark(m_busy);
     if (!locationExportOpen) {
-        FileRequest request;
-        request.mode = FileRequest::Mode::Save;
-        request.title = "Name of Tellurim Export File";
-        request.filterDescription = "Tellurim export files (*.CSV)";
-        request.pattern = "*.CSV";
-        request.defaultExtension = "csv";
-        request.initialName = lastFileName;
-        request.confirmOverwrite = true;
+        const FileRequest request{.mode = FileRequest::Mode::Save,
+                                  .title = "Name of Tellurim Export File",
+                                  .filterDescription = "Tellurim export files (*.CSV)",
+                                  .pattern = "*.CSV",
+                                  .defaultExtension = "csv",
+                                  .initialName = lastFileName,
+                                  .confirmOverwrite = true};
         const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
         if (!chosen) {
             return;
