@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "files/ResultTexts.h"
+#include "workspace/ResultTexts.h"
 #include "platform/Interaction.h"
 #include "workspace/LocationRecord.h"
 

@@ -1,13 +1,20 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "files/ResultTexts.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tellurim {
+
+/// The display texts that accompany a result: its validity, the grid
+/// variation and its annual change as the window shows them.
+struct ResultTexts {
+    std::string CVALIDITY;
+    std::string CPOLAR1;  ///< grid variation, degrees, "%8.2f" or "N/A"
+    std::string CPOLAR2;  ///< its annual change, minutes of arc per year
+};
 
 /// The validity of a result from the two flags of a point calculation:
 /// a negative date flag means no model is loaded; otherwise a positive date
