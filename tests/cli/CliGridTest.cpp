@@ -1,6 +1,5 @@
 #include "cli/CliOutput.h"
 #include "cli/CliTestSupport.h"
-#include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
 #include "grid/GridWalk.h"
 #include "grid/ParallelGridWriter.h"
@@ -14,17 +13,6 @@
 namespace tellurim::cli {
 namespace {
 
-using testing::CliRun;
-using testing::modelPath;
-using testing::runWith;
-
-class CountingSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override { ++plain; }
-    void showInformationMessage(const std::string&) override { ++information; }
-    int plain = 0;
-    int information = 0;
-};
 
 struct Rectangle {
     float latStart, latEnd, latStep, lonStart, lonEnd, lonStep;
@@ -33,17 +21,11 @@ struct Rectangle {
 // The grid file computed the plain way: one engine, one point after another.
 std::string sequentialGrid(const Rectangle& r, float elevation, float year)
 {
-    CountingSink sink;
-    ModelEngine engine(sink);
-    std::string name = modelPath();
-    engine.readModelFile(12, name);
-    EXPECT_TRUE(engine.isLoaded());
+    ShippedEngine shipped;
     std::string text = gridCsvHeader();
-    for (const float lat : gridAxis(r.latStart, r.latEnd, r.latStep)) {
-        for (const float lon : gridAxis(r.lonStart, r.lonEnd, r.lonStep)) {
-            appendGridLine(text, lat, lon, engine.computePoint(elevation, lat, lon, year, 0, 1));
-        }
-    }
+    for (const float lat : gridAxis(r.latStart, r.latEnd, r.latStep))
+        for (const float lon : gridAxis(r.lonStart, r.lonEnd, r.lonStep))
+            appendGridLine(text, lat, lon, shipped.engine.computePoint(elevation, lat, lon, year, 0, 1));
     return text;
 }
 
@@ -79,15 +61,15 @@ TEST(CliGrid, BytesMatchTheSequentialWalkForEveryThreadCount)
 
 TEST(CliGrid, OutputFileHoldsTheSameBytes)
 {
-    testing::TempDir dir;
+    TempDir dir;
     const auto path = dir.file("grid.csv");
     const Rectangle r{-2.0f, 2.0f, 0.5f, 170.0f, 180.0f, 2.5f};
     std::vector<std::string> args = gridArgs(r, "2025", "2");
-    args.insert(args.end(), {"--output", path.string(), "--elevation", "250"});
+    args.insert(args.end(), {"--output", path, "--elevation", "250"});
     const CliRun run = runWith(args);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(testing::readFile(path), sequentialGrid(r, 250.0f, 2025.0f));
+    EXPECT_EQ(readWholeFile(path), sequentialGrid(r, 250.0f, 2025.0f));
 }
 
 TEST(CliGrid, AccumulatedLatitudesRunOnePastTheEnd)
@@ -95,7 +77,7 @@ TEST(CliGrid, AccumulatedLatitudesRunOnePastTheEnd)
     const CliRun run = runWith({"grid", "--lat", "-40.75", "-38.75", "0.1", "--lon", "10", "10", "1", "--year",
                                 "2026", "--model", modelPath(), "--threads", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto lines = testing::crlfLines(run.out);
+    const auto lines = crlfLines(run.out);
     ASSERT_EQ(lines.size(), 23u);  // header and 22 rows of one point
     EXPECT_EQ(lines[1].substr(0, 11), "-40.750000,");
     EXPECT_EQ(lines[21].substr(0, 11), "-38.750031,");
@@ -104,21 +86,15 @@ TEST(CliGrid, AccumulatedLatitudesRunOnePastTheEnd)
 
 TEST(CliGrid, ProgressGoesToTheTerminalOnlyAndNeverIntoTheFile)
 {
-    std::vector<std::string> storage{"tellurim-cli", "grid", "--lat", "0", "30", "0.5", "--lon", "0", "30", "0.5",
-                                     "--year", "2026", "--model", modelPath(), "--threads", "2"};
-    std::vector<char*> argv;
-    for (auto& arg : storage) {
-        argv.push_back(arg.data());
-    }
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(runCli(static_cast<int>(argv.size()), argv.data(), in, out, err, true), 0);
+    const std::vector<std::string> args{"grid", "--lat", "0", "30", "0.5", "--lon", "0", "30", "0.5",
+                                        "--year", "2026", "--model", modelPath(), "--threads", "2"};
+    std::ostringstream out, err;
+    ASSERT_EQ(runCliWith(args, out, err, "", true), 0);
     const std::string shown = err.str();
     EXPECT_EQ(shown.rfind("\rtellurim-cli: grid ", 0), 0u) << shown;
     EXPECT_NE(shown.find("\rtellurim-cli: grid 100%\n"), std::string::npos) << shown;
     EXPECT_EQ(shown.back(), '\n');
-    EXPECT_EQ(out.str(), runWith(std::vector<std::string>(storage.begin() + 1, storage.end())).out);
+    EXPECT_EQ(out.str(), runWith(args).out);
 }
 
 TEST(CliGrid, StartAboveEndGivesTheHeaderOnly)
@@ -134,22 +110,17 @@ TEST(CliGrid, LifeSpanWarningAppearsOnceWhateverTheThreads)
     const Rectangle r{0.0f, 3.0f, 1.0f, 0.0f, 3.0f, 1.0f};
     const CliRun run = runWith(gridArgs(r, "2040", "3"));
     ASSERT_EQ(run.status, 0);
-    size_t warnings = 0;
-    for (size_t at = run.err.find("WARNING: TIME BEYOND"); at != std::string::npos;
-         at = run.err.find("WARNING: TIME BEYOND", at + 1)) {
-        ++warnings;
-    }
-    EXPECT_EQ(warnings, 1u) << run.err;
+    EXPECT_EQ(countOf(run.err, "WARNING: TIME BEYOND"), 1u) << run.err;
     EXPECT_NE(run.out.find("The year is out of range for the selected model"), std::string::npos);
 }
 
 TEST(CliGrid, FailedCreateOrWriteIsReportedAndNeverSuccess)
 {
-    testing::TempDir dir;
+    TempDir dir;
     const Rectangle r{0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f};
 
     std::vector<std::string> args = gridArgs(r, "2026", "2");
-    args.insert(args.end(), {"--output", dir.file("missing-dir/grid.csv").string()});
+    args.insert(args.end(), {"--output", dir.file("missing-dir/grid.csv")});
     const CliRun cannotCreate = runWith(args);
     EXPECT_EQ(cannotCreate.status, 1);
     EXPECT_EQ(cannotCreate.err.rfind("tellurim-cli: cannot create the output file: ", 0), 0u) << cannotCreate.err;
@@ -159,17 +130,18 @@ TEST(CliGrid, FailedCreateOrWriteIsReportedAndNeverSuccess)
     const CliRun full = runWith(args);
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "Error writing CSV file. Code: 13.\n");
+    EXPECT_EQ(full.out, "");
 }
 
 TEST(CliGrid, BadModelLeavesAnExistingOutputFileAlone)
 {
-    testing::TempDir dir;
+    TempDir dir;
     const auto path = dir.file("keep.csv");
-    testing::writeFile(path, "precious\n");
+    writeWholeFile(path, "precious\n");
     const CliRun run = runWith({"grid", "--lat", "0", "1", "1", "--lon", "0", "1", "1", "--year", "2026", "--model",
-                                dir.file("absent.COF").string(), "--output", path.string()});
+                                dir.file("absent.COF"), "--output", path});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(testing::readFile(path), "precious\n");
+    EXPECT_EQ(readWholeFile(path), "precious\n");
 }
 
 TEST(CliGrid, StandardOutputFailuresCarryTheirCause)
@@ -180,15 +152,11 @@ TEST(CliGrid, StandardOutputFailuresCarryTheirCause)
     {
         FdOutputBuffer buffer(fd, "standard output", 64);
         std::ostream out(&buffer);
-        std::istringstream in;
         std::ostringstream err;
-        std::vector<std::string> storage{"tellurim-cli", "grid", "--lat", "0", "2", "1", "--lon", "0", "2", "1",
-                                         "--year", "2026", "--model", modelPath()};
-        std::vector<char*> argv;
-        for (auto& arg : storage) {
-            argv.push_back(arg.data());
-        }
-        EXPECT_EQ(runCli(static_cast<int>(argv.size()), argv.data(), in, out, err), 1);
+        EXPECT_EQ(runCliWith({"grid", "--lat", "0", "2", "1", "--lon", "0", "2", "1", "--year", "2026", "--model",
+                              modelPath()},
+                             out, err),
+                  1);
         EXPECT_EQ(err.str(), "Error writing CSV file. Code: 13.\n");
         ASSERT_TRUE(buffer.error().has_value());
         EXPECT_EQ(buffer.error()->cause, FileCause::DiskFull);
@@ -206,7 +174,7 @@ TEST(CliGrid, StandardOutputFailuresCarryTheirCause)
 
 TEST(FdOutputBufferTest, SmallAndLargeWritesArriveInOrder)
 {
-    testing::TempDir dir;
+    TempDir dir;
     const auto path = dir.file("out.txt");
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     ASSERT_GE(fd, 0);
@@ -220,7 +188,7 @@ TEST(FdOutputBufferTest, SmallAndLargeWritesArriveInOrder)
         EXPECT_FALSE(buffer.error().has_value());
     }
     ::close(fd);
-    EXPECT_EQ(testing::readFile(path), "abc" + large + "tail");
+    EXPECT_EQ(readWholeFile(path), "abc" + large + "tail");
 }
 
 TEST(ParallelGridWriterTest, TinyChunksAndManyThreadsKeepTheOrder)
@@ -230,14 +198,11 @@ TEST(ParallelGridWriterTest, TinyChunksAndManyThreadsKeepTheOrder)
     const GridJob job = jobFor(r, 1500.0f, 2026.0f);
     const std::vector<std::pair<unsigned, size_t>> runs{{1, 1}, {4, 1}, {3, 7}, {8, 1000}};
     for (const auto& [threads, chunk] : runs) {
-        CountingSink sink;
-        ModelEngine engine(sink);
-        std::string name = modelPath();
-        engine.readModelFile(12, name);
+        ShippedEngine shipped;
         std::string produced;
         std::vector<uint64_t> done;
         const auto error = ParallelGridWriter(threads, chunk).run(
-            engine, job,
+            shipped.engine, job,
             [&](std::string_view bytes) {
                 produced.append(bytes);
                 return std::optional<FileError>();
@@ -258,17 +223,14 @@ TEST(ParallelGridWriterTest, FirstWriteErrorStopsTheRun)
 {
     const Rectangle r{0.0f, 20.0f, 1.0f, 0.0f, 20.0f, 1.0f};
     const GridJob job = jobFor(r, 0.0f, 2026.0f);
-    CountingSink sink;
-    ModelEngine engine(sink);
-    std::string name = modelPath();
-    engine.readModelFile(12, name);
+    ShippedEngine shipped;
     int calls = 0;
-    const auto error = ParallelGridWriter(2, 10).run(engine, job, [&](std::string_view) -> std::optional<FileError> {
-        if (++calls == 3) {
-            return FileError{FileCause::DiskFull, 28, "grid.csv"};
-        }
-        return std::nullopt;
-    });
+    const auto error =
+        ParallelGridWriter(2, 10).run(shipped.engine, job, [&](std::string_view) -> std::optional<FileError> {
+            if (++calls == 3)
+                return FileError{FileCause::DiskFull, 28, "grid.csv"};
+            return std::nullopt;
+        });
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->cause, FileCause::DiskFull);
     EXPECT_EQ(calls, 3);  // the header, one chunk, then the failing one; nothing after
@@ -277,19 +239,17 @@ TEST(ParallelGridWriterTest, FirstWriteErrorStopsTheRun)
 TEST(ParallelGridWriterTest, CallersSinkHearsTheWarningOnceAndZeroThreadsMeansAllCores)
 {
     const GridJob job = jobFor({0.0f, 5.0f, 1.0f, 0.0f, 5.0f, 1.0f}, 0.0f, 1990.0f);
-    CountingSink sink;
-    ModelEngine engine(sink);
-    std::string name = modelPath();
-    engine.readModelFile(12, name);
+    ShippedEngine shipped;
     const ParallelGridWriter writer(0, 2);
     EXPECT_GE(writer.threads(), 1u);
     std::string produced;
-    writer.run(engine, job, [&](std::string_view bytes) {
+    writer.run(shipped.engine, job, [&](std::string_view bytes) {
         produced.append(bytes);
         return std::optional<FileError>();
     });
-    EXPECT_EQ(sink.information, 1);
-    EXPECT_EQ(testing::crlfLines(produced).size(), 37u);
+    ASSERT_EQ(shipped.sink.entries.size(), 1u);
+    EXPECT_TRUE(shipped.sink.entries[0].information);
+    EXPECT_EQ(crlfLines(produced).size(), 37u);
 }
 
 }  // namespace

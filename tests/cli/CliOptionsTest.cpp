@@ -65,9 +65,8 @@ TEST(CliNumbers, OnlyPlainFiniteDecimalNumbersAreRead)
 {
     EXPECT_EQ(*parseReal("1e3"), 1000.0f);
     EXPECT_EQ(*parseReal(".5"), 0.5f);
-    for (const char* bad : {"", "+", "-", "+-5", "nan", "inf", "-inf", "1e99", "0x10", " 5", "5 ", "5,5", "1..2"}) {
+    for (const char* bad : {"", "+", "-", "+-5", "nan", "inf", "-inf", "1e99", "0x10", " 5", "5 ", "5,5", "1..2"})
         EXPECT_FALSE(parseReal(bad).has_value()) << bad;
-    }
 }
 
 TEST(CliNumbers, BoundsOfElevationYearStepAndThreads)
@@ -85,9 +84,8 @@ TEST(CliNumbers, BoundsOfElevationYearStepAndThreads)
               "--lat STEP must be between 0.001 and 180 (got 0)");
     EXPECT_EQ(*parseThreadCount("1", "--threads").value, 1);
     EXPECT_EQ(*parseThreadCount("256", "--threads").value, 256);
-    for (const char* bad : {"0", "257", "-1", "2.5", "", "99999999999"}) {
+    for (const char* bad : {"0", "257", "-1", "2.5", "", "99999999999"})
         EXPECT_FALSE(parseThreadCount(bad, "--threads")) << bad;
-    }
 }
 
 TEST(CliDates, RealCalendarDatesOnly)

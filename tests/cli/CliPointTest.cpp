@@ -1,5 +1,4 @@
 #include "cli/CliTestSupport.h"
-#include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
 #include "workspace/Conversions.h"
 #include "workspace/Exchange.h"
@@ -13,45 +12,18 @@
 namespace tellurim::cli {
 namespace {
 
-using testing::CliRun;
-using testing::modelPath;
-using testing::runWith;
 
-class QuietSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
+FieldResult computeDirect(float elevation, float latitude, float longitude, float year)
+{
+    return ShippedEngine().engine.computePoint(elevation, latitude, longitude, year, 0, 1);
+}
 
 // The grid file's header and line for one point, computed directly.
 std::string expectedCsv(float elevation, float latitude, float longitude, float year)
 {
-    QuietSink sink;
-    ModelEngine engine(sink);
-    std::string name = modelPath();
-    engine.readModelFile(12, name);
-    EXPECT_TRUE(engine.isLoaded());
     std::string text = gridCsvHeader();
-    appendGridLine(text, latitude, longitude, engine.computePoint(elevation, latitude, longitude, year, 0, 1));
+    appendGridLine(text, latitude, longitude, computeDirect(elevation, latitude, longitude, year));
     return text;
-}
-
-FieldResult computeDirect(float elevation, float latitude, float longitude, float year)
-{
-    QuietSink sink;
-    ModelEngine engine(sink);
-    std::string name = modelPath();
-    engine.readModelFile(12, name);
-    return engine.computePoint(elevation, latitude, longitude, year, 0, 1);
-}
-
-size_t countOf(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 TEST(CliPoint, CsvIsTheGridFilesHeaderAndLineForThatPoint)
@@ -61,7 +33,7 @@ TEST(CliPoint, CsvIsTheGridFilesHeaderAndLineForThatPoint)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, expectedCsv(1655.0f, 40.015f, -105.27f, 2026.5f));
-    EXPECT_EQ(testing::crlfLines(run.out).size(), 2u);
+    EXPECT_EQ(crlfLines(run.out).size(), 2u);
     EXPECT_EQ(run.out.substr(gridCsvHeader().size(), 22), "40.014999,-105.269997,");
 }
 
@@ -142,8 +114,8 @@ TEST(CliPoint, DefaultModelIsFoundByName)
 
 TEST(CliModelErrors, MissingModelGivesTheEnginesMessageAndStatusOne)
 {
-    testing::TempDir dir;
-    const std::string missing = dir.file("nowhere;ever.COF").string();
+    TempDir dir;
+    const std::string missing = dir.file("nowhere;ever.COF");
     const CliRun run = runWith({"point", "--lat", "10", "--lon", "10", "--year", "2026", "--model", missing});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
@@ -166,13 +138,13 @@ TEST(CliModelErrors, MissingModelGivesTheEnginesMessageAndStatusOne)
 
 TEST(CliModelErrors, UnreadableModelGivesReadError)
 {
-    testing::TempDir dir;
+    TempDir dir;
     const auto path = dir.file("broken.COF");
-    testing::writeFile(path, "    2025.0     WMM-2025               11/13/2024   5.0\n  1  0  abc\n");
-    const CliRun run = runWith({"poles", "--year", "2026", "--model", path.string()});
+    writeWholeFile(path, "    2025.0     WMM-2025               11/13/2024   5.0\n  1  0  abc\n");
+    const CliRun run = runWith({"poles", "--year", "2026", "--model", path});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "ERROR READING FILE:\n" + path.string() + "\n");
+    EXPECT_EQ(run.err, "ERROR READING FILE:\n" + path + "\n");
 }
 
 TEST(CliUsage, BadArgumentsGiveOneLineAndStatusTwo)

@@ -1,40 +1,17 @@
 #include "cli/CliTestSupport.h"
-#include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 #include "poles/PoleCsv.h"
+#include "support/PublishedValues.h"
 #include "workspace/Conversions.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <fstream>
 #include <sstream>
 
 namespace tellurim::cli {
 namespace {
 
-using testing::CliRun;
-using testing::modelPath;
-using testing::runWith;
-
-class QuietSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
-class LoadedEngine {
-public:
-    LoadedEngine() : engine(sink)
-    {
-        std::string name = modelPath();
-        engine.readModelFile(12, name);
-        EXPECT_TRUE(engine.isLoaded());
-    }
-    QuietSink sink;
-    ModelEngine engine;
-};
 
 const std::string kBatchHeader = "\"Julian Date\",\"Elevation (m)\"," + gridCsvHeader();
 
@@ -52,42 +29,35 @@ std::string batchLine(ModelEngine& engine, float lat, float lon, float elevation
 std::vector<double> numbersOf(const std::string& csvLine)
 {
     std::vector<double> numbers;
-    std::stringstream fields(csvLine);
-    std::string field;
-    while (std::getline(fields, field, ',')) {
-        if (!field.empty() && field.front() != '"') {
+    for (const std::string& field : splitFields(csvLine))
+        if (!field.empty() && field.front() != '"')
             numbers.push_back(std::stod(field));
-        }
-    }
     return numbers;
 }
 
-TEST(CliPoles, CsvTakesDayMonthYearFromTheDecimalYear)
+TEST(CliPoles, CsvDateComesFromTheDecimalYearOrAsGiven)
 {
     const CliRun run = runWith({"poles", "--year", "2025.5", "--model", modelPath(), "--csv"});
     ASSERT_EQ(run.status, 0) << run.err;
-    LoadedEngine loaded;
+    ShippedEngine loaded;
     const CalendarDate date = decimalYearToDate(2025.5f, 1, 1);
     const std::string row = poleCsvRow(date.day, date.month, date.year, 2025.5f, loaded.engine.findMagneticPoles(2025.5f));
     EXPECT_EQ(run.out, poleCsvHeader() + row);
     // Day 183 of 365, so 2 July; the export writes the day first.
     EXPECT_EQ(row.rfind("2,7,2025,2025.500000,", 0), 0u) << row;
-}
 
-TEST(CliPoles, CsvKeepsTheDateAsGiven)
-{
-    const CliRun run = runWith({"poles", "--date", "2024-07-04", "--model", modelPath(), "--csv"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    LoadedEngine loaded;
+    // A date keeps its day, month and year as given.
+    const CliRun byDate = runWith({"poles", "--date", "2024-07-04", "--model", modelPath(), "--csv"});
+    ASSERT_EQ(byDate.status, 0) << byDate.err;
     const float year = dateToDecimalYear(7, 4, 2024);
-    EXPECT_EQ(run.out, poleCsvHeader() + poleCsvRow(4, 7, 2024, year, loaded.engine.findMagneticPoles(year)));
+    EXPECT_EQ(byDate.out, poleCsvHeader() + poleCsvRow(4, 7, 2024, year, loaded.engine.findMagneticPoles(year)));
 }
 
 TEST(CliPoles, BlockShowsBothPolesDecimalAndInDegreesMinutesSeconds)
 {
     const CliRun run = runWith({"poles", "--year", "2026", "--model", modelPath()});
     ASSERT_EQ(run.status, 0) << run.err;
-    LoadedEngine loaded;
+    ShippedEngine loaded;
     const MagneticPoles poles = loaded.engine.findMagneticPoles(2026.0f);
     std::string northLatitude = "North pole latitude:   ";
     appendFixed(northLatitude, static_cast<double>(poles.north.decimalLatitude), 4);
@@ -116,7 +86,7 @@ TEST(CliBatch, LinesInInputOrderWithSkippedLinesAndBothSeparators)
     const CliRun run = runWith({"batch", "--model", modelPath()}, input);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    LoadedEngine loaded;
+    ShippedEngine loaded;
     const std::string expected = kBatchHeader + batchLine(loaded.engine, -45.5f, -105.0f, 1000.0f, 2026.25f) +
                                  batchLine(loaded.engine, 10.0f, 20.0f, 0.0f, 2025.5f) +
                                  batchLine(loaded.engine, -60.0f, 170.0f, 250.5f, 2027.0f);
@@ -128,7 +98,7 @@ TEST(CliBatch, MissingValuesComeFromTheOptions)
     const CliRun run = runWith({"batch", "--model", modelPath(), "--elevation", "500", "--date", "2026-01-01"},
                                "1 2\n3 4 -100\n5 6 0 2028.5\n");
     ASSERT_EQ(run.status, 0) << run.err;
-    LoadedEngine loaded;
+    ShippedEngine loaded;
     const float year = dateToDecimalYear(1, 1, 2026);
     EXPECT_EQ(run.out, kBatchHeader + batchLine(loaded.engine, 1.0f, 2.0f, 500.0f, year) +
                            batchLine(loaded.engine, 3.0f, 4.0f, -100.0f, year) +
@@ -156,7 +126,7 @@ TEST(CliBatch, BadLinesAreReportedByNumberSkippedAndFailTheRun)
               "tellurim-cli: line 6: elevation must be between -200 and 1000000 (got -300)\n"
               "tellurim-cli: line 7: decimal year must be between 1000 and 3000 (got 999)\n"
               "tellurim-cli: line 8: longitude takes the hemisphere letter E or W, not S (got 10S)\n");
-    LoadedEngine loaded;
+    ShippedEngine loaded;
     EXPECT_EQ(run.out, kBatchHeader + batchLine(loaded.engine, 10.0f, 10.0f, 0.0f, 2026.0f) +
                            batchLine(loaded.engine, 20.0f, 20.0f, 0.0f, 2026.0f));
 }
@@ -166,7 +136,7 @@ TEST(CliBatch, YearIsNeededFromTheLineOrTheOptions)
     const CliRun run = runWith({"batch", "--model", modelPath()}, "10 10\n10 10 0 2026\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tellurim-cli: line 1: no decimal year on the line and no --date or --year option\n");
-    EXPECT_EQ(testing::crlfLines(run.out).size(), 2u);
+    EXPECT_EQ(crlfLines(run.out).size(), 2u);
 }
 
 TEST(CliBatch, EmptyInputGivesTheHeaderOnly)
@@ -181,38 +151,29 @@ TEST(CliBatch, EmptyInputGivesTheHeaderOnly)
 // agrees within 0.1 nT for the components and 0.01 degree for the angles.
 TEST(CliBatch, ReproducesThePublishedTestValues)
 {
-    std::ifstream data(std::string(TELLURIM_TEST_DATA_DIR) + "/wmm2025_test_values.csv");
-    ASSERT_TRUE(data.good());
-    std::string line;
-    std::getline(data, line);  // column names
-    std::string input;
-    std::vector<std::vector<double>> published;
-    while (std::getline(data, line)) {
-        const std::vector<double> v = numbersOf(line);  // year, km, lat, lon, X, Y, Z, H, F, I, D
-        ASSERT_EQ(v.size(), 11u) << line;
-        std::ostringstream row;
-        row.precision(10);
-        row << v[2] << ' ' << v[3] << ' ' << v[1] * 1000.0 << ' ' << v[0] << '\n';
-        input += row.str();
-        published.push_back(v);
-    }
-    ASSERT_FALSE(published.empty());
-    const CliRun run = runWith({"batch", "--model", modelPath()}, input);
+    const std::vector<PublishedValue> published = readPublishedValues();
+    ASSERT_EQ(published.size(), 20u);
+    std::ostringstream input;
+    input.precision(10);
+    for (const PublishedValue& v : published)
+        input << v.latitude << ' ' << v.longitude << ' ' << static_cast<double>(v.heightKm) * 1000.0 << ' ' << v.date
+              << '\n';
+    const CliRun run = runWith({"batch", "--model", modelPath()}, input.str());
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto lines = testing::crlfLines(run.out);
+    const auto lines = crlfLines(run.out);
     ASSERT_EQ(lines.size(), published.size() + 1);
     for (size_t i = 0; i < published.size(); ++i) {
         // Julian date, elevation, lat, lon, F, dF, D, dD, I, dI, H, dH, X, dX, Y, dY, Z, dZ
         const std::vector<double> got = numbersOf(lines[i + 1]);
         ASSERT_EQ(got.size(), 18u) << lines[i + 1];
-        const std::vector<double>& want = published[i];
-        EXPECT_NEAR(got[12], want[4], 0.1) << "X, row " << i;
-        EXPECT_NEAR(got[14], want[5], 0.1) << "Y, row " << i;
-        EXPECT_NEAR(got[16], want[6], 0.1) << "Z, row " << i;
-        EXPECT_NEAR(got[10], want[7], 0.1) << "H, row " << i;
-        EXPECT_NEAR(got[4], want[8], 0.1) << "F, row " << i;
-        EXPECT_NEAR(got[8], want[9], 0.01) << "I, row " << i;
-        EXPECT_NEAR(got[6], want[10], 0.01) << "D, row " << i;
+        const PublishedValue& want = published[i];
+        EXPECT_NEAR(got[12], want.x, 0.1) << "X, row " << i;
+        EXPECT_NEAR(got[14], want.y, 0.1) << "Y, row " << i;
+        EXPECT_NEAR(got[16], want.z, 0.1) << "Z, row " << i;
+        EXPECT_NEAR(got[10], want.h, 0.1) << "H, row " << i;
+        EXPECT_NEAR(got[4], want.f, 0.1) << "F, row " << i;
+        EXPECT_NEAR(got[8], want.inclination, 0.01) << "I, row " << i;
+        EXPECT_NEAR(got[6], want.declination, 0.01) << "D, row " << i;
     }
 }
 

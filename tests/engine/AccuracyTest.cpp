@@ -5,39 +5,11 @@
 // published rounded to 0.01 degree, so they are held to 0.01 degree.
 
 #include "EngineTestSupport.h"
+#include "support/PublishedValues.h"
 
-#include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace tellurim::test {
 namespace {
-
-struct PublishedValue {
-    float date;
-    float heightKm;
-    float latitude;
-    float longitude;
-    double x, y, z, h, f, inclination, declination;
-};
-
-std::vector<PublishedValue> readPublishedValues()
-{
-    std::ifstream in(std::string{TELLURIM_TEST_DATA_DIR} + "/wmm2025_test_values.csv");
-    std::vector<PublishedValue> values;
-    std::string line;
-    std::getline(in, line);  // column names
-    while (std::getline(in, line)) {
-        std::replace(line.begin(), line.end(), ',', ' ');
-        std::istringstream fields(line);
-        PublishedValue v{};
-        fields >> v.date >> v.heightKm >> v.latitude >> v.longitude >> v.x >> v.y >> v.z >> v.h
-            >> v.f >> v.inclination >> v.declination;
-        if (fields)
-            values.push_back(v);
-    }
-    return values;
-}
 
 constexpr double kFieldTolerance = 0.1;   // nT
 constexpr double kAngleTolerance = 0.01;  // degrees
@@ -46,14 +18,12 @@ TEST(Accuracy, ComputePointMatchesEveryPublishedWmm2025Value)
 {
     const std::vector<PublishedValue> values = readPublishedValues();
     ASSERT_EQ(values.size(), 20u);
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    loadShipped(engine, "WMM2025.COF");
+    ShippedEngine shipped;
     for (const PublishedValue& v : values) {
         SCOPED_TRACE(testing::Message() << v.date << " " << v.latitude << " " << v.longitude);
         // Signed coordinates: north and east selectors leave them unchanged.
-        const FieldResult r = engine.computePoint(v.heightKm * 1000.0f, v.latitude, v.longitude,
-                                                  v.date, 0, 1);
+        const FieldResult r = shipped.engine.computePoint(v.heightKm * 1000.0f, v.latitude, v.longitude,
+                                                          v.date, 0, 1);
         EXPECT_EQ(r.dateOutOfRange, 0);
         EXPECT_EQ(r.coordinatesOutOfRange, 0);
         EXPECT_NEAR(r.BX, v.x, kFieldTolerance);
@@ -64,7 +34,7 @@ TEST(Accuracy, ComputePointMatchesEveryPublishedWmm2025Value)
         EXPECT_NEAR(r.DIP, v.inclination, kAngleTolerance);
         EXPECT_NEAR(r.DEC, v.declination, kAngleTolerance);
     }
-    EXPECT_TRUE(sink.entries.empty());
+    EXPECT_TRUE(shipped.sink.entries.empty());
 }
 
 }  // namespace

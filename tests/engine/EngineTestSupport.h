@@ -1,64 +1,16 @@
 #pragma once
 
-#include "engine/EngineMessageSink.h"
 #include "engine/ModelEngine.h"
+#include "support/EngineSupport.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace tellurim::test {
-
-/// Remembers every message instead of showing it.
-class RecordingSink : public EngineMessageSink {
-public:
-    struct Entry {
-        bool information;
-        std::string text;
-    };
-    void showPlainMessage(const std::string& text) override { entries.push_back({false, text}); }
-    void showInformationMessage(const std::string& text) override { entries.push_back({true, text}); }
-    std::vector<Entry> entries;
-};
-
-/// A fresh directory removed with everything in it at scope exit.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path()
-                 / ("tellurim-engine-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-    /// Writes text byte for byte and returns the file's path as a string.
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        const std::filesystem::path file = m_path / name;
-        std::ofstream out(file, std::ios::binary);
-        out << text;
-        return file.string();
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 /// A header record with each field in its columns.
 inline std::string headerRecord(const std::string& epoch, const std::string& name = "TEST-MODEL",
@@ -74,7 +26,7 @@ inline std::string headerRecord(const std::string& epoch, const std::string& nam
 }
 
 /// A coefficient record as the shipped files write them (one decimal).
-inline std::string coefficientRecord(int n, int m, double g, double h, double gRate, double hRate)
+inline std::string coefficientRecord(int n, int m, double g, double h, double gRate = 0.0, double hRate = 0.0)
 {
     char line[128];
     std::snprintf(line, sizeof line, "%3d%3d%10.1f%10.1f%11.1f%11.1f", n, m, g, h, gRate, hRate);
@@ -82,19 +34,45 @@ inline std::string coefficientRecord(int n, int m, double g, double h, double gR
 }
 
 inline const std::string kEndRecord(48, '9');
+inline const std::string kAxialDipole = coefficientRecord(1, 0, -30000.0, 0.0);
 
-/// The shipped model folder's copy of a model file.
-inline std::string shippedModel(const std::string& name)
+/// A whole model file: the header, the records and the end record, a line each.
+inline std::string modelText(const std::string& header, const std::vector<std::string>& records = {kAxialDipole})
 {
-    return (std::filesystem::path{TELLURIM_MODELS_DIR} / name).string();
+    std::string text = header + "\n";
+    for (const std::string& record : records)
+        text += record + "\n";
+    return text + kEndRecord + "\n";
 }
 
-/// An engine with a shipped model loaded; fails the test if it did not load.
-inline void loadShipped(ModelEngine& engine, const std::string& name)
+/// An engine reading model files written to its own scratch folder.
+struct ScratchModel {
+    /// Writes the text as a model file and reads it; name keeps what the
+    /// reader left in it.
+    bool load(const std::string& text, const std::string& file = "m.COF")
+    {
+        name = dir.write(file, text);
+        engine.readModelFile(12, name);
+        return engine.isLoaded();
+    }
+    SynthesisOutput at(float latitude, float longitude, float time = 2000.0f, float altitude = 0.0f)
+    {
+        SynthesisOutput out;
+        engine.synthesize(altitude, latitude, longitude, time, out);
+        return out;
+    }
+
+    TempDir dir;
+    RecordingSink sink;
+    ModelEngine engine{sink};
+    std::string name;
+};
+
+inline SynthesisOutput synthesize(ModelEngine& engine, float altitude, float latitude, float longitude, float time)
 {
-    std::string path = shippedModel(name);
-    engine.readModelFile(12, path);
-    ASSERT_TRUE(engine.isLoaded()) << name;
+    SynthesisOutput out;
+    engine.synthesize(altitude, latitude, longitude, time, out);
+    return out;
 }
 
 }  // namespace tellurim::test

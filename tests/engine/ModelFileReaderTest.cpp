@@ -2,54 +2,40 @@
 
 #include "engine/ModelFileReader.h"
 
+#include <cmath>
+
 namespace tellurim::test {
 namespace {
 
 // ---- fixed-column fields --------------------------------------------------
 
-TEST(ModelFields, RealWithoutDecimalPointTakesLastDigitAsTenths)
+TEST(ModelFields, RealFieldsReadTheirColumnsOnly)
 {
-    EXPECT_EQ(readRealField("    1995", 5, 6), 199.5f);
-    EXPECT_EQ(readRealField("  1995.0", 3, 6), 1995.0f);
-    EXPECT_EQ(readRealField("     -5", 2, 6), -0.5f);
-    EXPECT_EQ(readRealField("  -.25", 1, 6), -0.25f);
-    EXPECT_EQ(readRealField("   12.", 1, 6), 12.0f);
-}
-
-TEST(ModelFields, BlankOrMissingFieldReadsZero)
-{
-    EXPECT_EQ(readRealField("      ", 1, 6), 0.0f);
-    EXPECT_EQ(readRealField("abc", 10, 6), 0.0f);  // entirely past the end
+    struct Case {
+        const char* record;
+        int column, width;
+        float value;
+    };
+    const Case cases[] = {
+        // Without a decimal point the last digit is tenths.
+        {"    1995", 5, 6, 199.5f}, {"  1995.0", 3, 6, 1995.0f}, {"     -5", 2, 6, -0.5f},
+        {"  -.25", 1, 6, -0.25f}, {"   12.", 1, 6, 12.0f},
+        // Blank or missing fields read zero; a short record is padded with blanks.
+        {"      ", 1, 6, 0.0f}, {"abc", 10, 6, 0.0f}, {"       12.5", 8, 9, 12.5f},
+        // Neighbouring columns must not leak in; blanks inside a number are ignored.
+        {"xx  7.5yy", 3, 5, 7.5f}, {" 1 2.5", 1, 6, 12.5f}, {"12.5  ", 1, 6, 12.5f},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(readRealField(c.record, c.column, c.width), c.value) << '"' << c.record << '"';
     EXPECT_EQ(readIntegerField("", 2, 2), 0);
-}
-
-TEST(ModelFields, ShortRecordIsPaddedWithBlanks)
-{
-    // The field starts inside the record and runs past its end.
-    EXPECT_EQ(readRealField("       12.5", 8, 9), 12.5f);
-}
-
-TEST(ModelFields, OnlyTheFieldColumnsAreRead)
-{
-    // Neighbouring columns hold letters and digits that must not leak in.
-    EXPECT_EQ(readRealField("xx  7.5yy", 3, 5), 7.5f);
     EXPECT_EQ(readIntegerField("9-3 12", 2, 2), -3);
     EXPECT_EQ(readIntegerField("  12345", 2, 2), 1);
-}
-
-TEST(ModelFields, NegativeZeroReadsAsPositiveZero)
-{
-    const std::optional<float> value = readRealField("  -0.0", 1, 6);
-    ASSERT_TRUE(value);
-    EXPECT_EQ(*value, 0.0f);
-    EXPECT_FALSE(std::signbit(*value));
-}
-
-TEST(ModelFields, BlanksInsideANumberAreIgnored)
-{
-    EXPECT_EQ(readRealField(" 1 2.5", 1, 6), 12.5f);
-    EXPECT_EQ(readRealField("12.5  ", 1, 6), 12.5f);
     EXPECT_EQ(readIntegerField("1 ", 1, 2), 1);
+
+    const std::optional<float> negativeZero = readRealField("  -0.0", 1, 6);
+    ASSERT_TRUE(negativeZero);
+    EXPECT_EQ(*negativeZero, 0.0f);
+    EXPECT_FALSE(std::signbit(*negativeZero));
 }
 
 TEST(ModelFields, UnreadableFieldsAreRejected)
@@ -62,7 +48,7 @@ TEST(ModelFields, UnreadableFieldsAreRejected)
         EXPECT_FALSE(readIntegerField(text, 1, 2)) << '"' << text << '"';
 }
 
-TEST(ModelFields, CoefficientRecordReadsItsSixFields)
+TEST(ModelFields, RecordsReadTheirFieldsAndTheHeaderKeepsATwentyCharacterName)
 {
     const std::optional<CoefficientRecord> record =
         parseCoefficientRecord("  2  1    2951.1   -3133.6       -5.2      -27.7");
@@ -73,10 +59,7 @@ TEST(ModelFields, CoefficientRecordReadsItsSixFields)
     EXPECT_EQ(record->h, -3133.6f);
     EXPECT_EQ(record->gRate, -5.2f);
     EXPECT_EQ(record->hRate, -27.7f);
-}
 
-TEST(ModelFields, HeaderKeepsTwentyCharacterNameAndReadsBounds)
-{
     const std::optional<HeaderRecord> header =
         parseHeaderRecord(headerRecord("1995.0", "NAME", "50.0", "-10.0", "80.0", "350.0", "20.0"));
     ASSERT_TRUE(header);
@@ -93,28 +76,14 @@ TEST(ModelFields, HeaderKeepsTwentyCharacterNameAndReadsBounds)
 
 std::string tinyModel(const std::string& header)
 {
-    return header + "\n" + coefficientRecord(1, 0, -30000.0, 0.0, 10.0, 0.0) + "\n"
-           + coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0) + "\n" + kEndRecord + "\n";
+    return modelText(header, {coefficientRecord(1, 0, -30000.0, 0.0, 10.0, 0.0),
+                              coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0)});
 }
 
-struct Loaded {
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    std::string name;
-};
-
-void load(Loaded& loaded, const TempDir& dir, const std::string& text, const std::string& file = "m.COF")
+TEST(ModelFile, HeaderFieldsAndTheirDefaults)
 {
-    loaded.name = dir.write(file, text);
-    loaded.engine.readModelFile(12, loaded.name);
-}
-
-TEST(ModelFile, BlankHeaderTailGivesFiveYearsAndNoBounds)
-{
-    TempDir dir;
-    Loaded loaded;
-    load(loaded, dir, tinyModel("    2020.0     SHORT"));
-    ASSERT_TRUE(loaded.engine.isLoaded());
+    ScratchModel loaded;
+    ASSERT_TRUE(loaded.load(tinyModel("    2020.0     SHORT")));  // blank tail
     const MagneticModel& model = loaded.engine.model();
     EXPECT_EQ(model.epoch, 2020.0f);
     EXPECT_EQ(model.modelName, "SHORT               ");
@@ -122,51 +91,34 @@ TEST(ModelFile, BlankHeaderTailGivesFiveYearsAndNoBounds)
     EXPECT_EQ(model.latMin, 0.0f);
     EXPECT_EQ(model.lonMax, 0.0f);
     EXPECT_TRUE(loaded.sink.entries.empty());
-}
 
-TEST(ModelFile, NonPositiveLifeSpanBecomesFiveYears)
-{
-    TempDir dir;
+    // A life span of zero or less becomes five years.
     for (const auto& [written, expected] :
          {std::pair{"-1.0", 5.0f}, {"0.0", 5.0f}, {"50.0", 50.0f}, {"2.5", 2.5f}}) {
-        Loaded loaded;
-        load(loaded, dir, tinyModel(headerRecord("2000.0", "X", written)));
-        ASSERT_TRUE(loaded.engine.isLoaded()) << written;
+        ASSERT_TRUE(loaded.load(tinyModel(headerRecord("2000.0", "X", written)))) << written;
         EXPECT_EQ(loaded.engine.model().lifeSpan, expected) << written;
     }
-}
 
-TEST(ModelFile, BoundsAbove180AreShiftedIntoSignedDegrees)
-{
-    TempDir dir;
-    Loaded loaded;
-    load(loaded, dir, tinyModel(headerRecord("2000.0", "R", "5.0", "190.0", "180.0", "350.0", "180.0")));
-    ASSERT_TRUE(loaded.engine.isLoaded());
-    EXPECT_EQ(loaded.engine.model().latMin, -170.0f);
-    EXPECT_EQ(loaded.engine.model().latMax, 180.0f);
-    EXPECT_EQ(loaded.engine.model().lonMin, -10.0f);
-    EXPECT_EQ(loaded.engine.model().lonMax, 180.0f);
-}
+    // Bounds above 180 are shifted into signed degrees.
+    ASSERT_TRUE(loaded.load(tinyModel(headerRecord("2000.0", "R", "5.0", "190.0", "180.0", "350.0", "180.0"))));
+    EXPECT_EQ(model.latMin, -170.0f);
+    EXPECT_EQ(model.latMax, 180.0f);
+    EXPECT_EQ(model.lonMin, -10.0f);
+    EXPECT_EQ(model.lonMax, 180.0f);
 
-TEST(ModelFile, EpochWithoutDecimalPointReadsTenths)
-{
-    TempDir dir;
-    Loaded loaded;
-    load(loaded, dir, tinyModel(headerRecord("1995")));
-    ASSERT_TRUE(loaded.engine.isLoaded());
-    EXPECT_EQ(loaded.engine.model().epoch, 199.5f);
+    // An epoch without a decimal point reads tenths.
+    ASSERT_TRUE(loaded.load(tinyModel(headerRecord("1995"))));
+    EXPECT_EQ(model.epoch, 199.5f);
 }
 
 TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
 {
-    TempDir dir;
-    Loaded loaded;
-    load(loaded, dir,
-         headerRecord("2000.0") + "\n" + coefficientRecord(1, 0, -30000.0, 777.0, 10.0, 99.0) + "\n"
-             + coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0) + "\n"
-             + coefficientRecord(2, 1, 3000.0, -3000.0, -4.0, 2.0) + "\n"
-             + coefficientRecord(1, 2, 1234.0, 4321.0, 1.0, 1.0) + "\n" + kEndRecord + "\n");
-    ASSERT_TRUE(loaded.engine.isLoaded());
+    ScratchModel loaded;
+    ASSERT_TRUE(loaded.load(modelText(headerRecord("2000.0"),
+                                      {coefficientRecord(1, 0, -30000.0, 777.0, 10.0, 99.0),
+                                       coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0),
+                                       coefficientRecord(2, 1, 3000.0, -3000.0, -4.0, 2.0),
+                                       coefficientRecord(1, 2, 1234.0, 4321.0, 1.0, 1.0)})));
     const MagneticModel& model = loaded.engine.model();
     // Degree 1 has Schmidt factors 1: stored as read.
     EXPECT_EQ(model.gh[0][1], -30000.0f);
@@ -181,12 +133,10 @@ TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
     // m = 0 has no h: the 777 and 99 went nowhere; m > n was skipped.
     for (std::size_t row = 0; row < kTableSize; ++row) {
         for (std::size_t column = 0; column < kTableSize; ++column) {
-            const bool written = (row == 0 && column == 1) || (row == 1 && column <= 2)
-                                 || (row == 2 && column == 0);
-            if (!written) {
-                EXPECT_EQ(model.gh[row][column], 0.0f) << row << "," << column;
-                EXPECT_EQ(model.ghRate[row][column], 0.0f) << row << "," << column;
-            }
+            if ((row == 0 && column == 1) || (row == 1 && column <= 2) || (row == 2 && column == 0))
+                continue;
+            EXPECT_EQ(model.gh[row][column], 0.0f) << row << "," << column;
+            EXPECT_EQ(model.ghRate[row][column], 0.0f) << row << "," << column;
         }
     }
     EXPECT_EQ(model.legendreFactor[1][1], 0.0f);
@@ -198,13 +148,10 @@ TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
 
 TEST(ModelFile, LaterRecordReplacesEarlierAndOrderDoesNotMatter)
 {
-    TempDir dir;
-    Loaded loaded;
-    load(loaded, dir,
-         headerRecord("2000.0") + "\n" + coefficientRecord(1, 1, 1.0, 2.0, 0.0, 0.0) + "\n"
-             + coefficientRecord(1, 0, -3.0, 0.0, 0.0, 0.0) + "\n"
-             + coefficientRecord(1, 1, 4.0, 5.0, 0.0, 0.0) + "\n" + kEndRecord + "\n");
-    ASSERT_TRUE(loaded.engine.isLoaded());
+    ScratchModel loaded;
+    ASSERT_TRUE(loaded.load(modelText(headerRecord("2000.0"), {coefficientRecord(1, 1, 1.0, 2.0),
+                                                               coefficientRecord(1, 0, -3.0, 0.0),
+                                                               coefficientRecord(1, 1, 4.0, 5.0)})));
     EXPECT_EQ(loaded.engine.model().gh[1][1], 4.0f);
     EXPECT_EQ(loaded.engine.model().gh[1][0], 5.0f);
     EXPECT_EQ(loaded.engine.model().gh[0][1], -3.0f);
@@ -212,35 +159,27 @@ TEST(ModelFile, LaterRecordReplacesEarlierAndOrderDoesNotMatter)
 
 TEST(ModelFile, ReadFailuresReportTheNameAndLeaveNoModel)
 {
-    const std::string body = coefficientRecord(1, 0, -30000.0, 0.0, 0.0, 0.0) + "\n";
+    const std::string header = headerRecord("2000.0") + "\n";
     const std::vector<std::pair<const char*, std::string>> broken{
         {"empty file", ""},
-        {"no end record", headerRecord("2000.0") + "\n" + body},
-        {"letters in a coefficient", headerRecord("2000.0") + "\n  1  0  -2935x.8\n" + kEndRecord},
-        {"letters in the epoch", "    20a0.0\n" + body + kEndRecord},
-        {"degree 13", headerRecord("2000.0") + "\n" + coefficientRecord(13, 0, 1.0, 0.0, 0.0, 0.0)
-                          + "\n" + kEndRecord},
-        {"negative order", headerRecord("2000.0") + "\n" + coefficientRecord(3, -1, 1.0, 0.0, 0.0, 0.0)
-                               + "\n" + kEndRecord},
-        {"negative degree", headerRecord("2000.0") + "\n" + coefficientRecord(-2, 0, 1.0, 0.0, 0.0, 0.0)
-                                + "\n" + kEndRecord},
+        {"no end record", header + kAxialDipole + "\n"},
+        {"letters in a coefficient", header + "  1  0  -2935x.8\n" + kEndRecord},
+        {"letters in the epoch", "    20a0.0\n" + kAxialDipole + "\n" + kEndRecord},
+        {"degree 13", header + coefficientRecord(13, 0, 1.0, 0.0) + "\n" + kEndRecord},
+        {"negative order", header + coefficientRecord(3, -1, 1.0, 0.0) + "\n" + kEndRecord},
+        {"negative degree", header + coefficientRecord(-2, 0, 1.0, 0.0) + "\n" + kEndRecord},
     };
-    TempDir dir;
     for (const auto& [what, text] : broken) {
-        Loaded loaded;
+        ScratchModel loaded;
         // Start from a good model so that "no model afterwards" means something.
-        std::string good = shippedModel("WMM2020.COF");
-        loaded.engine.readModelFile(12, good);
-        ASSERT_TRUE(loaded.engine.isLoaded());
-        load(loaded, dir, text);
-        EXPECT_FALSE(loaded.engine.isLoaded()) << what;
+        loadShipped(loaded.engine, "WMM2020.COF");
+        EXPECT_FALSE(loaded.load(text)) << what;
         ASSERT_EQ(loaded.sink.entries.size(), 1u) << what;
         EXPECT_FALSE(loaded.sink.entries[0].information);
         EXPECT_EQ(loaded.sink.entries[0].text, "ERROR READING FILE:;" + loaded.name) << what;
-        EXPECT_EQ(loaded.name, (dir.path() / "m.COF").string()) << what;  // unchanged
+        EXPECT_EQ(loaded.name, loaded.dir.file("m.COF")) << what;  // unchanged
         // Nothing beyond the tables was touched and no model is used.
-        const FieldResult result = loaded.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f, 0, 1);
-        EXPECT_EQ(result.dateOutOfRange, -1) << what;
+        EXPECT_EQ(loaded.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f, 0, 1).dateOutOfRange, -1) << what;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/PoleFinder.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace tellurim::test {
 namespace {
@@ -61,40 +62,27 @@ Point bruteForceMinimum(ModelEngine& engine, double fromLatitude, double toLatit
     return best;
 }
 
-void expectPolesAtMinimumOfH(const std::string& modelFile, float date)
+TEST(PoleFinder, PolesLieAtTheMinimumOfHorizontalIntensity)
 {
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    loadShipped(engine, modelFile);
-    const MagneticPoles poles = engine.findMagneticPoles(date);
-
-    ModelEngine reference{sink};
-    loadShipped(reference, modelFile);
-    const Point north = bruteForceMinimum(reference, 60.0, 89.75, date);
-    const Point south = bruteForceMinimum(reference, -89.75, -50.0, date);
-
-    EXPECT_NEAR(poles.north.decimalLatitude, north.latitude, 0.01) << modelFile;
-    EXPECT_NEAR(poles.north.decimalLongitude, north.longitude, 0.01) << modelFile;
-    EXPECT_NEAR(poles.south.decimalLatitude, south.latitude, 0.01) << modelFile;
-    EXPECT_NEAR(poles.south.decimalLongitude, south.longitude, 0.01) << modelFile;
-    EXPECT_TRUE(sink.entries.empty());
-}
-
-TEST(PoleFinder, Wmm2025PolesLieAtTheMinimumOfHorizontalIntensity)
-{
-    expectPolesAtMinimumOfH("WMM2025.COF", 2025.0f);
-}
-
-TEST(PoleFinder, Wmm2020PolesLieAtTheMinimumOfHorizontalIntensity)
-{
-    expectPolesAtMinimumOfH("WMM2020.COF", 2020.0f);
+    for (const auto& [modelFile, date] : {std::pair{"WMM2025.COF", 2025.0f}, {"WMM2020.COF", 2020.0f}}) {
+        SCOPED_TRACE(modelFile);
+        ShippedEngine finder(modelFile);
+        const MagneticPoles poles = finder.engine.findMagneticPoles(date);
+        ShippedEngine reference(modelFile);
+        const Point north = bruteForceMinimum(reference.engine, 60.0, 89.75, date);
+        const Point south = bruteForceMinimum(reference.engine, -89.75, -50.0, date);
+        EXPECT_NEAR(poles.north.decimalLatitude, north.latitude, 0.01);
+        EXPECT_NEAR(poles.north.decimalLongitude, north.longitude, 0.01);
+        EXPECT_NEAR(poles.south.decimalLatitude, south.latitude, 0.01);
+        EXPECT_NEAR(poles.south.decimalLongitude, south.longitude, 0.01);
+        EXPECT_TRUE(finder.sink.entries.empty() && reference.sink.entries.empty());
+    }
 }
 
 TEST(PoleFinder, ResultDoesNotDependOnEarlierComputations)
 {
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    loadShipped(engine, "WMM2025.COF");
+    ShippedEngine shipped;
+    ModelEngine& engine = shipped.engine;
     const MagneticPoles first = engine.findMagneticPoles(2026.5f);
 
     // Leave the cache at another place, altitude and time, and search again.
@@ -116,82 +104,64 @@ TEST(PoleFinder, ResultDoesNotDependOnEarlierComputations)
 
 TEST(PoleFinder, OutOfLifeSpanSearchWarnsOnlyAsTheFirstSynthesisAfterLoading)
 {
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    loadShipped(engine, "WMM2025.COF");
-    engine.findMagneticPoles(2040.0f);
-    ASSERT_EQ(sink.entries.size(), 1u);
-    EXPECT_TRUE(sink.entries[0].information);
-    engine.findMagneticPoles(2041.0f);
-    EXPECT_EQ(sink.entries.size(), 1u);
+    ShippedEngine shipped;
+    shipped.engine.findMagneticPoles(2040.0f);
+    ASSERT_EQ(shipped.sink.entries.size(), 1u);
+    EXPECT_TRUE(shipped.sink.entries[0].information);
+    shipped.engine.findMagneticPoles(2041.0f);
+    EXPECT_EQ(shipped.sink.entries.size(), 1u);
 }
 
-TEST(PoleFinder, WithoutModelReturnsZeroPositions)
+std::tuple<int32_t, int32_t> latitudeDM(const PolePosition& p)
 {
-    RecordingSink sink;
-    ModelEngine engine{sink};
-    const MagneticPoles poles = engine.findMagneticPoles(2025.0f);
-    EXPECT_EQ(poles.north.decimalLatitude, 0.0f);
-    EXPECT_EQ(poles.south.decimalLongitude, 0.0f);
-    EXPECT_TRUE(sink.entries.empty());
+    return {p.latitudeDegrees, p.latitudeMinutes};
 }
 
-TEST(PoleDecomposition, SplitsIntoTruncatedDegreesMinutesAndSeconds)
+std::tuple<int32_t, int32_t, float> longitudeDMS(const PolePosition& p)
 {
-    const PolePosition pole = polePositionFromDecimal(80.5f, -100.25f);
+    return {p.longitudeDegrees, p.longitudeMinutes, p.longitudeSeconds};
+}
+
+TEST(PoleDecomposition, DegreesAndMinutesAreTruncatedAndEveryPartCarriesTheSign)
+{
+    PolePosition pole = polePositionFromDecimal(80.5f, -100.25f);
     EXPECT_EQ(pole.decimalLatitude, 80.5f);
-    EXPECT_EQ(pole.latitudeDegrees, 80);
-    EXPECT_EQ(pole.latitudeMinutes, 30);
+    EXPECT_EQ(latitudeDM(pole), std::tuple(80, 30));
     EXPECT_EQ(pole.latitudeSeconds, 0.0f);
     EXPECT_EQ(pole.decimalLongitude, -100.25f);
-    EXPECT_EQ(pole.longitudeDegrees, -100);
-    EXPECT_EQ(pole.longitudeMinutes, -15);
-    EXPECT_EQ(pole.longitudeSeconds, 0.0f);
-}
+    EXPECT_EQ(longitudeDMS(pole), std::tuple(-100, -15, 0.0f));
 
-TEST(PoleDecomposition, EveryPartCarriesTheSign)
-{
-    const PolePosition pole = polePositionFromDecimal(-64.5f, -0.75f);
-    EXPECT_EQ(pole.latitudeDegrees, -64);
-    EXPECT_EQ(pole.latitudeMinutes, -30);
+    pole = polePositionFromDecimal(-64.5f, -0.75f);
+    EXPECT_EQ(latitudeDM(pole), std::tuple(-64, -30));
     EXPECT_NEAR(pole.latitudeSeconds, 0.0f, 1e-3f);
     EXPECT_EQ(pole.longitudeDegrees, 0);
     EXPECT_EQ(pole.longitudeMinutes, -45);
+
+    // A longitude beyond -180 is not wrapped.
+    pole = polePositionFromDecimal(70.0f, -180.5f);
+    EXPECT_EQ(pole.decimalLongitude, -180.5f);
+    EXPECT_EQ(pole.longitudeDegrees, -180);
+    EXPECT_EQ(pole.longitudeMinutes, -30);
+
+    // Non-finite input gives zero parts instead of overflow.
+    pole = polePositionFromDecimal(std::nanf(""), 3.0e20f);
+    EXPECT_EQ(pole.latitudeDegrees, 0);
+    EXPECT_EQ(pole.longitudeDegrees, 0);
 }
 
-TEST(PoleDecomposition, LatitudeSecondsKeepFractionLongitudeSecondsRoundToATenth)
+TEST(PoleDecomposition, LatitudeSecondsKeepFractionLongitudeSecondsRoundToATenthWithoutCarry)
 {
     // 10 deg 20 min 30.47 s on both axes.
     const float value = static_cast<float>(10.0 + 20.0 / 60.0 + 30.47 / 3600.0);
-    const PolePosition pole = polePositionFromDecimal(value, value);
+    PolePosition pole = polePositionFromDecimal(value, value);
     EXPECT_NEAR(pole.latitudeSeconds, 30.47f, 0.002f);
     EXPECT_NE(pole.latitudeSeconds, 30.5f);
     EXPECT_EQ(pole.longitudeSeconds, 30.5f);
     EXPECT_EQ(pole.longitudeMinutes, 20);
-}
 
-TEST(PoleDecomposition, SecondsJustBelowSixtyRoundToSixtyWithoutCarry)
-{
-    const float longitude = static_cast<float>(-(120.0 + 7.0 / 60.0 + 59.96 / 3600.0));
-    const PolePosition pole = polePositionFromDecimal(85.0f, longitude);
-    EXPECT_EQ(pole.longitudeDegrees, -120);
-    EXPECT_EQ(pole.longitudeMinutes, -7);
-    EXPECT_EQ(pole.longitudeSeconds, -60.0f);
-}
-
-TEST(PoleDecomposition, LongitudeBeyondMinus180IsNotWrapped)
-{
-    const PolePosition pole = polePositionFromDecimal(70.0f, -180.5f);
-    EXPECT_EQ(pole.decimalLongitude, -180.5f);
-    EXPECT_EQ(pole.longitudeDegrees, -180);
-    EXPECT_EQ(pole.longitudeMinutes, -30);
-}
-
-TEST(PoleDecomposition, NonFiniteInputGivesZeroPartsInsteadOfOverflow)
-{
-    const PolePosition pole = polePositionFromDecimal(std::nanf(""), 3.0e20f);
-    EXPECT_EQ(pole.latitudeDegrees, 0);
-    EXPECT_EQ(pole.longitudeDegrees, 0);
+    // Seconds just below sixty round to sixty.
+    pole = polePositionFromDecimal(85.0f, static_cast<float>(-(120.0 + 7.0 / 60.0 + 59.96 / 3600.0)));
+    EXPECT_EQ(longitudeDMS(pole), std::tuple(-120, -7, -60.0f));
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "files/CsvWriter.h"
+#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -16,9 +16,7 @@ namespace {
 
 std::string printfFixed(double value, int decimals = 6)
 {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
+    return cFormat("%.*f", decimals, value);
 }
 
 std::string fixed6(double value)
@@ -75,9 +73,8 @@ TEST(FixedFormatting, MatchesPrintfOnInfinitiesAndNaN)
 {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const double value : {inf, -inf, nan, -nan}) {
+    for (const double value : {inf, -inf, nan, -nan})
         EXPECT_EQ(fixed6(value), printfFixed(value));
-    }
 }
 
 TEST(FixedFormatting, MatchesPrintfOnRandomSingles)
@@ -132,18 +129,14 @@ TEST(CsvRowFormat, SeparatesQuotesAndEndsRows)
     out.clear();
     CsvRow(out).integer(std::numeric_limits<int32_t>::min()).number(-0.0f).end(false);
     EXPECT_EQ(out, "-2147483648,-0.000000\r\n");
-}
 
-TEST(CsvRowFormat, DoublesQuotesInsideTextsAndKeepsCommas)
-{
-    std::string out;
+    // Quotes inside texts are doubled, commas kept.
+    out.clear();
     CsvRow(out).text("Pike's \"Peak\", CO").end(false);
     EXPECT_EQ(out, "\"Pike's \"\"Peak\"\", CO\"\r\n");
-}
 
-TEST(CsvRowFormat, EmptyRowIsOnlyTheLineEnd)
-{
-    std::string out;
+    // An empty row is only the line end.
+    out.clear();
     CsvRow(out).end(false);
     EXPECT_EQ(out, "\r\n");
 }

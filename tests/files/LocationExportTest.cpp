@@ -9,46 +9,17 @@ namespace {
 
 LocationRecord denver()
 {
-    LocationRecord record;
-    record.Location = "Denver";
-    record.FILENAME = "WMM-95.COF";
-    record.ILATD = 39;
-    record.ILATM = 45;
-    record.XLATS = 0.0f;
-    record.DLAT = 39.75f;
-    record.ILOND = 105;
-    record.ILONM = 15;
-    record.XLONS = 0.0f;
-    record.DLON = 105.25f;
-    record.ALTF = 5280.0f;
-    record.ALTM = 1609.344f;
-    record.IDAY = 1;
-    record.IMONTH = 7;
-    record.IYR = 2003;
-    record.DDATE = static_cast<float>(2003.0 + 182.0 / 365.0);
-    record.IHEM_NS = 0;
-    record.JHEM_EW = 1;
-    return record;
+    return {.DLAT = 39.75f, .ILATD = 39, .ILATM = 45, .XLATS = 0.0f, .DLON = 105.25f, .ILONM = 15, .ILOND = 105,
+            .XLONS = 0.0f, .ALTF = 5280.0f, .ALTM = 1609.344f, .IDAY = 1, .IMONTH = 7, .IYR = 2003,
+            .DDATE = static_cast<float>(2003.0 + 182.0 / 365.0), .IHEM_NS = 0, .JHEM_EW = 1,
+            .FILENAME = "WMM-95.COF", .Location = "Denver"};
 }
 
 FieldResult results()
 {
-    FieldResult r;
-    r.TI = 52000.5f;
-    r.TI2 = -100.25f;
-    r.DEC = 10.125f;
-    r.DEC2 = -6.5f;
-    r.DIP = 66.75f;
-    r.DIP2 = 0.5f;
-    r.BH = 20000.0f;
-    r.BH2 = -1.0f;
-    r.BX = 19000.0f;
-    r.BX2 = 2.0f;
-    r.BY = 3000.0f;
-    r.BY2 = -3.0f;
-    r.BZ = 48000.0f;
-    r.BZ2 = -90.0f;
-    return r;
+    return {.BH = 20000.0f, .BX = 19000.0f, .BY = 3000.0f, .BZ = 48000.0f, .DIP = 66.75f, .DEC = 10.125f,
+            .TI = 52000.5f, .BH2 = -1.0f, .BX2 = 2.0f, .BY2 = -3.0f, .BZ2 = -90.0f, .DIP2 = 0.5f, .DEC2 = -6.5f,
+            .TI2 = -100.25f};
 }
 
 TEST(LocationExport, HeaderIsTheFixedThreeHundredSeventySevenCharacters)

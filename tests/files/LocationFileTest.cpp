@@ -1,13 +1,12 @@
 #include "files/LocationFile.h"
 
-#include "files/TempFolder.h"
+#include "support/Records.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <climits>
-#include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace tellurim {
@@ -15,65 +14,24 @@ namespace {
 
 LocationRecord homeRecord()
 {
-    LocationRecord record;
-    record.Location = "Home";
-    record.FILENAME = "WMM-95.COF";
-    record.DLAT = 39.75f;
-    record.ILATD = 39;
-    record.ILATM = 45;
-    record.XLATS = 0.0f;
-    record.DLON = 105.25f;
-    record.ILONM = 15;
-    record.ILOND = 105;
-    record.XLONS = 0.0f;
-    record.ALTF = 5280.0f;
-    record.ALTM = 1609.344f;
-    record.IDAY = 4;
-    record.IMONTH = 7;
-    record.IYR = 2003;
-    record.DDATE = 2003.5f;
-    record.IHEM_NS = 0;
-    record.JHEM_EW = 1;
-    return record;
+    return {.DLAT = 39.75f, .ILATD = 39, .ILATM = 45, .XLATS = 0.0f, .DLON = 105.25f, .ILONM = 15, .ILOND = 105,
+            .XLONS = 0.0f, .ALTF = 5280.0f, .ALTM = 1609.344f, .IDAY = 4, .IMONTH = 7, .IYR = 2003, .DDATE = 2003.5f,
+            .IHEM_NS = 0, .JHEM_EW = 1, .FILENAME = "WMM-95.COF", .Location = "Home"};
 }
 
 std::string bytesOf(std::initializer_list<int> values)
 {
     std::string out;
-    for (const int value : values) {
+    for (const int value : values)
         out.push_back(static_cast<char>(value));
-    }
     return out;
 }
 
 std::string littleEndian(int32_t value)
 {
     const auto bits = static_cast<uint32_t>(value);
-    return bytesOf({static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
-                    static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits >> 24)});
-}
-
-// Every field compared by its bits, so NaN payloads and negative zero count.
-void expectSameStoredFields(const LocationRecord& a, const LocationRecord& b)
-{
-    EXPECT_EQ(a.Location, b.Location);
-    EXPECT_EQ(a.FILENAME, b.FILENAME);
-    const auto bits = [](float value) { return std::bit_cast<uint32_t>(value); };
-    EXPECT_EQ(bits(a.DLAT), bits(b.DLAT));
-    EXPECT_EQ(bits(a.XLATS), bits(b.XLATS));
-    EXPECT_EQ(bits(a.DLON), bits(b.DLON));
-    EXPECT_EQ(bits(a.XLONS), bits(b.XLONS));
-    EXPECT_EQ(bits(a.ALTF), bits(b.ALTF));
-    EXPECT_EQ(bits(a.ALTM), bits(b.ALTM));
-    EXPECT_EQ(a.ILATD, b.ILATD);
-    EXPECT_EQ(a.ILATM, b.ILATM);
-    EXPECT_EQ(a.ILOND, b.ILOND);
-    EXPECT_EQ(a.ILONM, b.ILONM);
-    EXPECT_EQ(a.IDAY, b.IDAY);
-    EXPECT_EQ(a.IMONTH, b.IMONTH);
-    EXPECT_EQ(a.IYR, b.IYR);
-    EXPECT_EQ(a.IHEM_NS, b.IHEM_NS);
-    EXPECT_EQ(a.JHEM_EW, b.JHEM_EW);
+    return {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
+            static_cast<char>((bits >> 16) & 0xFF), static_cast<char>(bits >> 24)};
 }
 
 TEST(LocationFileFormat, HomeWithDefaultModelIsNinetySevenExactBytes)
@@ -99,30 +57,21 @@ TEST(LocationFileFormat, HomeWithDefaultModelIsNinetySevenExactBytes)
 
 TEST(LocationFileFormat, RoundTripKeepsEveryBitOfOddValues)
 {
-    LocationRecord original;
-    original.Location = std::string("Caf\xE9, \"quoted\"; \x7F\x01", 17);
-    original.FILENAME = std::string(255, 'm');
-    original.DLAT = std::bit_cast<float>(0x7FC12345u);   // quiet NaN with a payload
-    original.XLATS = std::bit_cast<float>(0xFFA00001u);  // negative signalling NaN
-    original.DLON = -0.0f;
-    original.XLONS = std::numeric_limits<float>::denorm_min();
-    original.ALTF = -std::numeric_limits<float>::infinity();
-    original.ALTM = std::numeric_limits<float>::max();
-    original.ILATD = INT32_MIN;
-    original.ILATM = -1;
-    original.ILOND = INT32_MAX;
-    original.ILONM = 0x01020304;
-    original.IDAY = 31;
-    original.IMONTH = 13;
-    original.IYR = -5;
-    original.IHEM_NS = 7;
-    original.JHEM_EW = -7;
+    const LocationRecord original{.DLAT = std::bit_cast<float>(0x7FC12345u),   // quiet NaN with a payload
+                                  .ILATD = INT32_MIN, .ILATM = -1,
+                                  .XLATS = std::bit_cast<float>(0xFFA00001u),  // negative signalling NaN
+                                  .DLON = -0.0f, .ILONM = 0x01020304, .ILOND = INT32_MAX,
+                                  .XLONS = std::numeric_limits<float>::denorm_min(),
+                                  .ALTF = -std::numeric_limits<float>::infinity(),
+                                  .ALTM = std::numeric_limits<float>::max(), .IDAY = 31, .IMONTH = 13, .IYR = -5,
+                                  .IHEM_NS = 7, .JHEM_EW = -7, .FILENAME = std::string(255, 'm'),
+                                  .Location = std::string("Caf\xE9, \"quoted\"; \x7F\x01", 17)};
 
     const std::string bytes = encodeLocationFile(original);
     EXPECT_EQ(bytes.size(), kLocationFileFixedSize + 17 + 255);
     LocationRecord loaded;
     ASSERT_EQ(decodeLocationFile(bytes, loaded), LocationReadStatus::Ok);
-    expectSameStoredFields(loaded, original);
+    EXPECT_EQ(storedFields(loaded), storedFields(original));
     EXPECT_EQ(encodeLocationFile(loaded), bytes);
 }
 
@@ -132,7 +81,7 @@ TEST(LocationFileFormat, DecodingLeavesUnstoredFieldsAlone)
     target.DDATE = 1234.5f;
     ASSERT_EQ(decodeLocationFile(encodeLocationFile(homeRecord()), target), LocationReadStatus::Ok);
     EXPECT_EQ(target.DDATE, 1234.5f);
-    expectSameStoredFields(target, homeRecord());
+    EXPECT_EQ(storedFields(target), storedFields(homeRecord()));
 }
 
 TEST(LocationFileFormat, RefusedFilesLeaveTheRecordUntouched)
@@ -167,7 +116,7 @@ TEST(LocationFileFormat, RefusedFilesLeaveTheRecordUntouched)
         record.DDATE = 2001.25f;
         const LocationRecord before = record;
         EXPECT_EQ(decodeLocationFile(c.bytes, record), c.status) << c.what << " (" << c.bytes.size() << " bytes)";
-        expectSameStoredFields(record, before);
+        EXPECT_EQ(storedFields(record), storedFields(before));
         EXPECT_EQ(record.DDATE, before.DDATE);
     }
 }
@@ -197,29 +146,23 @@ TEST(LocationFileFormat, TextsOfAtMost255BytesFit)
     EXPECT_FALSE(fitsLocationFile(record));
 }
 
-TEST(LocationFileReading, ReadsAFileFromDisk)
+TEST(LocationFileReading, ReadsAFileFromDiskAndReportsMissingFilesAndFolders)
 {
-    test::TempFolder folder;
-    const std::string path = folder.file("Home.LOC");
-    test::writeBytes(path, encodeLocationFile(homeRecord()));
+    TempDir folder;
     LocationRecord loaded;
     FileError error;
-    ASSERT_EQ(readLocationFile(path, loaded, error), LocationReadStatus::Ok);
-    expectSameStoredFields(loaded, homeRecord());
-}
+    ASSERT_EQ(readLocationFile(folder.write("Home.LOC", encodeLocationFile(homeRecord())), loaded, error),
+              LocationReadStatus::Ok);
+    EXPECT_EQ(storedFields(loaded), storedFields(homeRecord()));
 
-TEST(LocationFileReading, ReportsMissingFilesAndFolders)
-{
-    test::TempFolder folder;
     LocationRecord record = homeRecord();
-    FileError error;
     EXPECT_EQ(readLocationFile(folder.file("absent.LOC"), record, error), LocationReadStatus::CannotOpen);
     EXPECT_EQ(error.cause, FileCause::FileNotFound);
     EXPECT_EQ(error.fileName, folder.file("absent.LOC"));
 
     EXPECT_EQ(readLocationFile(folder.path().string(), record, error), LocationReadStatus::ReadFailed);
     EXPECT_EQ(error.cause, FileCause::AccessDenied);  // reading a folder: EISDIR
-    expectSameStoredFields(record, homeRecord());
+    EXPECT_EQ(storedFields(record), storedFields(homeRecord()));
 }
 
 TEST(LocationFileReading, AnEndlessDeviceIsRefusedWithoutHanging)
@@ -227,7 +170,7 @@ TEST(LocationFileReading, AnEndlessDeviceIsRefusedWithoutHanging)
     LocationRecord record = homeRecord();
     FileError error;
     EXPECT_EQ(readLocationFile("/dev/zero", record, error), LocationReadStatus::NotLocationFile);
-    expectSameStoredFields(record, homeRecord());
+    EXPECT_EQ(storedFields(record), storedFields(homeRecord()));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "files/ReplaceFile.h"
 
-#include "files/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +11,22 @@ namespace {
 
 TEST(ReplaceFile, WritesANewFileAndLeavesNothingElse)
 {
-    test::TempFolder folder;
+    TempDir folder;
     const std::string path = folder.file("New.LOC");
     EXPECT_FALSE(pathExists(path));
     EXPECT_FALSE(replaceFileContents(path, std::string("abc\0def", 7)).has_value());
     EXPECT_TRUE(pathExists(path));
-    EXPECT_EQ(test::readBytes(path), std::string("abc\0def", 7));
-    EXPECT_EQ(test::folderEntries(folder.path()), std::vector<std::string>{"New.LOC"});
+    EXPECT_EQ(readWholeFile(path), std::string("abc\0def", 7));
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"New.LOC"});
 }
 
 TEST(ReplaceFile, ReplacingKeepsTheOldPermissions)
 {
-    test::TempFolder folder;
-    const std::string path = folder.file("Kept.LOC");
-    test::writeBytes(path, "old content that is longer");
+    TempDir folder;
+    const std::string path = folder.write("Kept.LOC", "old content that is longer");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     EXPECT_FALSE(replaceFileContents(path, "new").has_value());
-    EXPECT_EQ(test::readBytes(path), "new");
+    EXPECT_EQ(readWholeFile(path), "new");
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -35,7 +34,7 @@ TEST(ReplaceFile, ReplacingKeepsTheOldPermissions)
 
 TEST(ReplaceFile, AMissingFolderOrAFolderInTheWayFailsBeforeWriting)
 {
-    test::TempFolder folder;
+    TempDir folder;
     const std::string throughMissing = folder.file("no-such-folder/Home.LOC");
     auto failure = replaceFileContents(throughMissing, "x");
     ASSERT_TRUE(failure.has_value());
@@ -43,11 +42,11 @@ TEST(ReplaceFile, AMissingFolderOrAFolderInTheWayFailsBeforeWriting)
     EXPECT_EQ(failure->error.cause, FileCause::FileNotFound);
     EXPECT_EQ(failure->error.fileName, throughMissing);
 
-    std::filesystem::create_directory(folder.path() / "Taken.LOC");
+    std::filesystem::create_directory(folder / "Taken.LOC");
     failure = replaceFileContents(folder.file("Taken.LOC"), "x");
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->stage, ReplaceStage::Create);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "Taken.LOC"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Taken.LOC"));
 
     failure = replaceFileContents(std::string("bad\0name", 8), "x");
     ASSERT_TRUE(failure.has_value());
@@ -56,32 +55,28 @@ TEST(ReplaceFile, AMissingFolderOrAFolderInTheWayFailsBeforeWriting)
 
 TEST(ReplaceFile, AReadOnlyFileIsNotReplaced)
 {
-    if (::geteuid() == 0) {
+    if (::geteuid() == 0)
         GTEST_SKIP() << "the superuser may write any file";
-    }
-    test::TempFolder folder;
-    const std::string path = folder.file("Locked.LOC");
-    test::writeBytes(path, "locked");
+    TempDir folder;
+    const std::string path = folder.write("Locked.LOC", "locked");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     const auto failure = replaceFileContents(path, "new");
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->stage, ReplaceStage::Create);
     EXPECT_EQ(failure->error.cause, FileCause::AccessDenied);
-    EXPECT_EQ(test::readBytes(path), "locked");
+    EXPECT_EQ(readWholeFile(path), "locked");
 }
 
 TEST(ReplaceFile, ALinkKeepsPointingAtItsReplacedTarget)
 {
-    test::TempFolder folder;
-    std::filesystem::create_directory(folder.path() / "real");
-    const std::string target = folder.file("real/Home.LOC");
-    test::writeBytes(target, "old");
+    TempDir folder;
+    const std::string target = folder.write("real/Home.LOC", "old");
     const std::string link = folder.file("Home.LOC");
     std::filesystem::create_symlink(target, link);
     EXPECT_FALSE(replaceFileContents(link, "new").has_value());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(test::readBytes(target), "new");
-    EXPECT_EQ(test::folderEntries(folder.path() / "real"), std::vector<std::string>{"Home.LOC"});
+    EXPECT_EQ(readWholeFile(target), "new");
+    EXPECT_EQ(folderEntries(folder / "real"), std::vector<std::string>{"Home.LOC"});
 }
 
 }  // namespace

@@ -9,54 +9,25 @@ namespace {
 
 LocationRecord hobart()
 {
-    LocationRecord record;
-    record.Location = "Hobart";
-    record.FILENAME = "/models/WMM2025.COF";
-    record.ILATD = 42;
-    record.ILATM = 52;
-    record.XLATS = 30.0f;
-    record.DLAT = 42.875f;
-    record.ILOND = 147;
-    record.ILONM = 15;
-    record.XLONS = 0.0f;
-    record.DLON = 147.25f;
-    record.ALTF = 100.5f;
-    record.ALTM = 30.625f;
-    record.IMONTH = 7;
-    record.IDAY = 4;
-    record.IYR = 2003;
-    record.DDATE = static_cast<float>(2003.0 + 185.0 / 365.0);
-    record.IHEM_NS = 1;
-    record.JHEM_EW = 0;
-    return record;
+    return {.DLAT = 42.875f, .ILATD = 42, .ILATM = 52, .XLATS = 30.0f, .DLON = 147.25f, .ILONM = 15, .ILOND = 147,
+            .XLONS = 0.0f, .ALTF = 100.5f, .ALTM = 30.625f, .IDAY = 4, .IMONTH = 7, .IYR = 2003,
+            .DDATE = static_cast<float>(2003.0 + 185.0 / 365.0), .IHEM_NS = 1, .JHEM_EW = 0,
+            .FILENAME = "/models/WMM2025.COF", .Location = "Hobart"};
 }
 
 FieldResult sampleResults()
 {
-    FieldResult results;
-    results.TI = 58213.4f;
-    results.DIP = -72.1234f;
-    results.DEC = 14.5f;
-    results.TI2 = -35.25f;  // a tie: printf rounds it to the even -35.2
-    results.DIP2 = 1.0f;
-    results.DEC2 = -2.5f;
-    results.BX = 16000.0f;
-    results.BY = 4000.25f;
-    results.BZ = -55000.75f;
-    results.BH = 16492.4f;
-    results.BX2 = 10.0f;
-    results.BY2 = -3.5f;
-    results.BZ2 = 0.0f;
-    results.BH2 = 9.0f;
-    return results;
+    // TI2 is a tie: printf rounds it to the even -35.2.
+    return {.BH = 16492.4f, .BX = 16000.0f, .BY = 4000.25f, .BZ = -55000.75f, .DIP = -72.1234f, .DEC = 14.5f,
+            .TI = 58213.4f, .BH2 = 9.0f, .BX2 = 10.0f, .BY2 = -3.5f, .BZ2 = 0.0f, .DIP2 = 1.0f, .DEC2 = -2.5f,
+            .TI2 = -35.25f};
 }
 
 std::vector<std::string> textsOf(const std::vector<ReportLine>& lines)
 {
     std::vector<std::string> texts;
-    for (const ReportLine& line : lines) {
+    for (const ReportLine& line : lines)
         texts.push_back(line.text);
-    }
     return texts;
 }
 
@@ -131,9 +102,8 @@ TEST(LocationReport, FactorsAreTheStoredSinglesWithTwoOneStepBelow)
                                          3.45f, std::nextafter(3.65f, 0.0f), 4.0f, 4.35f,
                                          4.7f, std::nextafter(5.05f, 0.0f), 5.4f};
     ASSERT_EQ(lines.size(), expected.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
+    for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i].factor, expected[i]) << "line " << i + 1;
-    }
 }
 
 TEST(LocationReport, LinesPlacedAtThreeHundredPixelsPerInch)

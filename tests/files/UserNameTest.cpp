@@ -5,14 +5,10 @@
 namespace tellurim {
 namespace {
 
-TEST(UserName, FullNameIsTheCommentUpToItsFirstComma)
+TEST(UserName, FullNameIsTheCommentUpToItsFirstCommaElseTheLoginName)
 {
     EXPECT_EQ(userNameFrom("Ada Lovelace,Room 12,555-0100,", "ada"), "Ada Lovelace");
     EXPECT_EQ(userNameFrom("  Grace Hopper  ", "grace"), "Grace Hopper");
-}
-
-TEST(UserName, LoginNameStandsInForAMissingFullName)
-{
     EXPECT_EQ(userNameFrom("", "ada"), "ada");
     EXPECT_EQ(userNameFrom(",,,", "ada"), "ada");
     EXPECT_EQ(userNameFrom("   ,Room 1", "ada"), "ada");

@@ -1,70 +1,22 @@
 #include "grid/GridCsv.h"
 
-#include "engine/ModelEngine.h"
+#include "support/EngineSupport.h"
+#include "support/TestText.h"
 #include "workspace/ResultTexts.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace tellurim {
 namespace {
 
-std::vector<std::string> splitFields(const std::string& line)
-{
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t comma = line.find(','); comma != std::string::npos; comma = line.find(',', start)) {
-        fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    fields.push_back(line.substr(start));
-    return fields;
-}
-
-std::string printfFixed(float value)
-{
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
-    return buffer;
-}
-
-std::string printf82(double value)
-{
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%8.2f", value);
-    return buffer;
-}
-
-class SilentSink : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string& text) override { messages.push_back(text); }
-    void showInformationMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 FieldResult sampleResult()
 {
-    FieldResult r;
-    r.TI = 55000.5f;
-    r.TI2 = -12.25f;
-    r.DEC = -20.125f;
-    r.DEC2 = 3.5f;
-    r.DIP = 78.75f;
-    r.DIP2 = -0.5f;
-    r.BH = 10000.0f;
-    r.BH2 = 1.0f;
-    r.BX = 9000.25f;
-    r.BX2 = -2.0f;
-    r.BY = -4000.75f;
-    r.BY2 = 0.125f;
-    r.BZ = 53000.0f;
-    r.BZ2 = 30.0f;
-    r.gridVariation = 12.34f;
-    r.gridVariationNextYear = 12.5f;
-    return r;
+    return {.BH = 10000.0f, .BX = 9000.25f, .BY = -4000.75f, .BZ = 53000.0f, .DIP = 78.75f, .DEC = -20.125f,
+            .TI = 55000.5f, .BH2 = 1.0f, .BX2 = -2.0f, .BY2 = 0.125f, .BZ2 = 30.0f, .DIP2 = -0.5f, .DEC2 = 3.5f,
+            .TI2 = -12.25f, .gridVariation = 12.34f, .gridVariationNextYear = 12.5f};
 }
 
 TEST(GridCsvFormat, HeaderHasNineteenQuotedNamesAndATrailingComma)
@@ -101,12 +53,7 @@ TEST(GridCsvFormat, LinesAppendAndCarryValidityAndNotApplicable)
 
 TEST(GridCsvFormat, RealModelPointMatchesPrintfOfEveryValue)
 {
-    SilentSink sink;
-    ModelEngine engine(sink);
-    std::string name = std::string(TELLURIM_MODELS_DIR) + "/WMM2025.COF";
-    engine.readModelFile(12, name);
-    ASSERT_TRUE(engine.isLoaded());
-
+    ShippedEngine shipped;
     struct Case {
         float lat, lon, date;
         const char* validity;
@@ -119,7 +66,7 @@ TEST(GridCsvFormat, RealModelPointMatchesPrintfOfEveryValue)
         {60.0f, 10.0f, 2035.0f, "The year is out of range for the selected model", true},
     };
     for (const Case& c : cases) {
-        const FieldResult r = engine.computePoint(1609.344f, c.lat, c.lon, c.date, 0, 1);
+        const FieldResult r = shipped.engine.computePoint(1609.344f, c.lat, c.lon, c.date, 0, 1);
         std::string line;
         appendGridLine(line, c.lat, c.lon, r);
         ASSERT_TRUE(line.ends_with(",\r\n"));
@@ -128,14 +75,14 @@ TEST(GridCsvFormat, RealModelPointMatchesPrintfOfEveryValue)
         EXPECT_EQ(fields[19], "");
         const float numbers[] = {c.lat, c.lon,  r.TI,  r.TI2, r.DEC, r.DEC2, r.DIP, r.DIP2,
                                  r.BH,  r.BH2,  r.BX,  r.BX2, r.BY,  r.BY2,  r.BZ,  r.BZ2};
-        for (size_t i = 0; i < 16; ++i) {
-            EXPECT_EQ(fields[i], printfFixed(numbers[i])) << "column " << i + 1;
-        }
+        for (size_t i = 0; i < 16; ++i)
+            EXPECT_EQ(fields[i], cFormat("%f", static_cast<double>(numbers[i]))) << "column " << i + 1;
         EXPECT_EQ(fields[16], std::string("\"") + c.validity + "\"");
         if (c.gridVariation) {
-            EXPECT_EQ(fields[17], "\"" + printf82((static_cast<double>(r.gridVariationNextYear) -
-                                                   static_cast<double>(r.gridVariation)) * 60.0) + "\"");
-            EXPECT_EQ(fields[18], "\"" + printf82(static_cast<double>(r.gridVariation)) + "\"");
+            const double change =
+                (static_cast<double>(r.gridVariationNextYear) - static_cast<double>(r.gridVariation)) * 60.0;
+            EXPECT_EQ(fields[17], cFormat("\"%8.2f\"", change));
+            EXPECT_EQ(fields[18], cFormat("\"%8.2f\"", static_cast<double>(r.gridVariation)));
         } else {
             EXPECT_EQ(fields[17], "\"N/A\"");
             EXPECT_EQ(fields[18], "\"N/A\"");

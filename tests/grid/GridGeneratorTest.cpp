@@ -1,12 +1,14 @@
 #include "grid/GridGenerator.h"
 
-#include "files/TempFolder.h"
 #include "grid/GridCsv.h"
+#include "support/EngineSupport.h"
+#include "support/TestEnvironment.h"
+#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -35,9 +37,9 @@ private:
 };
 
 /// Keeps what is written; fails the chosen write with a full disk.
-class RecordingSink : public LineSink {
+class LineRecorder : public LineSink {
 public:
-    explicit RecordingSink(int failAtWrite = 0) : m_failAtWrite(failAtWrite) {}
+    explicit LineRecorder(int failAtWrite = 0) : m_failAtWrite(failAtWrite) {}
     std::optional<FileError> write(std::string_view bytes) override
     {
         if (++m_writes == m_failAtWrite) {
@@ -71,15 +73,22 @@ struct FakeField {
 
 std::vector<std::string> lines(const std::string& text)
 {
-    std::vector<std::string> result;
-    size_t start = 0;
-    for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
-        result.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    EXPECT_EQ(start, text.size()) << "text ends inside a line";
-    return result;
+    EXPECT_TRUE(text.empty() || text.ends_with("\r\n")) << "text ends inside a line";
+    return crlfLines(text);
 }
+
+/// One run of the generator on the fake field, recording sink and progress.
+struct GridRun {
+    GridRun(const GridSettings& grid, int cancelAtPoll = 0, int failAtWrite = 0)
+        : sink(failAtWrite), progress(cancelAtPoll),
+          result(GridGenerator(field.calculation(), sink, progress).run(grid))
+    {
+    }
+    FakeField field;
+    LineRecorder sink;
+    ScriptedProgress progress;
+    GridRunResult result;
+};
 
 GridSettings area(float startLat, float endLat, float latInc, float startLong, float endLong,
                   float longInc)
@@ -89,12 +98,8 @@ GridSettings area(float startLat, float endLat, float latInc, float startLong, f
 
 TEST(GridGeneratorRun, WalksLatitudeOuterLongitudeInnerAndPollsBeforeEachRow)
 {
-    FakeField field;
-    RecordingSink sink;
-    ScriptedProgress progress;
-    GridGenerator generator(field.calculation(), sink, progress);
-    const GridRunResult result = generator.run(area(10.0f, 12.0f, 1.0f, -1.0f, 0.0f, 0.5f));
-
+    const GridRun run(area(10.0f, 12.0f, 1.0f, -1.0f, 0.0f, 0.5f));
+    const auto& [field, sink, progress, result] = run;
     EXPECT_EQ(result.outcome, GridOutcome::Completed);
     EXPECT_EQ(result.rows, 3);
     EXPECT_EQ(result.points, 9);
@@ -114,12 +119,8 @@ TEST(GridGeneratorRun, WalksLatitudeOuterLongitudeInnerAndPollsBeforeEachRow)
 
 TEST(GridGeneratorRun, CancelKeepsTheCompletedRowsOnly)
 {
-    FakeField field;
-    RecordingSink sink;
-    ScriptedProgress progress(2);
-    GridGenerator generator(field.calculation(), sink, progress);
-    const GridRunResult result = generator.run(area(0.0f, 1.0f, 0.3f, 5.0f, 6.0f, 1.0f));
-
+    const GridRun run(area(0.0f, 1.0f, 0.3f, 5.0f, 6.0f, 1.0f), 2);
+    const auto& [field, sink, progress, result] = run;
     EXPECT_EQ(result.outcome, GridOutcome::Cancelled);
     EXPECT_EQ(result.rows, 1);
     EXPECT_EQ(lines(sink.text).size(), 2U);
@@ -129,60 +130,42 @@ TEST(GridGeneratorRun, CancelKeepsTheCompletedRowsOnly)
 
 TEST(GridGeneratorRun, EmptyRectangleWritesNothingAndPollsNothing)
 {
-    FakeField field;
-    RecordingSink sink;
-    ScriptedProgress progress(1);
-    GridGenerator generator(field.calculation(), sink, progress);
-    GridRunResult result = generator.run(area(5.0f, 4.0f, 0.5f, 0.0f, 1.0f, 1.0f));
-    EXPECT_EQ(result.outcome, GridOutcome::Completed);
-    EXPECT_EQ(result.points, 0);
-    EXPECT_TRUE(sink.text.empty());
-    EXPECT_EQ(progress.events, (std::vector<std::string>{"range 0 100", "position 0"}));
+    const GridRun empty(area(5.0f, 4.0f, 0.5f, 0.0f, 1.0f, 1.0f), 1);
+    EXPECT_EQ(empty.result.outcome, GridOutcome::Completed);
+    EXPECT_EQ(empty.result.points, 0);
+    EXPECT_TRUE(empty.sink.text.empty());
+    EXPECT_EQ(empty.progress.events, (std::vector<std::string>{"range 0 100", "position 0"}));
 
     // Rows without columns still poll, but write nothing.
-    ScriptedProgress rowsOnly;
-    GridGenerator noColumns(field.calculation(), sink, rowsOnly);
-    result = noColumns.run(area(0.0f, 1.0f, 1.0f, 3.0f, 1.0f, 1.0f));
-    EXPECT_EQ(result.rows, 2);
-    EXPECT_EQ(result.points, 0);
-    EXPECT_TRUE(sink.text.empty());
-    EXPECT_TRUE(field.calls.empty());
+    const GridRun noColumns(area(0.0f, 1.0f, 1.0f, 3.0f, 1.0f, 1.0f));
+    EXPECT_EQ(noColumns.result.rows, 2);
+    EXPECT_EQ(noColumns.result.points, 0);
+    EXPECT_EQ(std::count(noColumns.progress.events.begin(), noColumns.progress.events.end(), "poll"), 2);
+    EXPECT_TRUE(noColumns.sink.text.empty());
+    EXPECT_TRUE(noColumns.field.calls.empty());
 }
 
 TEST(GridGeneratorRun, WriteFailureEndsTheRunAndKeepsEarlierRows)
 {
-    FakeField field;
-    RecordingSink sink(2);
-    ScriptedProgress progress;
-    GridGenerator generator(field.calculation(), sink, progress);
-    const GridRunResult result = generator.run(area(0.0f, 3.0f, 1.0f, 0.0f, 0.0f, 1.0f));
-
+    const GridRun run(area(0.0f, 3.0f, 1.0f, 0.0f, 0.0f, 1.0f), 0, 2);
+    const auto& [field, sink, progress, result] = run;
     EXPECT_EQ(result.outcome, GridOutcome::WriteFailed);
     ASSERT_TRUE(result.error.has_value());
     EXPECT_EQ(result.error->cause, FileCause::DiskFull);
     EXPECT_EQ(csvWriteErrorText(*result.error), "Error writing CSV file. Code: 13.");
     EXPECT_EQ(lines(sink.text).size(), 1U);
     EXPECT_EQ(field.calls.size(), 2U);  // no row computed after the failure
-    int polls = 0;
-    for (const std::string& event : progress.events) {
-        polls += event == "poll" ? 1 : 0;
-    }
-    EXPECT_EQ(polls, 2);
+    EXPECT_EQ(std::count(progress.events.begin(), progress.events.end(), "poll"), 2);
 }
 
 TEST(GridGeneratorRun, LongRowsAreWrittenInWholeLines)
 {
-    FakeField field;
-    RecordingSink sink;
-    ScriptedProgress progress;
-    GridGenerator generator(field.calculation(), sink, progress);
-    const GridRunResult result = generator.run(area(0.0f, 0.0f, 1.0f, -180.0f, 180.0f, 0.125f));
-
+    const GridRun run(area(0.0f, 0.0f, 1.0f, -180.0f, 180.0f, 0.125f));
+    const auto& [field, sink, progress, result] = run;
     EXPECT_EQ(result.points, 2881);
     EXPECT_GT(sink.writes.size(), 1U);
-    for (const std::string& chunk : sink.writes) {
+    for (const std::string& chunk : sink.writes)
         EXPECT_TRUE(chunk.ends_with("\r\n"));
-    }
     const std::vector<std::string> written = lines(sink.text);
     ASSERT_EQ(written.size(), 2881U);
     EXPECT_EQ(written.back().rfind("0.000000,180.000000,", 0), 0U);
@@ -204,17 +187,9 @@ TEST(GridGeneratorRun, FullDiskIsReportedFromARealFile)
 
 TEST(GridGeneratorRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
 {
-    class Quiet : public EngineMessageSink {
-    public:
-        void showPlainMessage(const std::string&) override {}
-        void showInformationMessage(const std::string&) override {}
-    } quiet;
-    ModelEngine engine(quiet);
-    std::string name = std::string(TELLURIM_MODELS_DIR) + "/WMM2025.COF";
-    engine.readModelFile(12, name);
-    ASSERT_TRUE(engine.isLoaded());
-
-    test::TempFolder folder;
+    ShippedEngine shipped;
+    ModelEngine& engine = shipped.engine;
+    TempDir folder;
     CsvFile file;
     ASSERT_FALSE(file.create(folder.file("grid.csv")).has_value());
     ASSERT_FALSE(file.write(gridCsvHeader()).has_value());
@@ -225,7 +200,7 @@ TEST(GridGeneratorRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
     file.close();
 
     EXPECT_EQ(result.outcome, GridOutcome::Completed);
-    const std::vector<std::string> written = lines(test::readBytes(folder.file("grid.csv")));
+    const std::vector<std::string> written = lines(readWholeFile(folder.file("grid.csv")));
     ASSERT_EQ(written.size(), 10U);
     EXPECT_EQ(written[0] + "\r\n", gridCsvHeader());
     std::string expectedFirst;

@@ -1,9 +1,9 @@
 #include "grid/GridWalk.h"
+#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -13,17 +13,14 @@ namespace {
 
 std::string printed(float value)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
-    return buffer;
+    return cFormat("%f", static_cast<double>(value));
 }
 
 std::vector<int32_t> positions(const std::vector<float>& rows, float start, float end)
 {
     std::vector<int32_t> result;
-    for (const float row : rows) {
+    for (const float row : rows)
         result.push_back(progressPosition(row, start, end));
-    }
     return result;
 }
 
@@ -41,9 +38,8 @@ TEST(GridAxis, StepThatDoesNotDivideGoesOneBeyondTheEnd)
 {
     const std::vector<float> rows = gridAxis(0.0f, 1.0f, 0.3f);
     std::vector<std::string> texts;
-    for (const float row : rows) {
+    for (const float row : rows)
         texts.push_back(printed(row));
-    }
     EXPECT_EQ(texts, (std::vector<std::string>{"0.000000", "0.300000", "0.600000", "0.900000",
                                                "1.200000"}));
     EXPECT_EQ(positions(rows, 0.0f, 1.0f), (std::vector<int32_t>{0, 30, 60, 90, 120}));

@@ -81,6 +81,39 @@ TEST(ScriptedInteractionSelf, UnscriptedPromptFailsTheTest)
     EXPECT_EQ(ui.transcript().size(), 2u);
 }
 
+TEST(ScriptedInteractionSelf, BoxAndDialogChecksNoticeEveryField)
+{
+    const FileRequest request{FileRequest::Mode::Save, "Title", "Files (*.X)", "*.X", "x", "a.X", true};
+    ScriptedInteraction ui{File{}};
+    ui.ask(Message{Icon::Stop, "Tellurim", "text", Buttons::Ok});
+    ui.chooseFile(request);
+    const Prompt box = messageBox(Icon::Stop, "Tellurim", "text");
+    EXPECT_TRUE(sameBox(ui.transcript()[0], box));
+    for (const Prompt& other : {messageBox(Icon::None, "Tellurim", "text"), messageBox(Icon::Stop, "T", "text"),
+                                messageBox(Icon::Stop, "Tellurim", "txt"),
+                                messageBox(Icon::Stop, "Tellurim", "text", Buttons::YesNoCancel)})
+        EXPECT_FALSE(sameBox(ui.transcript()[0], other)) << other.caption << other.text;
+    EXPECT_FALSE(sameBox(ui.transcript()[1], box));  // a file dialog
+    EXPECT_FALSE(lastBox(ui, 2, box));
+    EXPECT_FALSE(lastBox(ui, 1, box));
+
+    EXPECT_TRUE(sameDialog(ui.transcript()[1], request));
+    EXPECT_FALSE(sameDialog(ui.transcript()[0], request));
+    for (std::size_t field = 0; field < 7; ++field) {
+        FileRequest other = request;
+        std::string* texts[] = {&other.title, &other.filterDescription, &other.pattern, &other.defaultExtension,
+                                &other.initialName};
+        if (field < 5)
+            *texts[field] += "!";
+        else if (field == 5)
+            other.mode = FileRequest::Mode::Open;
+        else
+            other.confirmOverwrite = false;
+        EXPECT_FALSE(sameDialog(ui.transcript()[1], other)) << field;
+    }
+    EXPECT_TRUE(ui.finished());
+}
+
 TEST(ScriptedInteractionSelf, UnusedAnswerFailsTheTest)
 {
     auto scriptAndDrop = [] { ScriptedInteraction ui{Answer::Yes}; };

@@ -16,6 +16,55 @@ std::string_view iconName(Icon icon)
     return "?";
 }
 
+Prompt messageBox(Icon icon, std::string caption, std::string text, Buttons buttons)
+{
+    Prompt prompt;
+    prompt.icon = icon;
+    prompt.caption = std::move(caption);
+    prompt.text = std::move(text);
+    prompt.buttons = buttons;
+    return prompt;
+}
+
+::testing::AssertionResult sameBox(const Prompt& actual, const Prompt& expected)
+{
+    if (actual.kind == Prompt::Kind::Message && actual.icon == expected.icon
+        && actual.caption == expected.caption && actual.text == expected.text
+        && actual.buttons == expected.buttons)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "box (" << iconName(actual.icon) << ", \"" << actual.caption << "\", buttons "
+           << static_cast<int>(actual.buttons) << (actual.kind == Prompt::Kind::Message ? "" : ", not a message")
+           << "): " << actual.text << "\nexpected (" << iconName(expected.icon) << ", \""
+           << expected.caption << "\", buttons " << static_cast<int>(expected.buttons) << "): " << expected.text;
+}
+
+::testing::AssertionResult lastBox(const ScriptedInteraction& ui, std::size_t count, const Prompt& expected)
+{
+    if (ui.transcript().size() != count)
+        return ::testing::AssertionFailure() << ui.transcript().size() << " prompts instead of " << count
+                                             << (ui.transcript().empty() ? "" : "; the last: ")
+                                             << (ui.transcript().empty() ? "" : ui.transcript().back().text);
+    return sameBox(ui.transcript().back(), expected);
+}
+
+::testing::AssertionResult sameDialog(const Prompt& actual, const FileRequest& expected)
+{
+    const FileRequest& got = actual.file;
+    if (actual.kind == Prompt::Kind::File && got.mode == expected.mode && got.title == expected.title
+        && got.filterDescription == expected.filterDescription && got.pattern == expected.pattern
+        && got.defaultExtension == expected.defaultExtension && got.initialName == expected.initialName
+        && got.confirmOverwrite == expected.confirmOverwrite)
+        return ::testing::AssertionSuccess();
+    const auto describe = [](const FileRequest& r) {
+        return (r.mode == FileRequest::Mode::Open ? "open \"" : "save \"") + r.title + "\" [" + r.filterDescription
+               + "] " + r.pattern + " ." + r.defaultExtension + " at \"" + r.initialName + "\""
+               + (r.confirmOverwrite ? " confirming overwrite" : "");
+    };
+    return ::testing::AssertionFailure() << (actual.kind == Prompt::Kind::File ? "" : "not a file dialog: ")
+                                         << describe(got) << "\nexpected " << describe(expected);
+}
+
 ScriptedInteraction::~ScriptedInteraction()
 {
     if (!m_checked && !m_answers.empty())

@@ -2,6 +2,8 @@
 
 #include "platform/Interaction.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <memory>
 #include <optional>
@@ -93,5 +95,14 @@ private:
 
 /// Icon names for readable failure messages.
 std::string_view iconName(Icon icon);
+
+/// A message box as a test expects it.
+Prompt messageBox(Icon icon, std::string caption, std::string text, Buttons buttons = Buttons::Ok);
+/// Whether a recorded prompt is that message box: kind, icon, caption, text and buttons.
+::testing::AssertionResult sameBox(const Prompt& actual, const Prompt& expected);
+/// Whether the transcript holds count prompts, the last of them that message box.
+::testing::AssertionResult lastBox(const ScriptedInteraction& ui, std::size_t count, const Prompt& expected);
+/// Whether a recorded prompt is that file dialog, every field of the request compared.
+::testing::AssertionResult sameDialog(const Prompt& actual, const FileRequest& expected);
 
 }  // namespace tellurim

@@ -1,9 +1,9 @@
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -15,6 +15,12 @@ TempDir::TempDir()
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     m_path = pattern;
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const
+{
+    writeWholeFile(m_path / name, bytes);
+    return file(name);
 }
 
 TempDir::~TempDir()
@@ -72,6 +78,15 @@ void writeWholeFile(const std::filesystem::path& file, const std::string& bytes)
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+std::vector<std::string> folderEntries(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace tellurim

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tellurim {
 
@@ -17,6 +18,10 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    /// The path of an entry of the folder, as a string.
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    /// Writes the bytes to an entry of the folder and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const;
 
 private:
     std::filesystem::path m_path;
@@ -64,5 +69,7 @@ private:
 /// The whole file as bytes; empty when it cannot be read.
 std::string readWholeFile(const std::filesystem::path& file);
 void writeWholeFile(const std::filesystem::path& file, const std::string& bytes);
+/// Names of the entries of a folder, sorted.
+std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 
 }  // namespace tellurim

@@ -12,14 +12,14 @@
 
 namespace tellurim {
 
-/// A workspace as the program builds it, wired to a scripted interaction, a
-/// fixed clock and a fake view, and opened (shown) like the window does.
+/// A workspace as the program builds it, wired to an interaction (mostly a
+/// scripted one), a fixed clock and a fake view, and opened (shown) like the
+/// window does.
 /// The settings come from wherever XDG_CONFIG_HOME points (TempSettings).
 struct WorkspaceHarness {
-    explicit WorkspaceHarness(ScriptedInteraction& interaction, CalendarDate today = {2026, 3, 15},
+    explicit WorkspaceHarness(Interaction& interaction, CalendarDate today = {2026, 3, 15},
                               std::optional<std::string> modelOverride = std::nullopt)
-        : ui(interaction),
-          sink(interaction),
+        : sink(interaction),
           engine(sink),
           clock(today.year, today.month, today.day),
           workspace(engine, interaction, clock, std::move(modelOverride)),
@@ -28,7 +28,6 @@ struct WorkspaceHarness {
         workspace.show();
     }
 
-    ScriptedInteraction& ui;
     InteractionMessageSink sink;
     ModelEngine engine;
     FixedClock clock;

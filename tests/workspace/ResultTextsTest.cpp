@@ -1,8 +1,9 @@
 #include "workspace/ResultTexts.h"
 
+#include "support/TestText.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -10,19 +11,9 @@
 namespace tellurim {
 namespace {
 
-std::string printf82(double value)
-{
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%8.2f", value);
-    return buffer;
-}
-
 FieldResult withGridVariation(float now, float nextYear)
 {
-    FieldResult result;
-    result.gridVariation = now;
-    result.gridVariationNextYear = nextYear;
-    return result;
+    return {.gridVariation = now, .gridVariationNextYear = nextYear};
 }
 
 TEST(ValidityText, EveryRowOfTheTable)
@@ -83,9 +74,8 @@ TEST(GridVariationText, ChangeMatchesPrintfOfTheDoubleDifference)
         const float now = angle(random);
         const float next = now + drift(random);
         const GridVariationTexts texts = gridVariationTexts(withGridVariation(now, next));
-        ASSERT_EQ(texts.CPOLAR1, printf82(static_cast<double>(now)));
-        ASSERT_EQ(texts.CPOLAR2,
-                  printf82((static_cast<double>(next) - static_cast<double>(now)) * 60.0));
+        ASSERT_EQ(texts.CPOLAR1, cFormat("%8.2f", static_cast<double>(now)));
+        ASSERT_EQ(texts.CPOLAR2, cFormat("%8.2f", (static_cast<double>(next) - static_cast<double>(now)) * 60.0));
     }
 }
 

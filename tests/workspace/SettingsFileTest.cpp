@@ -1,158 +1,68 @@
 #include "workspace/SettingsFile.h"
 
-#include "files/TempFolder.h"
+#include "support/FileSizeLimit.h"
+#include "support/Records.h"
+#include "support/TestEnvironment.h"
 #include "workspace/ProfileFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
-#include <cstdlib>
 #include <limits>
 #include <string>
-#include <sys/resource.h>
 
 namespace tellurim {
 namespace {
 
-using test::TempFolder;
-using test::folderEntries;
-using test::readBytes;
-using test::writeBytes;
-
-/// Sets an environment variable for the object's life.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv()
-    {
-        if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name.c_str());
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
-
 LocationRecord denver()
 {
-    LocationRecord l;
-    l.Location = "Denver";
-    l.DLAT = 39.75f;
-    l.ILATD = 39;
-    l.ILATM = 45;
-    l.XLATS = 0.0f;
-    l.DLON = 105.25f;
-    l.ILOND = 105;
-    l.ILONM = 15;
-    l.XLONS = 0.5f;
-    l.ALTF = 5280.0f;
-    l.ALTM = 1609.344f;
-    l.IDAY = 4;
-    l.IMONTH = 7;
-    l.IYR = 2026;
-    l.DDATE = 2026.5f;
-    l.IHEM_NS = 0;
-    l.JHEM_EW = 0;
-    l.FILENAME = "/opt/models/WMM2025.COF";
-    return l;
+    return {.DLAT = 39.75f, .ILATD = 39, .ILATM = 45, .XLATS = 0.0f, .DLON = 105.25f, .ILONM = 15, .ILOND = 105,
+            .XLONS = 0.5f, .ALTF = 5280.0f, .ALTM = 1609.344f, .IDAY = 4, .IMONTH = 7, .IYR = 2026, .DDATE = 2026.5f,
+            .IHEM_NS = 0, .JHEM_EW = 0, .FILENAME = "/opt/models/WMM2025.COF", .Location = "Denver"};
 }
 
-GridSettings someGrid()
-{
-    return GridSettings{0, -40.75f, -38.75f, 0.1f, 10.0f, 12.5f, 0.25f};
-}
+const GridSettings kGrid{0, -40.75f, -38.75f, 0.1f, 10.0f, 12.5f, 0.25f};
 
 const char* const kDenverText =
-    "[Version]\n"
-    "Major=2\n"
-    "Minor=0\n"
-    "[LocationInformation]\n"
-    "Location=Denver\n"
-    "DLAT=39.750000\n"
-    "ILATD=39\n"
-    "ILATM=45\n"
-    "XLATS=0.000000\n"
-    "DLON=105.250000\n"
-    "ILOND=105\n"
-    "ILONM=15\n"
-    "XLONS=0.500000\n"
-    "ALTF=5280.000000\n"
-    "ALTM=1609.343994\n"
-    "IDAY=4\n"
-    "IMONTH=7\n"
-    "IYR=2026\n"
-    "IHEM_NS=0\n"
-    "JHEM_EW=0\n"
-    "FILENAME=/opt/models/WMM2025.COF\n"
-    "[GridInformation]\n"
-    "lNeverGrid=0\n"
-    "StartLat=-40.750000\n"
-    "EndLat=-38.750000\n"
-    "LatInc=0.100000\n"
-    "StartLong=10.000000\n"
-    "EndLong=12.500000\n"
-    "LongInc=0.250000\n";
+    "[Version]\nMajor=2\nMinor=0\n"
+    "[LocationInformation]\nLocation=Denver\nDLAT=39.750000\nILATD=39\nILATM=45\nXLATS=0.000000\n"
+    "DLON=105.250000\nILOND=105\nILONM=15\nXLONS=0.500000\nALTF=5280.000000\nALTM=1609.343994\n"
+    "IDAY=4\nIMONTH=7\nIYR=2026\nIHEM_NS=0\nJHEM_EW=0\nFILENAME=/opt/models/WMM2025.COF\n"
+    "[GridInformation]\nlNeverGrid=0\nStartLat=-40.750000\nEndLat=-38.750000\nLatInc=0.100000\n"
+    "StartLong=10.000000\nEndLong=12.500000\nLongInc=0.250000\n";
 
-TEST(SettingsFile, MissingFileGivesTheDefaults)
+/// A scratch folder for the settings file.
+class SettingsFile : public ::testing::Test {
+protected:
+    TempDir folder;
+    const std::filesystem::path file = folder / "Tellurim.INI";
+};
+
+TEST_F(SettingsFile, MissingFileGivesTheDefaults)
 {
-    TempFolder folder;
-    const Settings s = readSettings(folder.path() / "Tellurim.INI");
-    const LocationRecord& l = s.location;
-    EXPECT_EQ(l.Location, "Default");
-    EXPECT_EQ(l.ILATD, 30);
-    EXPECT_EQ(l.ILATM, 30);
-    EXPECT_EQ(l.XLATS, 30.0f);
-    EXPECT_EQ(l.ILOND, 30);
-    EXPECT_EQ(l.ILONM, 30);
-    EXPECT_EQ(l.XLONS, 30.0f);
-    EXPECT_EQ(l.DLAT, 30.0f);
-    EXPECT_EQ(l.DLON, 30.0f);
-    EXPECT_EQ(l.ALTM, 30.0f);
-    EXPECT_EQ(l.ALTF, 30.0f);
-    EXPECT_EQ(l.IDAY, 30);
-    EXPECT_EQ(l.IMONTH, 6);
-    EXPECT_EQ(l.IYR, 2000);
-    EXPECT_EQ(l.IHEM_NS, 1);  // South
-    EXPECT_EQ(l.JHEM_EW, 1);  // East
-    EXPECT_EQ(l.FILENAME, "WMM2025.COF");
-    const GridSettings& g = s.grid;
-    EXPECT_EQ(g.lNeverGrid, 1);
-    for (const float value : {g.StartLat, g.EndLat, g.LatInc, g.StartLong, g.EndLong, g.LongInc}) {
+    const Settings s = readSettings(file);
+    // South and East; the place, elevation and day all thirty.
+    const LocationRecord expected{.DLAT = 30.0f, .ILATD = 30, .ILATM = 30, .XLATS = 30.0f, .DLON = 30.0f,
+                                  .ILONM = 30, .ILOND = 30, .XLONS = 30.0f, .ALTF = 30.0f, .ALTM = 30.0f, .IDAY = 30,
+                                  .IMONTH = 6, .IYR = 2000, .IHEM_NS = 1, .JHEM_EW = 1, .FILENAME = "WMM2025.COF",
+                                  .Location = "Default"};
+    EXPECT_EQ(storedFields(s.location), storedFields(expected));
+    EXPECT_EQ(s.grid.lNeverGrid, 1);
+    for (const float value : {s.grid.StartLat, s.grid.EndLat, s.grid.LatInc, s.grid.StartLong, s.grid.EndLong,
+                              s.grid.LongInc})
         EXPECT_EQ(value, 1.0f);
-    }
 }
 
-TEST(SettingsFile, WritesTheExactText)
+TEST_F(SettingsFile, WritesTheExactText)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    EXPECT_EQ(settingsText(denver(), someGrid()), kDenverText);
-    ASSERT_FALSE(writeSettings(file, denver(), someGrid()).has_value());
-    EXPECT_EQ(readBytes(file.string()), kDenverText);
+    EXPECT_EQ(settingsText(denver(), kGrid), kDenverText);
+    ASSERT_FALSE(writeSettings(file, denver(), kGrid).has_value());
+    EXPECT_EQ(readWholeFile(file), kDenverText);
 }
 
-TEST(SettingsFile, ReadsBackWhatItWroteExceptTheDecimalYear)
+TEST_F(SettingsFile, ReadsBackWhatItWroteExceptTheDecimalYear)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    ASSERT_FALSE(writeSettings(file, denver(), someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, denver(), kGrid).has_value());
     const Settings s = readSettings(file);
     // Every stored value comes back to the same bits, so it writes the same text.
     EXPECT_EQ(settingsText(s.location, s.grid), kDenverText);
@@ -161,24 +71,11 @@ TEST(SettingsFile, ReadsBackWhatItWroteExceptTheDecimalYear)
     EXPECT_EQ(s.location.DDATE, LocationRecord{}.DDATE);
 }
 
-TEST(SettingsFile, ReadsNumbersLenientlyAndKeepsHemispheresAsStored)
+TEST_F(SettingsFile, ReadsNumbersLenientlyAndKeepsHemispheresAsStored)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    writeBytes(file.string(),
-               "[LocationInformation]\r\n"
-               "ILATD=12abc\r\n"
-               "ILATM=abc\r\n"
-               "XLATS=  7.5xyz\r\n"
-               "ALTM=\r\n"
-               "IYR=-3\r\n"
-               "IHEM_NS=7\r\n"
-               "JHEM_EW=-3\r\n"
-               "[GridInformation]\r\n"
-               "StartLat=1e400\r\n"
-               "EndLat=-1e400\r\n"
-               "LatInc=1e-400\r\n"
-               "lNeverGrid=99999999999\r\n");
+    writeWholeFile(file, "[LocationInformation]\r\nILATD=12abc\r\nILATM=abc\r\nXLATS=  7.5xyz\r\nALTM=\r\n"
+                         "IYR=-3\r\nIHEM_NS=7\r\nJHEM_EW=-3\r\n[GridInformation]\r\nStartLat=1e400\r\n"
+                         "EndLat=-1e400\r\nLatInc=1e-400\r\nlNeverGrid=99999999999\r\n");
     const Settings s = readSettings(file);
     EXPECT_EQ(s.location.ILATD, 12);
     EXPECT_EQ(s.location.ILATM, 0);
@@ -194,127 +91,103 @@ TEST(SettingsFile, ReadsNumbersLenientlyAndKeepsHemispheresAsStored)
     EXPECT_EQ(s.grid.lNeverGrid, std::numeric_limits<int32_t>::max());
 }
 
-TEST(SettingsFile, NamesMatchWithoutCaseAndValuesLoseTheirBlanks)
+TEST_F(SettingsFile, NamesMatchWithoutCaseAndValuesLoseTheirBlanks)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    writeBytes(file.string(),
-               "; a comment line\n"
-               "stray=ignored before any section\n"
-               "[ locationinformation ]\n"
-               "  location =  Pikes Peak  \n"
-               "filename=IGRF.COF\n"
-               "Location=second one does not count\n"
-               "[LOCATIONINFORMATION]\n"
-               "ilatd = 45\n");
+    writeWholeFile(file, "; a comment line\nstray=ignored before any section\n[ locationinformation ]\n"
+                         "  location =  Pikes Peak  \nfilename=IGRF.COF\nLocation=second one does not count\n"
+                         "[LOCATIONINFORMATION]\nilatd = 45\n");
     const Settings s = readSettings(file);
     EXPECT_EQ(s.location.Location, "Pikes Peak");
     EXPECT_EQ(s.location.FILENAME, "IGRF.COF");
     EXPECT_EQ(s.location.ILATD, 45);
 }
 
-TEST(SettingsFile, LongValuesComeBackCutTo254Bytes)
+TEST_F(SettingsFile, LongValuesComeBackCutTo254Bytes)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
     LocationRecord l = denver();
     l.Location = std::string(300, 'x');
-    ASSERT_FALSE(writeSettings(file, l, someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, l, kGrid).has_value());
     EXPECT_EQ(readSettings(file).location.Location, std::string(254, 'x'));
 
     // A two-byte character straddling the cut goes whole, not halved.
     l.Location = std::string(253, 'y') + "\xC3\xA9" + "tail";
-    ASSERT_FALSE(writeSettings(file, l, someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, l, kGrid).has_value());
     EXPECT_EQ(readSettings(file).location.Location, std::string(253, 'y'));
 
     l.Location = std::string(254, 'z');
-    ASSERT_FALSE(writeSettings(file, l, someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, l, kGrid).has_value());
     EXPECT_EQ(readSettings(file).location.Location, l.Location);
 }
 
-TEST(SettingsFile, LineBreakInANameCannotSplitTheFile)
+TEST_F(SettingsFile, LineBreakInANameCannotSplitTheFile)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
     LocationRecord l = denver();
     l.Location = "North\nILATD=1\r\nRidge";
-    ASSERT_FALSE(writeSettings(file, l, someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, l, kGrid).has_value());
     const Settings s = readSettings(file);
     EXPECT_EQ(s.location.Location, "North ILATD=1  Ridge");
     EXPECT_EQ(s.location.ILATD, 39);
 }
 
-TEST(SettingsFile, KeepsUnknownKeysAndSectionsOfAnExistingFile)
+TEST_F(SettingsFile, KeepsUnknownKeysAndSectionsOfAnExistingFile)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    writeBytes(file.string(),
-               "[Window]\nX=10\n"
-               "[LocationInformation]\nDLAT=1.000000\nNote=keep me\n"
-               "[version]\nMajor=1\nBuild=7\n");
-    ASSERT_FALSE(writeSettings(file, denver(), someGrid()).has_value());
+    writeWholeFile(file, "[Window]\nX=10\n[LocationInformation]\nDLAT=1.000000\nNote=keep me\n"
+                         "[version]\nMajor=1\nBuild=7\n");
+    ASSERT_FALSE(writeSettings(file, denver(), kGrid).has_value());
     std::string expected = kDenverText;
     expected.insert(expected.find("Minor=0\n") + 8, "Build=7\n");
     expected.insert(expected.find("[GridInformation]"), "Note=keep me\n");
     expected += "[Window]\nX=10\n";
-    EXPECT_EQ(readBytes(file.string()), expected);
+    EXPECT_EQ(readWholeFile(file), expected);
 }
 
-TEST(SettingsFile, CreatesItsFolder)
+TEST_F(SettingsFile, CreatesItsFolder)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "config" / "Tellurim" / "Tellurim.INI";
-    ASSERT_FALSE(writeSettings(file, denver(), someGrid()).has_value());
-    EXPECT_EQ(readBytes(file.string()), kDenverText);
+    const auto nested = folder / "config/Tellurim/Tellurim.INI";
+    ASSERT_FALSE(writeSettings(nested, denver(), kGrid).has_value());
+    EXPECT_EQ(readWholeFile(nested), kDenverText);
 }
 
-TEST(SettingsFile, FolderThatCannotBeMadeIsReported)
+TEST_F(SettingsFile, FolderThatCannotBeMadeIsReported)
 {
-    TempFolder folder;
-    writeBytes(folder.file("plain"), "not a folder");
-    const auto file = folder.path() / "plain" / "Tellurim" / "Tellurim.INI";
-    const auto error = writeSettings(file, denver(), someGrid());
+    folder.write("plain", "not a folder");
+    const auto blocked = folder / "plain/Tellurim/Tellurim.INI";
+    const auto error = writeSettings(blocked, denver(), kGrid);
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->cause, FileCause::None);
-    EXPECT_EQ(readSettings(file).location.Location, "Default");
-    EXPECT_EQ(readBytes(folder.file("plain")), "not a folder");
+    EXPECT_EQ(readSettings(blocked).location.Location, "Default");
+    EXPECT_EQ(readWholeFile(folder / "plain"), "not a folder");
 }
 
-TEST(SettingsFile, FailedWriteLeavesThePreviousSettingsWhole)
+TEST_F(SettingsFile, FailedWriteLeavesThePreviousSettingsWhole)
 {
-    TempFolder folder;
-    const auto file = folder.path() / "Tellurim.INI";
-    ASSERT_FALSE(writeSettings(file, denver(), someGrid()).has_value());
+    ASSERT_FALSE(writeSettings(file, denver(), kGrid).has_value());
 
     // A file-size limit makes the write fail part-way, like a full disk;
     // unlike permissions it also holds for root.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     LocationRecord changed = denver();
     changed.Location = "Elsewhere";
-    const auto error = writeSettings(file, changed, someGrid());
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    std::optional<FileError> error;
+    {
+        FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        error = writeSettings(file, changed, kGrid);
+    }
 
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->cause, FileCause::DiskFull);
-    EXPECT_EQ(readBytes(file.string()), kDenverText);
+    EXPECT_EQ(readWholeFile(file), kDenverText);
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"Tellurim.INI"});
 }
 
-TEST(SettingsFile, LivesInTheConfigFolder)
+TEST_F(SettingsFile, LivesInTheConfigFolder)
 {
-    TempFolder folder;
-    ScopedEnv home("HOME", folder.path().c_str());
+    ScopedEnv home("HOME", folder.path().string());
     {
         ScopedEnv config("XDG_CONFIG_HOME", "/somewhere/config");
         EXPECT_EQ(settingsFilePath(), std::filesystem::path("/somewhere/config/Tellurim/Tellurim.INI"));
     }
-    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/config"}) {
+    for (const auto& unusable : std::vector<std::optional<std::string>>{std::nullopt, "", "relative/config"}) {
         ScopedEnv config("XDG_CONFIG_HOME", unusable);
         EXPECT_EQ(settingsFilePath(), folder.path() / ".config" / "Tellurim" / "Tellurim.INI");
     }
@@ -322,29 +195,21 @@ TEST(SettingsFile, LivesInTheConfigFolder)
 
 TEST(LenientNumbers, ReadLikeTheCLibraryInAnyLocale)
 {
-    EXPECT_EQ(parseLenientDouble("12abc"), 12.0);
-    EXPECT_EQ(parseLenientDouble("abc"), 0.0);
-    EXPECT_EQ(parseLenientDouble(" \t-2.5e1x"), -25.0);
-    EXPECT_EQ(parseLenientDouble("+.25"), 0.25);
-    EXPECT_EQ(parseLenientDouble("1e"), 1.0);
-    EXPECT_EQ(parseLenientDouble("5."), 5.0);
-    EXPECT_EQ(parseLenientDouble("."), 0.0);
-    EXPECT_EQ(parseLenientDouble("--1"), 0.0);
-    EXPECT_EQ(parseLenientDouble("3,5"), 3.0);  // the separator is always a point
-    EXPECT_EQ(parseLenientDouble("0." + std::string(400, '0') + "1"), 0.0);
-    EXPECT_EQ(parseLenientDouble("1" + std::string(400, '0')), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(parseLenientDouble("-INF"), -std::numeric_limits<double>::infinity());
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<std::string, double> reals[] = {
+        {"12abc", 12.0}, {"abc", 0.0}, {" \t-2.5e1x", -25.0}, {"+.25", 0.25}, {"1e", 1.0}, {"5.", 5.0},
+        {".", 0.0}, {"--1", 0.0}, {"3,5", 3.0},  // the separator is always a point
+        {"0." + std::string(400, '0') + "1", 0.0}, {"1" + std::string(400, '0'), inf}, {"-INF", -inf}};
+    for (const auto& [text, value] : reals)
+        EXPECT_EQ(parseLenientDouble(text), value) << text;
     EXPECT_TRUE(std::isnan(parseLenientDouble("nan")));
 
-    EXPECT_EQ(parseLenientInt("12abc"), 12);
-    EXPECT_EQ(parseLenientInt("abc"), 0);
-    EXPECT_EQ(parseLenientInt("  -42"), -42);
-    EXPECT_EQ(parseLenientInt("+7"), 7);
-    EXPECT_EQ(parseLenientInt("3.9"), 3);
-    EXPECT_EQ(parseLenientInt("-"), 0);
-    EXPECT_EQ(parseLenientInt("-2147483648"), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(parseLenientInt("-99999999999999999999"), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(parseLenientInt("2147483648"), std::numeric_limits<int32_t>::max());
+    const int32_t low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max();
+    const std::pair<std::string, int32_t> integers[] = {
+        {"12abc", 12}, {"abc", 0}, {"  -42", -42}, {"+7", 7}, {"3.9", 3}, {"-", 0}, {"-2147483648", low},
+        {"-99999999999999999999", low}, {"2147483648", high}};
+    for (const auto& [text, value] : integers)
+        EXPECT_EQ(parseLenientInt(text), value) << text;
 }
 
 TEST(ProfileText, SetReplacesInPlaceAndAddsAtTheEnd)
@@ -364,9 +229,8 @@ TEST(ProfileText, ManySectionsAndKeysKeepTheirOrder)
     std::string text;
     for (int section = 0; section < 50; ++section) {
         text += "[S" + std::to_string(section) + "]\n";
-        for (int key = 0; key < 200; ++key) {
+        for (int key = 0; key < 200; ++key)
             text += "k" + std::to_string(key) + "=" + std::to_string(section * key) + "\n";
-        }
     }
     const ProfileFile profile = ProfileFile::parse(text);
     EXPECT_EQ(profile.value("s49", "K199"), std::to_string(49 * 199));

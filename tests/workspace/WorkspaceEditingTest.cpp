@@ -1,23 +1,16 @@
 // Editing flows of the main window, run on the workspace with a fake view.
 
 #include "support/TestEnvironment.h"
+#include "support/TestText.h"
 #include "support/WorkspaceHarness.h"
 #include "workspace/Conversions.h"
 #include "workspace/Exchange.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 namespace tellurim {
 namespace {
-
-std::string fixed82(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%8.2f", value);
-    return text;
-}
 
 class WorkspaceEditing : public ::testing::Test {
 protected:
@@ -99,7 +92,7 @@ TEST_F(WorkspaceEditing, PolarLatitudeShowsEightCharacterGridVariation)
     typeAndLeave(Field::ILATD, "80");
     ASSERT_LT(ws.results.gridVariation, kNoGridVariation);
     EXPECT_EQ(ws.CPOLAR1.size(), 8u);
-    EXPECT_EQ(ws.CPOLAR1, fixed82(static_cast<double>(ws.results.gridVariation)));
+    EXPECT_EQ(ws.CPOLAR1, cFormat("%8.2f", static_cast<double>(ws.results.gridVariation)));
     EXPECT_EQ(view.text(Field::CPOLAR1), ws.CPOLAR1);
     EXPECT_EQ(view.text(Field::CPOLAR2).size(), 8u);
 
@@ -162,9 +155,7 @@ TEST_F(WorkspaceEditing, NotANumberStopsTheTakeAndReturnsTheFocus)
     ws.leaveField(Field::ILATM);
 
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].icon, Icon::None);
-    EXPECT_EQ(ui.transcript()[0].caption, "Tellurim");
-    EXPECT_EQ(ui.transcript()[0].text, "Please enter an integer.");
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::None, "Tellurim", "Please enter an integer.")));
     EXPECT_EQ(view.focus(), Field::ILATM);
     EXPECT_EQ(view.focusReturns(), 1);
     EXPECT_EQ(ws.record.DLAT, 45.0f);
@@ -192,8 +183,8 @@ TEST_F(WorkspaceEditing, OutOfRangeValuesNameTheBoundsAndAreKept)
 {
     typeAndLeave(Field::ALTF, "-601");
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].icon, Icon::Exclamation);
-    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between -600 and 3e+06.");
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::Exclamation, "Tellurim",
+                                                       "Please enter a number between -600 and 3e+06.")));
     EXPECT_EQ(ws.record.ALTF, -601.0f);  // the offending number is held
     EXPECT_EQ(view.focus(), Field::ALTF);
 
@@ -271,19 +262,14 @@ TEST(WorkspaceReentry, EventsWhileABoxIsOpenAreIgnored)
 {
     TempSettings settings;
     FocusStealingInteraction ui;
-    InteractionMessageSink sink(ui);
-    ModelEngine engine(sink);
-    FixedClock clock(2026, 3, 15);
-    Workspace ws(engine, ui, clock);
-    FakeView view(ws);
-    ws.show();
-    ui.workspace = &ws;
+    WorkspaceHarness h(ui);
+    ui.workspace = &h.workspace;
 
-    view.type(Field::ALTM, "oops");
-    ws.leaveField(Field::ALTM);
+    h.view.type(Field::ALTM, "oops");
+    h.workspace.leaveField(Field::ALTM);
     EXPECT_EQ(ui.boxes, 1);
-    EXPECT_FALSE(ws.busy());
-    EXPECT_EQ(view.focusReturns(), 1);
+    EXPECT_FALSE(h.workspace.busy());
+    EXPECT_EQ(h.view.focusReturns(), 1);
 }
 
 }  // namespace

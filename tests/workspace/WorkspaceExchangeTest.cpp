@@ -3,21 +3,15 @@
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
 
+#include "support/TestText.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
 #include <set>
 
 namespace tellurim {
 namespace {
-
-std::string printfG6(float value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6g", static_cast<double>(value));
-    return text;
-}
 
 TEST(Exchange, SinglesShowSixSignificantDigitsLikePrintf)
 {
@@ -33,8 +27,8 @@ TEST(Exchange, SinglesShowSixSignificantDigitsLikePrintf)
     // Compared with the C library over a spread of magnitudes and digits.
     float value = 1.0e-7f;
     for (int i = 0; i < 4000; ++i) {
-        ASSERT_EQ(formatSingle(value), printfG6(value)) << value;
-        ASSERT_EQ(formatSingle(-value), printfG6(-value)) << value;
+        ASSERT_EQ(formatSingle(value), cFormat("%.6g", static_cast<double>(value))) << value;
+        ASSERT_EQ(formatSingle(-value), cFormat("%.6g", -static_cast<double>(value))) << value;
         value *= 1.0137f;
     }
 }

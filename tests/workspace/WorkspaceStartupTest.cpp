@@ -1,12 +1,12 @@
 // Start-up, model selection and settings of the workspace.
 
 #include "support/TestEnvironment.h"
+#include "support/TestText.h"
 #include "support/WorkspaceHarness.h"
 #include "workspace/Conversions.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 namespace tellurim {
@@ -23,27 +23,32 @@ std::string settingsWithModel(const std::string& model)
            "ILOND=105\nILONM=15\nXLONS=0\nJHEM_EW=0\nALTM=1609.344\nFILENAME=" + model + "\n";
 }
 
-TEST(WorkspaceStartup, WithoutSettingsStartsAtDefaultPlaceTodayWithShippedModel)
-{
+/// Settings of its own and a scripted interaction; each test starts the
+/// workspace itself, after writing what settings it needs.
+class WorkspaceTest : public ::testing::Test {
+protected:
     TempSettings settings;
     ScriptedInteraction ui;
+};
+class WorkspaceStartup : public WorkspaceTest {};
+class WorkspaceModel : public WorkspaceTest {};
+class WorkspaceSettings : public WorkspaceTest {};
+
+TEST_F(WorkspaceStartup, WithoutSettingsStartsAtDefaultPlaceTodayWithShippedModel)
+{
     WorkspaceHarness h(ui, {2026, 3, 15});
     const Workspace& ws = h.workspace;
 
     EXPECT_EQ(ws.record.Location, "Default");
     EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
-    EXPECT_EQ(h.view.text(Field::ILATD), "30");
-    EXPECT_EQ(h.view.text(Field::ILATM), "30");
-    EXPECT_EQ(h.view.text(Field::XLATS), "30");
-    EXPECT_EQ(h.view.text(Field::DLAT), "30.5083");
-    EXPECT_EQ(h.view.text(Field::DLON), "30.5083");
+    std::vector<std::string> shown;
+    for (const Field field : {Field::ILATD, Field::ILATM, Field::XLATS, Field::DLAT, Field::DLON, Field::ALTM,
+                              Field::ALTF, Field::IMONTH, Field::IDAY, Field::IYR})
+        shown.push_back(h.view.text(field));
+    EXPECT_EQ(shown, (std::vector<std::string>{"30", "30", "30", "30.5083", "30.5083", "30", "98.4252", "3", "15",
+                                               "2026"}));
     EXPECT_EQ(h.view.selectedIndex(Field::IHEM_NS), 1);  // South
     EXPECT_EQ(h.view.selectedIndex(Field::JHEM_EW), 1);  // East
-    EXPECT_EQ(h.view.text(Field::ALTM), "30");
-    EXPECT_EQ(h.view.text(Field::ALTF), "98.4252");
-    EXPECT_EQ(h.view.text(Field::IMONTH), "3");
-    EXPECT_EQ(h.view.text(Field::IDAY), "15");
-    EXPECT_EQ(h.view.text(Field::IYR), "2026");
     EXPECT_EQ(ws.record.DDATE, dateToDecimalYear(3, 15, 2026));
     EXPECT_EQ(ws.CVALIDITY, "OK");
     EXPECT_EQ(ws.CPOLAR1, "N/A");  // below 55 degrees
@@ -60,12 +65,10 @@ TEST(WorkspaceStartup, WithoutSettingsStartsAtDefaultPlaceTodayWithShippedModel)
     EXPECT_TRUE(ui.transcript().empty());
 }
 
-TEST(WorkspaceStartup, StoredDegreesMetresWinOverStoredDecimalsFeetAndDate)
+TEST_F(WorkspaceStartup, StoredDegreesMetresWinOverStoredDecimalsFeetAndDate)
 {
-    TempSettings settings;
     writeWholeFile(settings.file(),
                    settingsWithModel("WMM2025.COF") + "DLAT=12.5\nDLON=1\nALTF=7\nIYR=1999\nIMONTH=1\nIDAY=2\n");
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui, {2027, 7, 1});
     const LocationRecord& r = h.workspace.record;
     EXPECT_EQ(r.DLAT, 40.0f);
@@ -79,20 +82,15 @@ TEST(WorkspaceStartup, StoredDegreesMetresWinOverStoredDecimalsFeetAndDate)
     EXPECT_EQ(h.view.selectedIndex(Field::JHEM_EW), 0);
 }
 
-TEST(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
+TEST_F(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
 {
-    TempSettings settings;
     TempDir dir;
     const std::string missing = (dir / "Gone.COF").string();
     writeWholeFile(settings.file(), settingsWithModel(missing));
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui);
 
     ASSERT_EQ(ui.transcript().size(), 1u);
-    const Prompt& box = ui.transcript()[0];
-    EXPECT_EQ(box.icon, Icon::None);
-    EXPECT_EQ(box.caption, "Tellurim");
-    EXPECT_EQ(box.text, "ERROR OPENING FILE:\n" + missing);
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::None, "Tellurim", "ERROR OPENING FILE:\n" + missing)));
     EXPECT_EQ(h.workspace.record.FILENAME, kNotFound);
     EXPECT_EQ(h.view.text(Field::FILENAME), kNotFound);
     EXPECT_EQ(h.workspace.CVALIDITY, kNoModel);
@@ -108,11 +106,9 @@ TEST(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
     EXPECT_TRUE(ui.finished());
 }
 
-TEST(WorkspaceStartup, CommandLineModelIsUsedAndKept)
+TEST_F(WorkspaceStartup, CommandLineModelIsUsedAndKept)
 {
-    TempSettings settings;
     const std::string model = std::string(TELLURIM_MODELS_DIR) + "/WMM2020.COF";
-    ScriptedInteraction ui;
     {
         WorkspaceHarness h(ui, {2022, 1, 1}, "\"" + model + "\"");
         EXPECT_EQ(h.workspace.record.FILENAME, model);
@@ -124,22 +120,18 @@ TEST(WorkspaceStartup, CommandLineModelIsUsedAndKept)
     EXPECT_TRUE(ui.transcript().empty());
 }
 
-TEST(WorkspaceStartup, OverlongModelPathIsRefusedWithAMessage)
+TEST_F(WorkspaceStartup, OverlongModelPathIsRefusedWithAMessage)
 {
-    TempSettings settings;
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui, {2026, 3, 15}, "/" + std::string(300, 'm') + ".COF");
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].icon, Icon::Exclamation);
-    EXPECT_EQ(ui.messages()[0].caption, "Tellurim File Open Error");
+    EXPECT_TRUE(sameBox(ui.messages()[0], messageBox(Icon::Exclamation, "Tellurim File Open Error",
+                                                     ui.messages()[0].text)));
     EXPECT_EQ(h.workspace.record.FILENAME, "WMM2025.COF");
     EXPECT_EQ(h.workspace.CVALIDITY, "OK");
 }
 
-TEST(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
+TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
 {
-    TempSettings settings;
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui);
     Workspace& ws = h.workspace;
     ws.locationChanged = 0;
@@ -149,13 +141,9 @@ TEST(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
     ws.newModel();
 
     ASSERT_EQ(ui.transcript().size(), 1u);
-    const FileRequest& request = ui.transcript()[0].file;
-    EXPECT_EQ(request.mode, FileRequest::Mode::Open);
-    EXPECT_EQ(request.title, "Magnetic Model file for desired Epoch, Global or Regional");
-    EXPECT_EQ(request.filterDescription, "Magnetic model files (*.cof)");
-    EXPECT_EQ(request.pattern, "*.cof");
-    EXPECT_EQ(request.defaultExtension, "cof");
-    EXPECT_EQ(request.initialName, "WMM2025.COF");
+    EXPECT_TRUE(sameDialog(ui.transcript()[0],
+                           {FileRequest::Mode::Open, "Magnetic Model file for desired Epoch, Global or Regional",
+                            "Magnetic model files (*.cof)", "*.cof", "cof", "WMM2025.COF", false}));
     EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
     EXPECT_EQ(ws.locationChanged, 1);
     EXPECT_EQ(ws.CVALIDITY, "OK");  // recalculated, and shown
@@ -163,16 +151,15 @@ TEST(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
     EXPECT_TRUE(ui.finished());
 }
 
-TEST(WorkspaceModel, ChosenModelInAnotherFolderIsKeptAsFullPathAndBecomesCurrentFolder)
+TEST_F(WorkspaceModel, ChosenModelInAnotherFolderIsKeptAsFullPathAndBecomesCurrentFolder)
 {
-    TempSettings settings;
     TempDir dir;
     fs::create_directories(dir / "models");
     const fs::path copy = dir / "models" / "older.cof";
     fs::copy_file(fs::path(TELLURIM_MODELS_DIR) / "WMM2015.COF", copy);
     ScopedCurrentDir restore(fs::current_path());
 
-    ScriptedInteraction ui{File{copy}};
+    ui.then(File{copy});
     WorkspaceHarness h(ui);
     h.workspace.newModel();
 
@@ -184,11 +171,9 @@ TEST(WorkspaceModel, ChosenModelInAnotherFolderIsKeptAsFullPathAndBecomesCurrent
     EXPECT_TRUE(ui.finished());
 }
 
-TEST(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
+TEST_F(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
 {
-    TempSettings settings;
     TempDir dir;
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui);
     Workspace& ws = h.workspace;
     const std::string polar1 = ws.CPOLAR1;
@@ -216,32 +201,22 @@ TEST(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
     EXPECT_TRUE(ui.finished());
 }
 
-TEST(WorkspaceModel, HelpShowsTheFiveParagraphs)
+TEST_F(WorkspaceModel, HelpShowsTheFiveParagraphs)
 {
-    TempSettings settings;
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui);
     h.workspace.help();
     ASSERT_EQ(ui.transcript().size(), 1u);
-    const Prompt& box = ui.transcript()[0];
-    EXPECT_EQ(box.icon, Icon::Information);
-    EXPECT_EQ(box.caption, "Tellurim Model File Description");
-    EXPECT_EQ(box.buttons, Buttons::Ok);
-    const std::string& text = box.text;
+    const std::string& text = ui.transcript()[0].text;
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::Information, "Tellurim Model File Description", text)));
     EXPECT_EQ(text.rfind("Tellurim contains editable fields on the first 3 lines", 0), 0u);
-    std::size_t breaks = 0;
-    for (std::size_t at = text.find("\n\n"); at != std::string::npos; at = text.find("\n\n", at + 2))
-        ++breaks;
-    EXPECT_EQ(breaks, 4u);
+    EXPECT_EQ(countOf(text, "\n\n"), 4u);
     EXPECT_NE(text.find("abbreviations \"US\". \"AK\" and \"HI\", which"), std::string::npos);
     EXPECT_NE(text.find("New features in  version 2 allow"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 43), "\n\nSee README.TXT and READ.ME for more info.");
 }
 
-TEST(WorkspaceSettings, WrittenAtCloseAndReadAtNextStart)
+TEST_F(WorkspaceSettings, WrittenAtCloseAndReadAtNextStart)
 {
-    TempSettings settings;
-    ScriptedInteraction ui;
     {
         WorkspaceHarness h(ui, {2026, 3, 15});
         h.view.type(Field::Location, "Boulder");
@@ -254,15 +229,11 @@ TEST(WorkspaceSettings, WrittenAtCloseAndReadAtNextStart)
     }
     const std::string text = readWholeFile(settings.file());
     const std::size_t version = text.find("[Version]");
-    const std::size_t location = text.find("[LocationInformation]");
-    const std::size_t grid = text.find("[GridInformation]");
     ASSERT_NE(version, std::string::npos);
-    EXPECT_LT(version, location);
-    EXPECT_LT(location, grid);
-    EXPECT_NE(text.find("Location=Boulder\n"), std::string::npos);
-    EXPECT_NE(text.find("ILATD=40\n"), std::string::npos);
-    EXPECT_NE(text.find("ALTM=1655.000000\n"), std::string::npos);
-    EXPECT_NE(text.find("IDAY=15\n"), std::string::npos);
+    EXPECT_LT(version, text.find("[LocationInformation]"));
+    EXPECT_LT(text.find("[LocationInformation]"), text.find("[GridInformation]"));
+    for (const char* line : {"Location=Boulder\n", "ILATD=40\n", "ALTM=1655.000000\n", "IDAY=15\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
 
     WorkspaceHarness next(ui, {2026, 4, 1});
     EXPECT_EQ(next.workspace.record.Location, "Boulder");
@@ -273,20 +244,19 @@ TEST(WorkspaceSettings, WrittenAtCloseAndReadAtNextStart)
     EXPECT_EQ(next.workspace.grid.lNeverGrid, 0);
 }
 
-TEST(WorkspaceSettings, FailedWriteIsReportedAndKeepsNothingHalfWritten)
+TEST_F(WorkspaceSettings, FailedWriteIsReportedAndKeepsNothingHalfWritten)
 {
     TempDir dir;
     // The settings folder cannot be created where a plain file stands.
     writeWholeFile(dir / "blocked", "not a folder");
     ScopedEnv env("XDG_CONFIG_HOME", (dir / "blocked").string());
-    ScriptedInteraction ui;
     WorkspaceHarness h(ui);
     EXPECT_FALSE(h.workspace.saveSettings());
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].icon, Icon::Stop);
-    EXPECT_EQ(ui.transcript()[0].caption, "Tellurim");
-    EXPECT_EQ(ui.transcript()[0].text.rfind("The settings could not be saved", 0), 0u);
-    EXPECT_NE(ui.transcript()[0].text.find("blocked"), std::string::npos);
+    const std::string& text = ui.transcript()[0].text;
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::Stop, "Tellurim", text)));
+    EXPECT_EQ(text.rfind("The settings could not be saved", 0), 0u);
+    EXPECT_NE(text.find("blocked"), std::string::npos);
 
     // Nobody to answer: the error stream instead of a box.
     ui.clearTranscript();

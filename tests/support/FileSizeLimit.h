@@ -3,7 +3,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace tellurim::test {
+namespace tellurim {
 
 /// Limits the size of files this process may write, so that a write fails
 /// part way as on a full disk (EFBIG), and puts everything back afterwards.
@@ -32,4 +32,4 @@ private:
     bool m_active = false;
 };
 
-}  // namespace tellurim::test
+}  // namespace tellurim
