@@ -8,10 +8,10 @@
 #include "platform/qt/QtInteraction.h"
 #include "workspace/Workspace.h"
 #include "workspace/ui/AboutDialog.h"
+#include "workspace/ui/ApplicationIcon.h"
 #include "workspace/ui/MainDialog.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -129,9 +129,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tellurim"));
     QApplication::setApplicationVersion(QString::fromLatin1(tellurim::AboutDialog::version()));
     QApplication::setDesktopFileName(QStringLiteral("tellurim"));
-    QIcon icon(QStringLiteral(":/tellurim.png"));
-    icon.addFile(QStringLiteral(":/tellurim-64.png"));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(tellurim::applicationIcon());
 
     // Qt has taken its own options (-platform, -style ...) out of argv.
     const CommandLine commandLine =

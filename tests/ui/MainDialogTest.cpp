@@ -227,6 +227,9 @@ TEST(AboutDialog, NamesPlatformAndVersionWithCreditsAndNotice)
 {
     AboutDialog about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tellurim"));
+    const auto* icon = about.findChild<QLabel*>(QStringLiteral("AboutIcon"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->pixmap().isNull());
     EXPECT_TRUE(AboutDialog::versionLine().startsWith(QStringLiteral("Tellurim for Linux Version ")));
     const auto* product = about.findChild<QLabel*>(QStringLiteral("AboutProduct"));
     ASSERT_NE(product, nullptr);

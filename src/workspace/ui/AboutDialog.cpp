@@ -1,4 +1,5 @@
 #include "workspace/ui/AboutDialog.h"
+#include "workspace/ui/ApplicationIcon.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -42,7 +43,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("AboutIcon"));
-    icon->setPixmap(windowIcon().pixmap(48, 48));
+    icon->setPixmap(applicationIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     auto* product = new QLabel(this);
@@ -59,7 +60,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     notice->setObjectName(QStringLiteral("AboutNotice"));
     notice->setTextFormat(Qt::PlainText);
     notice->setAlignment(Qt::AlignCenter);
-    notice->setText(QStringLiteral("Copyright \u00A9 2025 the Tellurim developers.\n"
+    notice->setText(QStringLiteral("Copyright \u00A9 2026 the Tellurim developers.\n"
                                    "Provided as is, without warranty of any kind."));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
