@@ -218,7 +218,11 @@ std::string ProfileFile::text() const
     return out;
 }
 
-double parseLenientDouble(std::string_view text)
+namespace {
+
+// Skips leading white space and one sign, as the C conversions do; true for
+// a minus sign.
+bool skipBlanksAndSign(std::string_view& text)
 {
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
@@ -228,6 +232,14 @@ double parseLenientDouble(std::string_view text)
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    return negative;
+}
+
+}  // namespace
+
+double parseLenientDouble(std::string_view text)
+{
+    const bool negative = skipBlanksAndSign(text);
     // A second sign is not part of a number; from_chars would take a '-'.
     if (text.empty() || text.front() == '+' || text.front() == '-') {
         return 0.0;
@@ -245,14 +257,7 @@ double parseLenientDouble(std::string_view text)
 
 int32_t parseLenientInt(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
+    const bool negative = skipBlanksAndSign(text);
     int64_t magnitude = 0;
     constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     for (size_t i = 0; i < text.size() && isDigit(text[i]); ++i) {
