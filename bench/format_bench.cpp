@@ -4,7 +4,8 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
+#include "record/NumberText.h"
 
 #include <benchmark/benchmark.h>
 

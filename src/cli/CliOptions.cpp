@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 #include <algorithm>
 #include <array>

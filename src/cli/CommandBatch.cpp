@@ -3,6 +3,7 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
+#include "record/NumberText.h"
 
 #include <array>
 #include <optional>

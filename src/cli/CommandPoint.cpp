@@ -1,8 +1,8 @@
 #include "cli/CliCommon.h"
 #include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
-#include "workspace/Exchange.h"
-#include "workspace/ResultTexts.h"
+#include "record/NumberText.h"
+#include "record/ResultTexts.h"
 
 #include <string>
 

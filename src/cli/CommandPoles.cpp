@@ -2,8 +2,9 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "poles/PoleCsv.h"
-#include "workspace/Conversions.h"
-#include "workspace/Exchange.h"
+#include "record/Conversions.h"
+#include "record/NumberText.h"
+#include "record/NumberText.h"
 
 namespace tellurim::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 #include <cstdint>
 #include <optional>

@@ -30,12 +30,6 @@ private:
     bool m_first = true;
 };
 
-/// Appends value like printf("%f", value): fixed notation, six decimals.
-void appendFixed6(std::string& out, double value);
-
-/// Appends value like printf("%.*f", decimals, value), decimals 0 to 9.
-void appendFixed(std::string& out, double value, int decimals);
-
 /// An output file for CSV rows. Each write goes straight to the operating
 /// system, so a failure (a full disk) is seen at the row that caused it.
 class CsvFile {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "workspace/ResultTexts.h"
-#include "workspace/LocationRecord.h"
+#include "record/ResultTexts.h"
+#include "record/LocationRecord.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/FileError.h"
-#include "workspace/LocationRecord.h"
+#include "record/LocationRecord.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "files/ReportLayout.h"
 
 #include "files/CsvWriter.h"
+#include "record/NumberText.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 #include "platform/Interaction.h"
-#include "workspace/LocationRecord.h"
+#include "record/LocationRecord.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "grid/GridCsv.h"
 
 #include "files/CsvWriter.h"
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 
 #include <string_view>
 

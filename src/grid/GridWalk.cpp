@@ -1,6 +1,6 @@
 #include "grid/GridWalk.h"
 
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 namespace tellurim {
 

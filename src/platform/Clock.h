@@ -1,13 +1,8 @@
 #pragma once
 
-namespace tellurim {
+#include "record/CalendarDate.h"
 
-/// A calendar date in the local time zone.
-struct CalendarDate {
-    int year = 2000;
-    int month = 1;  ///< 1 to 12
-    int day = 1;    ///< 1 to 31
-};
+namespace tellurim {
 
 /// Source of "today", injected so that start-up is testable.
 class Clock {

@@ -3,8 +3,9 @@
 #include "engine/ModelLocator.h"
 #include "files/CsvWriter.h"
 #include "files/ReplaceFile.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 #include "workspace/ProfileFile.h"
+#include "record/NumberText.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "files/FileError.h"
 #include "grid/GridSettings.h"
-#include "workspace/LocationRecord.h"
+#include "record/LocationRecord.h"
 
 #include <filesystem>
 #include <optional>

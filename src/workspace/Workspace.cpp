@@ -2,9 +2,9 @@
 
 #include "files/FileError.h"
 #include "platform/FileChoice.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 #include "workspace/Exchange.h"
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 #include "workspace/SettingsFile.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "platform/Interaction.h"
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
-#include "workspace/LocationRecord.h"
+#include "record/LocationRecord.h"
 #include "workspace/WorkspaceView.h"
 
 #include <cstdint>

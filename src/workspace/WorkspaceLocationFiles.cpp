@@ -8,7 +8,7 @@
 #include "files/ReportLayout.h"
 #include "files/UserName.h"
 #include "platform/FileChoice.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 namespace tellurim {
 namespace {

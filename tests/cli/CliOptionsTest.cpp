@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 #include "cli/ValueParsing.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 #include <gtest/gtest.h>
 

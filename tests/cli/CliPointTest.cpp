@@ -1,8 +1,8 @@
 #include "cli/CliTestSupport.h"
 #include "grid/GridCsv.h"
-#include "workspace/Conversions.h"
-#include "workspace/Exchange.h"
-#include "workspace/ResultTexts.h"
+#include "record/Conversions.h"
+#include "record/NumberText.h"
+#include "record/ResultTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,8 @@
 #include "grid/GridCsv.h"
 #include "poles/PoleCsv.h"
 #include "support/PublishedValues.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
+#include "record/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -53,8 +53,8 @@ TEST_F(PointCalculation, ComponentsAreConsistent)
         EXPECT_GE(r.BH, 0.0f);
         EXPECT_NEAR(r.BH, std::hypot(r.BX, r.BY), 0.01f);
         EXPECT_NEAR(r.TI, std::hypot(r.BH, r.BZ), 0.01f);
-        EXPECT_NEAR(r.DEC, std::atan2(r.BY, r.BX) * 180.0 / M_PI, 1e-4);
-        EXPECT_NEAR(r.DIP, std::atan2(r.BZ, r.BH) * 180.0 / M_PI, 1e-4);
+        EXPECT_NEAR(r.DEC, static_cast<double>(std::atan2(r.BY, r.BX)) * 180.0 / M_PI, 1e-4);
+        EXPECT_NEAR(r.DIP, static_cast<double>(std::atan2(r.BZ, r.BH)) * 180.0 / M_PI, 1e-4);
     }
 }
 

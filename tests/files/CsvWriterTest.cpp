@@ -1,5 +1,6 @@
 #include "files/CsvWriter.h"
 #include "support/TestText.h"
+#include "record/NumberText.h"
 
 #include <gtest/gtest.h>
 

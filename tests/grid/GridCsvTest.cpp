@@ -2,7 +2,7 @@
 
 #include "support/EngineSupport.h"
 #include "support/TestText.h"
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 
 #include <gtest/gtest.h>
 

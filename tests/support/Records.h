@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/LocationRecord.h"
+#include "record/LocationRecord.h"
 
 #include <bit>
 #include <cstdint>

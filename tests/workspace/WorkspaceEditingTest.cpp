@@ -3,8 +3,8 @@
 #include "support/TestEnvironment.h"
 #include "support/TestText.h"
 #include "support/WorkspaceHarness.h"
-#include "workspace/Conversions.h"
-#include "workspace/Exchange.h"
+#include "record/Conversions.h"
+#include "record/NumberText.h"
 
 #include <gtest/gtest.h>
 

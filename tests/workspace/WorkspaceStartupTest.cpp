@@ -3,7 +3,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestText.h"
 #include "support/WorkspaceHarness.h"
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 
-#include "files/CsvWriter.h"
+#include "record/NumberText.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "workspace/ResultTexts.h"
+#include "record/ResultTexts.h"
 
 #include "support/TestText.h"
 

@@ -1,4 +1,4 @@
-#include "workspace/Conversions.h"
+#include "record/Conversions.h"
 
 #include "support/TestText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "record/CalendarDate.h"
 
 #include <array>
 #include <cstdint>
@@ -21,7 +21,7 @@ struct DegreesMinutesSeconds {
     float seconds = 0.0f;
 };
 
-// CalendarDate (year, month, day) is the one of platform/Clock.h.
+// CalendarDate (year, month, day) is the one of record/CalendarDate.h.
 
 /// Degrees, minutes (1/60 degree) and seconds (1/3600 degree) to decimal
 /// degrees. Every stored angle and file depends on the exact single-precision
