@@ -4,8 +4,8 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "files/FileError.h"
-#include "grid/GridSettings.h"
-#include "grid/Progress.h"
+#include "record/GridSettings.h"
+#include "platform/Progress.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/FileError.h"
-#include "grid/GridSettings.h"
+#include "record/GridSettings.h"
 #include "record/LocationRecord.h"
 
 #include <filesystem>

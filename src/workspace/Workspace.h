@@ -3,7 +3,7 @@
 #include "engine/FieldResult.h"
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
-#include "grid/GridSettings.h"
+#include "record/GridSettings.h"
 #include "platform/Clock.h"
 #include "platform/Interaction.h"
 #include "workspace/Exchange.h"
