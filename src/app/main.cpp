@@ -155,20 +155,26 @@ int main(int argc, char** argv)
                      [&workspace] { workspace.saveSettings(false); });
 #endif
 
-    const char* exitAfterPaint = std::getenv("TELLURIM_EXIT_AFTER_FIRST_PAINT");
-    if (exitAfterPaint != nullptr && std::strcmp(exitAfterPaint, "1") == 0) {
-        window.setFirstPaintHook([&window] {
+    // For the start-up benchmark and the process tests: say when the window
+    // first painted ("1" then closes it, "announce" keeps it open).
+    const char* firstPaint = std::getenv("TELLURIM_EXIT_AFTER_FIRST_PAINT");
+    const bool exitAfterPaint = firstPaint != nullptr && std::strcmp(firstPaint, "1") == 0;
+    if (exitAfterPaint || (firstPaint != nullptr && std::strcmp(firstPaint, "announce") == 0)) {
+        window.setFirstPaintHook([&window, exitAfterPaint] {
             const auto elapsed = std::chrono::duration<double, std::milli>(
                 std::chrono::steady_clock::now() - kStarted);
             std::printf("first paint after %.1f ms\n", elapsed.count());
             std::fflush(stdout);
-            window.reject();
+            if (exitAfterPaint)
+                window.reject();
         });
     }
 
     window.exec();
     interaction.setParent(nullptr);
-    // Nobody may be left to answer a box when a signal ended the run.
-    workspace.saveSettings(!g_endedBySignal);
-    return 0;
+    // Nobody may be left to answer a box when a signal ended the run, so the
+    // exit status is what tells a session manager or a script that the
+    // settings were not kept.
+    const bool saved = workspace.saveSettings(!g_endedBySignal);
+    return g_endedBySignal && !saved ? 1 : 0;
 }
