@@ -1,0 +1,142 @@
+#include "grid/GridChunks.h"
+
+#include "grid/GridCsv.h"
+#include "grid/GridProducer.h"
+#include "grid/GridWalk.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tellurim {
+
+namespace {
+
+// Roughly the longest grid line, to reserve chunk buffers once.
+constexpr size_t kBytesPerLine = 256;
+
+}  // namespace
+
+GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk)
+    : m_startLat(area.StartLat),
+      m_endLat(area.EndLat),
+      m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk)),
+      m_latitudes(gridAxis(area.StartLat, area.EndLat, area.LatInc)),
+      m_longitudes(gridAxis(area.StartLong, area.EndLong, area.LongInc)),
+      m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk)
+{
+}
+
+size_t GridChunkPlan::pointsIn(uint64_t chunk) const
+{
+    const size_t begin = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
+    return std::min(m_longitudes.size(), begin + m_pointsPerChunk) - begin;
+}
+
+int32_t GridChunkPlan::position(size_t row) const
+{
+    return progressPosition(m_latitudes[row], m_startLat, m_endLat);
+}
+
+std::optional<FieldResult> GridChunkPlan::firstPoint(GridPointSource& points) const
+{
+    if (m_latitudes.empty() || m_longitudes.empty()) {
+        return std::nullopt;
+    }
+    return points.compute(m_latitudes.front(), m_longitudes.front());
+}
+
+void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const FieldResult* first,
+                                std::string& out) const
+{
+    const float latitude = m_latitudes[static_cast<size_t>(chunk / m_chunksPerRow)];
+    const size_t begin = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
+    const size_t end = begin + pointsIn(chunk);
+    size_t column = begin;
+    if (chunk == 0 && first != nullptr && column < end) {
+        appendGridLine(out, latitude, m_longitudes[column], *first);
+        ++column;
+    }
+    for (; column < end; ++column) {
+        const float longitude = m_longitudes[column];
+        appendGridLine(out, latitude, longitude, points.compute(latitude, longitude));
+    }
+}
+
+size_t GridChunkPlan::chunkCapacity() const
+{
+    return std::min(m_pointsPerChunk, m_longitudes.size()) * kBytesPerLine;
+}
+
+ChunkPipeline::ChunkPipeline(uint64_t chunkCount, size_t window)
+    : m_slots(std::max<size_t>(1, window)), m_ready(m_slots.size(), false), m_chunkCount(chunkCount)
+{
+}
+
+std::optional<uint64_t> ChunkPipeline::claim()
+{
+    std::unique_lock lock(m_mutex);
+    m_space.wait(lock, [&] { return m_stopped || m_next >= m_chunkCount || m_next < m_taken + m_slots.size(); });
+    if (m_stopped || m_next >= m_chunkCount) {
+        return std::nullopt;
+    }
+    return m_next++;
+}
+
+void ChunkPipeline::deliver(uint64_t chunk, std::string& bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        const size_t slot = static_cast<size_t>(chunk % m_slots.size());
+        m_slots[slot].swap(bytes);
+        m_ready[slot] = true;
+    }
+    m_filled.notify_all();
+    bytes.clear();
+}
+
+bool ChunkPipeline::take(uint64_t chunk, std::string& bytes)
+{
+    {
+        std::unique_lock lock(m_mutex);
+        const size_t slot = static_cast<size_t>(chunk % m_slots.size());
+        m_filled.wait(lock, [&] { return m_stopped || m_ready[slot]; });
+        if (!m_ready[slot]) {
+            return false;
+        }
+        bytes.clear();
+        m_slots[slot].swap(bytes);
+        m_ready[slot] = false;
+        ++m_taken;
+    }
+    m_space.notify_all();
+    return true;
+}
+
+void ChunkPipeline::fail(std::exception_ptr error)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_failure) {
+            m_failure = std::move(error);
+        }
+    }
+    stop();
+}
+
+void ChunkPipeline::stop()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+    }
+    m_space.notify_all();
+    m_filled.notify_all();
+}
+
+std::exception_ptr ChunkPipeline::failure()
+{
+    std::lock_guard lock(m_mutex);
+    return m_failure;
+}
+
+}  // namespace tellurim
