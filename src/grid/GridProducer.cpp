@@ -1,6 +1,7 @@
 #include "grid/GridProducer.h"
 
 #include "engine/ModelEngine.h"
+#include "grid/ChunkPipeline.h"
 #include "grid/GridChunks.h"
 
 #include <algorithm>
