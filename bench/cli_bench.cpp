@@ -85,8 +85,8 @@ void wholeEarthProducerOnly(benchmark::State& state)
         benchmark::DoNotOptimize(result);
     }
     state.counters["bytes"] = static_cast<double>(bytes);
-    state.counters["points/s"] = benchmark::Counter(static_cast<double>(points) * static_cast<double>(state.iterations()),
-                                                    benchmark::Counter::kIsRate);
+    state.counters["points/s"] = benchmark::Counter(
+        static_cast<double>(points) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(wholeEarthProducerOnly)
     ->Args({1, 0})
