@@ -3,8 +3,7 @@
 // (bytes discarded), and the batch command streaming points from memory.
 #include "cli/Cli.h"
 #include "engine/ModelEngine.h"
-#include "grid/GridWalk.h"
-#include "grid/ParallelGridWriter.h"
+#include "grid/GridProducer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -52,32 +51,50 @@ void wholeEarthThroughTheProgram(benchmark::State& state)
 }
 BENCHMARK(wholeEarthThroughTheProgram)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// Progress that never cancels and shows nothing.
+class NoProgress final : public tellurim::Progress {
+public:
+    void setRange(int, int) override {}
+    void setPosition(int) override {}
+    bool pollCancel() override { return false; }
+};
+
+// The producer alone, bytes discarded: arg 0 the threads, arg 1 whether the
+// walk runs in the background (the window's way) or on this thread.
 void wholeEarthProducerOnly(benchmark::State& state)
 {
     QuietSink sink;
     tellurim::ModelEngine engine(sink);
     std::string name = modelPath();
     engine.readModelFile(12, name);
-    tellurim::GridJob job;
-    job.latitudes = tellurim::gridAxis(-90.0f, 90.0f, 0.25f);
-    job.longitudes = tellurim::gridAxis(-180.0f, 180.0f, 0.25f);
-    job.date = 2025.5f;
-    const tellurim::ParallelGridWriter writer(static_cast<unsigned>(state.range(0)));
+    const tellurim::GridJob job{tellurim::GridSettings{0, -90.0f, 90.0f, 0.25f, -180.0f, 180.0f, 0.25f}, 0.0f, 2025.5f};
+    const tellurim::GridProducer producer(static_cast<unsigned>(state.range(0)));
+    const bool background = state.range(1) != 0;
+    NoProgress progress;
     size_t bytes = 0;
+    int64_t points = 0;
+    const tellurim::GridProducer::Writer writer = [&bytes](std::string_view chunk) {
+        bytes += chunk.size();
+        return std::optional<tellurim::FileError>();
+    };
     for (auto _ : state) {
         bytes = 0;
-        const auto error = writer.run(engine, job, [&bytes](std::string_view chunk) {
-            bytes += chunk.size();
-            return std::optional<tellurim::FileError>();
-        });
-        benchmark::DoNotOptimize(error);
+        const tellurim::GridRunResult result = background ? producer.runInBackground(engine, job, writer, progress)
+                                                          : producer.run(engine, job, writer, progress);
+        points = result.points;
+        benchmark::DoNotOptimize(result);
     }
     state.counters["bytes"] = static_cast<double>(bytes);
     state.counters["points/s"] = benchmark::Counter(
-        static_cast<double>(job.latitudes.size() * job.longitudes.size()) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+        static_cast<double>(points) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(wholeEarthProducerOnly)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(wholeEarthProducerOnly)
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void batchFromMemory(benchmark::State& state)
 {

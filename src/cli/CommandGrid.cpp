@@ -1,8 +1,9 @@
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
+#include "grid/GridCsv.h"
+#include "grid/GridProducer.h"
 #include "grid/GridWalk.h"
-#include "grid/ParallelGridWriter.h"
 
 #include <memory>
 
@@ -10,32 +11,48 @@ namespace tellurim::cli {
 
 namespace {
 
-// A percentage on one terminal line, rewritten only when it changes.
-class ProgressLine {
+// A percentage of the rows done on one terminal line, rewritten only when
+// it changes. The producer polls once before each row.
+class ProgressLine final : public Progress {
 public:
-    explicit ProgressLine(std::ostream& err) : m_err(err) {}
+    ProgressLine(std::ostream& err, bool shown, size_t rowCount) : m_err(err), m_shown(shown), m_rowCount(rowCount) {}
 
-    void update(uint64_t done, uint64_t total)
+    void setRange(int, int) override {}
+    void setPosition(int) override {}
+    bool pollCancel() override
     {
-        const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-        if (percent != m_shown) {
-            m_shown = percent;
-            m_err << '\r' << kProgramName << ": grid " << percent << '%';
-            m_err.flush();
-        }
+        show(m_rowsStarted * 100 / m_rowCount);
+        ++m_rowsStarted;
+        return false;
     }
 
-    void close()
+    /// Ends the line, at 100% when the whole grid was written.
+    void close(bool completed)
     {
-        if (m_shown >= 0) {
+        if (completed) {
+            show(100);
+        }
+        if (m_percent >= 0) {
             m_err << '\n';
             m_err.flush();
         }
     }
 
 private:
+    void show(size_t percent)
+    {
+        if (m_shown && static_cast<int>(percent) != m_percent) {
+            m_percent = static_cast<int>(percent);
+            m_err << '\r' << kProgramName << ": grid " << m_percent << '%';
+            m_err.flush();
+        }
+    }
+
     std::ostream& m_err;
-    int m_shown = -1;
+    bool m_shown;
+    size_t m_rowCount;
+    size_t m_rowsStarted = 0;
+    int m_percent = -1;
 };
 
 }  // namespace
@@ -50,9 +67,11 @@ int runGrid(const CliOptions& options, CliContext& context)
         return kExitFailure;
     }
 
+    const AxisRange& latitudes = *options.latitudes;
+    const AxisRange& longitudes = *options.longitudes;
     GridJob job;
-    job.latitudes = gridAxis(options.latitudes->start, options.latitudes->end, options.latitudes->step);
-    job.longitudes = gridAxis(options.longitudes->start, options.longitudes->end, options.longitudes->step);
+    job.area = GridSettings{0, latitudes.start, latitudes.end, latitudes.step,
+                            longitudes.start, longitudes.end, longitudes.step};
     job.elevation = options.elevationMetres();
     job.date = options.decimalYear();
 
@@ -68,15 +87,16 @@ int runGrid(const CliOptions& options, CliContext& context)
         target = std::make_unique<StreamTarget>(context.out);
     }
 
-    ProgressLine progressLine(context.err);
-    ParallelGridWriter::Progress progress;
-    if (context.progress) {
-        progress = [&progressLine](uint64_t done, uint64_t total) { progressLine.update(done, total); };
+    auto error = target->write(gridCsvHeader());
+    if (!error) {
+        const size_t rowCount = gridAxis(latitudes.start, latitudes.end, latitudes.step).size();
+        ProgressLine progress(context.err, context.progress, rowCount);
+        const GridProducer producer(static_cast<unsigned>(options.threads));
+        const GridRunResult result = producer.run(
+            engine, job, [&target](std::string_view bytes) { return target->write(bytes); }, progress);
+        progress.close(result.outcome == GridOutcome::Completed);
+        error = result.error;
     }
-    const ParallelGridWriter writer(static_cast<unsigned>(options.threads));
-    auto error = writer.run(
-        engine, job, [&target](std::string_view bytes) { return target->write(bytes); }, progress);
-    progressLine.close();
     if (!error) {
         error = target->finish();
     }

@@ -39,16 +39,18 @@ void appendGridLine(std::string& out, float latitude, float longitude, const Fie
     row.number(result.BY).number(result.BY2);
     row.number(result.BZ).number(result.BZ2);
     row.text(validityText(result.dateOutOfRange, result.coordinatesOutOfRange));
-    // Formatted in place rather than through GridVariationTexts: this runs
-    // for every point of a grid and should not allocate.
     if (hasGridVariation(result)) {
-        out.append(",\"");
-        appendWidth8Fixed2(out, gridVariationChange(result));
-        out.append("\",\"");
-        appendWidth8Fixed2(out, static_cast<double>(result.gridVariation));
-        out.push_back('"');
+        // Rather than through GridVariationTexts: this runs for every point
+        // of a grid, and an eight-character text fits in the string's own
+        // small buffer, so no allocation is made for it.
+        std::string text;
+        appendWidth8Fixed2(text, gridVariationChange(result));
+        row.text(text);
+        text.clear();
+        appendWidth8Fixed2(text, static_cast<double>(result.gridVariation));
+        row.text(text);
     } else {
-        out.append(",\"N/A\",\"N/A\"");
+        row.text("N/A").text("N/A");
     }
     row.end(true);
 }

@@ -2,7 +2,6 @@
 #include "cli/CliTestSupport.h"
 #include "grid/GridCsv.h"
 #include "grid/GridWalk.h"
-#include "grid/ParallelGridWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -34,16 +33,6 @@ std::vector<std::string> gridArgs(const Rectangle& r, const std::string& year, c
     return {"grid", "--lat", std::to_string(r.latStart), std::to_string(r.latEnd), std::to_string(r.latStep),
             "--lon", std::to_string(r.lonStart), std::to_string(r.lonEnd), std::to_string(r.lonStep),
             "--year", year, "--model", modelPath(), "--threads", threads};
-}
-
-GridJob jobFor(const Rectangle& r, float elevation, float year)
-{
-    GridJob job;
-    job.latitudes = gridAxis(r.latStart, r.latEnd, r.latStep);
-    job.longitudes = gridAxis(r.lonStart, r.lonEnd, r.lonStep);
-    job.elevation = elevation;
-    job.date = year;
-    return job;
 }
 
 TEST(CliGrid, BytesMatchTheSequentialWalkForEveryThreadCount)
@@ -189,67 +178,6 @@ TEST(FdOutputBufferTest, SmallAndLargeWritesArriveInOrder)
     }
     ::close(fd);
     EXPECT_EQ(readWholeFile(path), "abc" + large + "tail");
-}
-
-TEST(ParallelGridWriterTest, TinyChunksAndManyThreadsKeepTheOrder)
-{
-    const Rectangle r{54.0f, 56.0f, 0.25f, -3.0f, 3.0f, 0.75f};
-    const std::string expected = sequentialGrid(r, 1500.0f, 2026.0f);
-    const GridJob job = jobFor(r, 1500.0f, 2026.0f);
-    const std::vector<std::pair<unsigned, size_t>> runs{{1, 1}, {4, 1}, {3, 7}, {8, 1000}};
-    for (const auto& [threads, chunk] : runs) {
-        ShippedEngine shipped;
-        std::string produced;
-        std::vector<uint64_t> done;
-        const auto error = ParallelGridWriter(threads, chunk).run(
-            shipped.engine, job,
-            [&](std::string_view bytes) {
-                produced.append(bytes);
-                return std::optional<FileError>();
-            },
-            [&](uint64_t pointsDone, uint64_t pointCount) {
-                EXPECT_EQ(pointCount, job.latitudes.size() * job.longitudes.size());
-                done.push_back(pointsDone);
-            });
-        EXPECT_FALSE(error.has_value());
-        EXPECT_TRUE(produced == expected) << threads << " threads, chunks of " << chunk;
-        ASSERT_FALSE(done.empty());
-        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
-        EXPECT_EQ(done.back(), job.latitudes.size() * job.longitudes.size());
-    }
-}
-
-TEST(ParallelGridWriterTest, FirstWriteErrorStopsTheRun)
-{
-    const Rectangle r{0.0f, 20.0f, 1.0f, 0.0f, 20.0f, 1.0f};
-    const GridJob job = jobFor(r, 0.0f, 2026.0f);
-    ShippedEngine shipped;
-    int calls = 0;
-    const auto error =
-        ParallelGridWriter(2, 10).run(shipped.engine, job, [&](std::string_view) -> std::optional<FileError> {
-            if (++calls == 3)
-                return FileError{FileCause::DiskFull, 28, "grid.csv"};
-            return std::nullopt;
-        });
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->cause, FileCause::DiskFull);
-    EXPECT_EQ(calls, 3);  // the header, one chunk, then the failing one; nothing after
-}
-
-TEST(ParallelGridWriterTest, CallersSinkHearsTheWarningOnceAndZeroThreadsMeansAllCores)
-{
-    const GridJob job = jobFor({0.0f, 5.0f, 1.0f, 0.0f, 5.0f, 1.0f}, 0.0f, 1990.0f);
-    ShippedEngine shipped;
-    const ParallelGridWriter writer(0, 2);
-    EXPECT_GE(writer.threads(), 1u);
-    std::string produced;
-    writer.run(shipped.engine, job, [&](std::string_view bytes) {
-        produced.append(bytes);
-        return std::optional<FileError>();
-    });
-    ASSERT_EQ(shipped.sink.entries.size(), 1u);
-    EXPECT_TRUE(shipped.sink.entries[0].information);
-    EXPECT_EQ(crlfLines(produced).size(), 37u);
 }
 
 }  // namespace

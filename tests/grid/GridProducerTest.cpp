@@ -1,6 +1,9 @@
-#include "grid/GridGenerator.h"
+#include "grid/GridProducer.h"
 
+#include "engine/ModelEngine.h"
+#include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
+#include "support/GridRunRecorders.h"
 #include "support/EngineSupport.h"
 #include "support/TestEnvironment.h"
 #include "support/TestText.h"
@@ -8,68 +11,42 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tellurim {
 namespace {
 
-/// Records every progress call; answers "cancel" at one chosen poll.
-class ScriptedProgress : public Progress {
-public:
-    explicit ScriptedProgress(int cancelAtPoll = 0) : m_cancelAtPoll(cancelAtPoll) {}
-    void setRange(int lower, int upper) override
+using gridtest::LineRecorder;
+using gridtest::ScriptedProgress;
+
+/// A stand-in for the engine that records where it was asked. The walks
+/// here run on one thread, so its worker copies may share the record.
+struct FakeField final : GridPointSource {
+    mutable std::vector<std::pair<float, float>> calls;
+    FieldResult compute(float latitude, float longitude) override { return record(latitude, longitude); }
+    FieldResult record(float latitude, float longitude) const
     {
-        events.push_back("range " + std::to_string(lower) + " " + std::to_string(upper));
+        calls.emplace_back(latitude, longitude);
+        FieldResult r;
+        r.TI = latitude * 1000.0f + longitude;
+        return r;
     }
-    void setPosition(int position) override { events.push_back("position " + std::to_string(position)); }
-    bool pollCancel() override
+    std::unique_ptr<GridPointSource> workerCopy() const override
     {
-        events.push_back("poll");
-        return ++m_polls == m_cancelAtPoll;
-    }
-    std::vector<std::string> events;
-
-private:
-    int m_cancelAtPoll;
-    int m_polls = 0;
-};
-
-/// Keeps what is written; fails the chosen write with a full disk.
-class LineRecorder : public LineSink {
-public:
-    explicit LineRecorder(int failAtWrite = 0) : m_failAtWrite(failAtWrite) {}
-    std::optional<FileError> write(std::string_view bytes) override
-    {
-        if (++m_writes == m_failAtWrite) {
-            return FileError{FileCause::DiskFull, ENOSPC, "grid.csv"};
-        }
-        writes.emplace_back(bytes);
-        text.append(bytes);
-        return std::nullopt;
-    }
-    std::vector<std::string> writes;
-    std::string text;
-
-private:
-    int m_failAtWrite;
-    int m_writes = 0;
-};
-
-/// A stand-in for the engine that records where it was asked.
-struct FakeField {
-    std::vector<std::pair<float, float>> calls;
-    PointCalculation calculation()
-    {
-        return [this](float latitude, float longitude) {
-            calls.emplace_back(latitude, longitude);
-            FieldResult r;
-            r.TI = latitude * 1000.0f + longitude;
-            return r;
+        struct Forward final : GridPointSource {
+            explicit Forward(const FakeField& f) : field(f) {}
+            FieldResult compute(float latitude, float longitude) override { return field.record(latitude, longitude); }
+            std::unique_ptr<GridPointSource> workerCopy() const override { return field.workerCopy(); }
+            const FakeField& field;
         };
+        return std::make_unique<Forward>(*this);
     }
 };
+
+// Chunks of 1000 points: rows longer than that reach the writer in pieces.
+constexpr size_t kPointsPerChunk = 1000;
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -77,11 +54,11 @@ std::vector<std::string> lines(const std::string& text)
     return crlfLines(text);
 }
 
-/// One run of the generator on the fake field, recording sink and progress.
+/// One run of the producer on the fake field, recording sink and progress.
 struct GridRun {
     GridRun(const GridSettings& grid, int cancelAtPoll = 0, int failAtWrite = 0)
         : sink(failAtWrite), progress(cancelAtPoll),
-          result(GridGenerator(field.calculation(), sink, progress).run(grid))
+          result(GridProducer(1, kPointsPerChunk).run(field, grid, sink.writer(), progress))
     {
     }
     FakeField field;
@@ -96,7 +73,7 @@ GridSettings area(float startLat, float endLat, float latInc, float startLong, f
     return GridSettings{0, startLat, endLat, latInc, startLong, endLong, longInc};
 }
 
-TEST(GridGeneratorRun, WalksLatitudeOuterLongitudeInnerAndPollsBeforeEachRow)
+TEST(GridProducerRun, WalksLatitudeOuterLongitudeInnerAndPollsBeforeEachRow)
 {
     const GridRun run(area(10.0f, 12.0f, 1.0f, -1.0f, 0.0f, 0.5f));
     const auto& [field, sink, progress, result] = run;
@@ -117,7 +94,7 @@ TEST(GridGeneratorRun, WalksLatitudeOuterLongitudeInnerAndPollsBeforeEachRow)
     EXPECT_EQ(sink.writes.size(), 3U);
 }
 
-TEST(GridGeneratorRun, CancelKeepsTheCompletedRowsOnly)
+TEST(GridProducerRun, CancelKeepsTheCompletedRowsOnly)
 {
     const GridRun run(area(0.0f, 1.0f, 0.3f, 5.0f, 6.0f, 1.0f), 2);
     const auto& [field, sink, progress, result] = run;
@@ -128,7 +105,7 @@ TEST(GridGeneratorRun, CancelKeepsTheCompletedRowsOnly)
     EXPECT_EQ(progress.events[progress.events.size() - 2], "position 30");
 }
 
-TEST(GridGeneratorRun, EmptyRectangleWritesNothingAndPollsNothing)
+TEST(GridProducerRun, EmptyRectangleWritesNothingAndPollsNothing)
 {
     const GridRun empty(area(5.0f, 4.0f, 0.5f, 0.0f, 1.0f, 1.0f), 1);
     EXPECT_EQ(empty.result.outcome, GridOutcome::Completed);
@@ -145,7 +122,7 @@ TEST(GridGeneratorRun, EmptyRectangleWritesNothingAndPollsNothing)
     EXPECT_TRUE(noColumns.field.calls.empty());
 }
 
-TEST(GridGeneratorRun, WriteFailureEndsTheRunAndKeepsEarlierRows)
+TEST(GridProducerRun, WriteFailureEndsTheRunAndKeepsEarlierRows)
 {
     const GridRun run(area(0.0f, 3.0f, 1.0f, 0.0f, 0.0f, 1.0f), 0, 2);
     const auto& [field, sink, progress, result] = run;
@@ -158,7 +135,7 @@ TEST(GridGeneratorRun, WriteFailureEndsTheRunAndKeepsEarlierRows)
     EXPECT_EQ(std::count(progress.events.begin(), progress.events.end(), "poll"), 2);
 }
 
-TEST(GridGeneratorRun, LongRowsAreWrittenInWholeLines)
+TEST(GridProducerRun, LongRowsAreWrittenInWholeLines)
 {
     const GridRun run(area(0.0f, 0.0f, 1.0f, -180.0f, 180.0f, 0.125f));
     const auto& [field, sink, progress, result] = run;
@@ -171,21 +148,21 @@ TEST(GridGeneratorRun, LongRowsAreWrittenInWholeLines)
     EXPECT_EQ(written.back().rfind("0.000000,180.000000,", 0), 0U);
 }
 
-TEST(GridGeneratorRun, FullDiskIsReportedFromARealFile)
+TEST(GridProducerRun, FullDiskIsReportedFromARealFile)
 {
     CsvFile file;
     ASSERT_FALSE(file.create("/dev/full").has_value());
-    CsvFileSink sink(file);
     FakeField field;
     ScriptedProgress progress;
-    GridGenerator generator(field.calculation(), sink, progress);
-    const GridRunResult result = generator.run(area(0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f));
+    const GridRunResult result = GridProducer(1).run(
+        field, area(0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f),
+        [&file](std::string_view bytes) { return file.write(bytes); }, progress);
     EXPECT_EQ(result.outcome, GridOutcome::WriteFailed);
     ASSERT_TRUE(result.error.has_value());
     EXPECT_EQ(result.error->cause, FileCause::DiskFull);
 }
 
-TEST(GridGeneratorRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
+TEST(GridProducerRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
 {
     ShippedEngine shipped;
     ModelEngine& engine = shipped.engine;
@@ -193,10 +170,10 @@ TEST(GridGeneratorRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
     CsvFile file;
     ASSERT_FALSE(file.create(folder.file("grid.csv")).has_value());
     ASSERT_FALSE(file.write(gridCsvHeader()).has_value());
-    CsvFileSink sink(file);
     ScriptedProgress progress;
-    GridGenerator generator(enginePointCalculation(engine, 100.0f, 2026.0f), sink, progress);
-    const GridRunResult result = generator.run(area(50.0f, 70.0f, 10.0f, -20.0f, 20.0f, 20.0f));
+    const GridJob job{area(50.0f, 70.0f, 10.0f, -20.0f, 20.0f, 20.0f), 100.0f, 2026.0f};
+    const GridRunResult result = GridProducer(2).run(
+        engine, job, [&file](std::string_view bytes) { return file.write(bytes); }, progress);
     file.close();
 
     EXPECT_EQ(result.outcome, GridOutcome::Completed);

@@ -1,0 +1,69 @@
+#include "grid/GridChunks.h"
+
+#include "grid/GridCsv.h"
+#include "grid/GridProducer.h"
+#include "grid/GridWalk.h"
+
+#include <algorithm>
+
+namespace tellurim {
+
+namespace {
+
+// Roughly the longest grid line, to reserve chunk buffers once.
+constexpr size_t kBytesPerLine = 256;
+
+}  // namespace
+
+GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk)
+    : m_startLat(area.StartLat),
+      m_endLat(area.EndLat),
+      m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk)),
+      m_latitudes(gridAxis(area.StartLat, area.EndLat, area.LatInc)),
+      m_longitudes(gridAxis(area.StartLong, area.EndLong, area.LongInc)),
+      m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk)
+{
+}
+
+size_t GridChunkPlan::pointsIn(uint64_t chunk) const
+{
+    const size_t begin = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
+    return std::min(m_longitudes.size(), begin + m_pointsPerChunk) - begin;
+}
+
+int32_t GridChunkPlan::position(size_t row) const
+{
+    return progressPosition(m_latitudes[row], m_startLat, m_endLat);
+}
+
+std::optional<FieldResult> GridChunkPlan::firstPoint(GridPointSource& points) const
+{
+    if (m_latitudes.empty() || m_longitudes.empty()) {
+        return std::nullopt;
+    }
+    return points.compute(m_latitudes.front(), m_longitudes.front());
+}
+
+void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const FieldResult* first,
+                                std::string& out) const
+{
+    const float latitude = m_latitudes[static_cast<size_t>(chunk / m_chunksPerRow)];
+    const size_t begin = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
+    const size_t end = begin + pointsIn(chunk);
+    size_t column = begin;
+    if (chunk == 0 && first != nullptr && column < end) {
+        appendGridLine(out, latitude, m_longitudes[column], *first);
+        ++column;
+    }
+    for (; column < end; ++column) {
+        const float longitude = m_longitudes[column];
+        appendGridLine(out, latitude, longitude, points.compute(latitude, longitude));
+    }
+}
+
+size_t GridChunkPlan::chunkCapacity() const
+{
+    return std::min(m_pointsPerChunk, m_longitudes.size()) * kBytesPerLine;
+}
+
+}  // namespace tellurim
