@@ -230,7 +230,7 @@ TEST(ProfileText, ManySectionsAndKeysKeepTheirOrder)
     for (int section = 0; section < 50; ++section) {
         text += "[S" + std::to_string(section) + "]\n";
         for (int key = 0; key < 200; ++key)
-            text += "k" + std::to_string(key) + "=" + std::to_string(section * key) + "\n";
+            text.append("k").append(std::to_string(key)).append("=").append(std::to_string(section * key)).append("\n");
     }
     const ProfileFile profile = ProfileFile::parse(text);
     EXPECT_EQ(profile.value("s49", "K199"), std::to_string(49 * 199));
