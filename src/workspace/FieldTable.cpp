@@ -4,70 +4,74 @@ namespace tellurim {
 namespace {
 
 constexpr FieldSpec input(Field field, std::string_view name, int id, FieldKind kind, double minimum,
-                          double maximum, std::string_view toolTip)
+                          double maximum, std::string_view toolTip, FieldMember member)
 {
-    return FieldSpec{field, name, id, kind, true, true, minimum, maximum, toolTip};
+    return FieldSpec{field, name, id, kind, true, true, minimum, maximum, toolTip, member};
 }
 
-constexpr FieldSpec list(Field field, std::string_view name, int id, std::string_view toolTip)
+constexpr FieldSpec list(Field field, std::string_view name, int id, std::string_view toolTip,
+                         FieldMember member)
 {
-    return FieldSpec{field, name, id, FieldKind::List, true, false, 0.0, 0.0, toolTip};
+    return FieldSpec{field, name, id, FieldKind::List, true, false, 0.0, 0.0, toolTip, member};
 }
 
-constexpr FieldSpec result(Field field, std::string_view name, int id, std::string_view toolTip)
+constexpr FieldSpec result(Field field, std::string_view name, int id, std::string_view toolTip,
+                           float FieldResult::*member)
 {
-    return FieldSpec{field, name, id, FieldKind::Single, false, false, 0.0, 0.0, toolTip};
+    return FieldSpec{field, name, id, FieldKind::Single, false, false, 0.0, 0.0, toolTip, member};
 }
 
 constexpr FieldSpec text(Field field, std::string_view name, int id, bool editable,
-                         std::string_view toolTip)
+                         std::string_view toolTip, FieldMember member)
 {
-    return FieldSpec{field, name, id, FieldKind::Text, editable, false, 0.0, 0.0, toolTip};
+    return FieldSpec{field, name, id, FieldKind::Text, editable, false, 0.0, 0.0, toolTip, member};
 }
 
 using K = FieldKind;
+using L = LocationRecord;
+using R = FieldResult;
 
 constexpr std::array<FieldSpec, kFieldCount> kFields{{
-    input(Field::DLAT, "DLAT", 1004, K::Single, 0, 90, "Latitude in decimal degrees."),
-    input(Field::ILATD, "ILATD", 1000, K::Integer, 0, 90, "Degrees component of current Latitude"),
-    input(Field::ILATM, "ILATM", 1001, K::Integer, 0, 60, "Minutes component of current Latitude"),
-    input(Field::XLATS, "XLATS", 1003, K::Single, 0, 60, "Seconds component of current Latitude"),
-    input(Field::DLON, "DLON", 1008, K::Single, 0, 180, "Longitude in decimal degrees"),
-    input(Field::ILONM, "ILONM", 1006, K::Integer, 0, 60, "Minutes component of current Longitude"),
-    input(Field::ILOND, "ILOND", 1005, K::Integer, 0, 180, "Degrees component of current Longitude"),
-    input(Field::XLONS, "XLONS", 1007, K::Single, 0, 60, "Seconds component of current Longitude"),
-    input(Field::ALTF, "ALTF", 1009, K::Single, -600, 3000000, "Desired Elevation in feet"),
-    input(Field::ALTM, "ALTM", 1010, K::Single, -200, 1000000, "Desired Elevation in meters"),
-    input(Field::IDAY, "IDAY", 1012, K::Integer, 1, 31, "Desired day of the month."),
-    input(Field::IMONTH, "IMONTH", 1011, K::Integer, 1, 12, "Desired month of the year"),
-    input(Field::IYR, "IYR", 1013, K::Integer, 1000, 3000, "Desired year."),
-    input(Field::DDATE, "DDATE", 1014, K::Single, 1000, 3000, "Desired time in decimal years"),
-    list(Field::IHEM_NS, "IHEM_NS", 1023, "north or south hemisphere."),
-    list(Field::JHEM_EW, "JHEM_EW", 1024, "East or west hemisphere."),
-    result(Field::BH2, "BH2", 1040, "Rate of change of Horizontal Field"),
-    result(Field::BH, "BH", 1036, "Horizontal magnetic field in nT"),
-    result(Field::BX, "BX", 1033, "x-Component of Horizontal magnetic field in nT"),
-    result(Field::BX2, "BX2", 1037, "Rate of change of x-component"),
-    result(Field::BY, "BY", 1034, "y-Component of Horizontal magnetic field in nT"),
-    result(Field::BY2, "BY2", 1038, "Rate of change of y-component"),
-    result(Field::BZ, "BZ", 1035, "Vertical magnetic field in nT"),
-    result(Field::BZ2, "BZ2", 1039, "Rate of change of vertical component"),
-    result(Field::DEC, "DEC", 1029, "Declination of field, degrees east of north"),
-    result(Field::DEC2, "DEC2", 1032, "Rate of change of Declination"),
-    result(Field::DIP, "DIP", 1028, "Inclination of magnetic field"),
-    result(Field::DIP2, "DIP2", 1031, "Rate of change of inclination"),
-    result(Field::TI, "TI", 1027, "Total incident Magnetic field in nT."),
-    result(Field::TI2, "TI2", 1030, "Rate of change of magnetic field strength"),
+    input(Field::DLAT, "DLAT", 1004, K::Single, 0, 90, "Latitude in decimal degrees.", &L::DLAT),
+    input(Field::ILATD, "ILATD", 1000, K::Integer, 0, 90, "Degrees component of current Latitude", &L::ILATD),
+    input(Field::ILATM, "ILATM", 1001, K::Integer, 0, 60, "Minutes component of current Latitude", &L::ILATM),
+    input(Field::XLATS, "XLATS", 1003, K::Single, 0, 60, "Seconds component of current Latitude", &L::XLATS),
+    input(Field::DLON, "DLON", 1008, K::Single, 0, 180, "Longitude in decimal degrees", &L::DLON),
+    input(Field::ILONM, "ILONM", 1006, K::Integer, 0, 60, "Minutes component of current Longitude", &L::ILONM),
+    input(Field::ILOND, "ILOND", 1005, K::Integer, 0, 180, "Degrees component of current Longitude", &L::ILOND),
+    input(Field::XLONS, "XLONS", 1007, K::Single, 0, 60, "Seconds component of current Longitude", &L::XLONS),
+    input(Field::ALTF, "ALTF", 1009, K::Single, -600, 3000000, "Desired Elevation in feet", &L::ALTF),
+    input(Field::ALTM, "ALTM", 1010, K::Single, -200, 1000000, "Desired Elevation in meters", &L::ALTM),
+    input(Field::IDAY, "IDAY", 1012, K::Integer, 1, 31, "Desired day of the month.", &L::IDAY),
+    input(Field::IMONTH, "IMONTH", 1011, K::Integer, 1, 12, "Desired month of the year", &L::IMONTH),
+    input(Field::IYR, "IYR", 1013, K::Integer, 1000, 3000, "Desired year.", &L::IYR),
+    input(Field::DDATE, "DDATE", 1014, K::Single, 1000, 3000, "Desired time in decimal years", &L::DDATE),
+    list(Field::IHEM_NS, "IHEM_NS", 1023, "north or south hemisphere.", &L::IHEM_NS),
+    list(Field::JHEM_EW, "JHEM_EW", 1024, "East or west hemisphere.", &L::JHEM_EW),
+    result(Field::BH2, "BH2", 1040, "Rate of change of Horizontal Field", &R::BH2),
+    result(Field::BH, "BH", 1036, "Horizontal magnetic field in nT", &R::BH),
+    result(Field::BX, "BX", 1033, "x-Component of Horizontal magnetic field in nT", &R::BX),
+    result(Field::BX2, "BX2", 1037, "Rate of change of x-component", &R::BX2),
+    result(Field::BY, "BY", 1034, "y-Component of Horizontal magnetic field in nT", &R::BY),
+    result(Field::BY2, "BY2", 1038, "Rate of change of y-component", &R::BY2),
+    result(Field::BZ, "BZ", 1035, "Vertical magnetic field in nT", &R::BZ),
+    result(Field::BZ2, "BZ2", 1039, "Rate of change of vertical component", &R::BZ2),
+    result(Field::DEC, "DEC", 1029, "Declination of field, degrees east of north", &R::DEC),
+    result(Field::DEC2, "DEC2", 1032, "Rate of change of Declination", &R::DEC2),
+    result(Field::DIP, "DIP", 1028, "Inclination of magnetic field", &R::DIP),
+    result(Field::DIP2, "DIP2", 1031, "Rate of change of inclination", &R::DIP2),
+    result(Field::TI, "TI", 1027, "Total incident Magnetic field in nT.", &R::TI),
+    result(Field::TI2, "TI2", 1030, "Rate of change of magnetic field strength", &R::TI2),
     text(Field::FILENAME, "FILENAME", 1041, false,
-         "Name of model file currently loaded into memory (if any)"),
+         "Name of model file currently loaded into memory (if any)", &L::FILENAME),
     text(Field::Location, "Location", 1049, true,
-         "Name of location of coordinates. Used as file name with extension LOC."),
+         "Name of location of coordinates. Used as file name with extension LOC.", &L::Location),
     text(Field::CVALIDITY, "CVALIDITY", 1042, false,
-         "Denotes if time and location are valid for current model."),
+         "Denotes if time and location are valid for current model.", &ResultTexts::CVALIDITY),
     text(Field::CPOLAR2, "CPOLAR2", 1046, false,
-         "for Latitude>55\u00B0, rate of change of polar grid variation"),
+         "for Latitude>55\u00B0, rate of change of polar grid variation", &ResultTexts::CPOLAR2),
     text(Field::CPOLAR1, "CPOLAR1", 1045, false,
-         "for Latitude>55\u00B0, Declination adjusted for Longitude"),
+         "for Latitude>55\u00B0, Declination adjusted for Longitude", &ResultTexts::CPOLAR1),
 }};
 
 constexpr Field kTabOrder[] = {
@@ -104,6 +108,23 @@ constexpr bool tableInFieldOrder()
 }
 static_assert(tableInFieldOrder());
 
+// Each row's member has the type its kind exchanges.
+constexpr bool membersMatchKinds()
+{
+    for (const FieldSpec& spec : kFields) {
+        const FieldMember& m = spec.member;
+        const bool single = std::holds_alternative<float L::*>(m) || std::holds_alternative<float R::*>(m);
+        const bool integer = std::holds_alternative<int32_t L::*>(m);
+        const bool text = std::holds_alternative<std::string L::*>(m) ||
+                          std::holds_alternative<std::string ResultTexts::*>(m);
+        const bool fits = spec.kind == K::Single ? single : spec.kind == K::Text ? text : integer;
+        if (!fits)
+            return false;
+    }
+    return true;
+}
+static_assert(membersMatchKinds());
+
 constexpr bool buttonsInCommandOrder()
 {
     for (std::size_t i = 0; i < std::size(kButtons); ++i)
@@ -113,7 +134,35 @@ constexpr bool buttonsInCommandOrder()
 }
 static_assert(buttonsInCommandOrder());
 
+// The address of a member in the state that owns it.
+struct MemberAddress {
+    const FieldMembers& members;
+
+    template <class T>
+    std::variant<float*, int32_t*, std::string*> operator()(T L::*member) const
+    {
+        return &(members.record.*member);
+    }
+    std::variant<float*, int32_t*, std::string*> operator()(float R::*member) const
+    {
+        return &(members.results.*member);
+    }
+    std::variant<float*, int32_t*, std::string*> operator()(std::string ResultTexts::*member) const
+    {
+        return &(members.texts.*member);
+    }
+};
+
 }  // namespace
+
+template <class T>
+T& fieldMember(const FieldSpec& spec, const FieldMembers& members)
+{
+    return *std::get<T*>(std::visit(MemberAddress{members}, spec.member));
+}
+template float& fieldMember<float>(const FieldSpec&, const FieldMembers&);
+template int32_t& fieldMember<int32_t>(const FieldSpec&, const FieldMembers&);
+template std::string& fieldMember<std::string>(const FieldSpec&, const FieldMembers&);
 
 const std::array<FieldSpec, kFieldCount>& fieldTable()
 {

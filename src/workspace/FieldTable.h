@@ -1,10 +1,17 @@
 #pragma once
 
+#include "engine/FieldResult.h"
+#include "record/LocationRecord.h"
+#include "record/ResultTexts.h"
+
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <variant>
 
 namespace tellurim {
 
@@ -29,6 +36,19 @@ enum class FieldKind {
     List,     ///< drop-down list; the value is the selected index
 };
 
+/// The member a field exchanges its value with: in the location, in the
+/// results of its last calculation or in their display texts.
+using FieldMember = std::variant<float LocationRecord::*, int32_t LocationRecord::*,
+                                 std::string LocationRecord::*, float FieldResult::*,
+                                 std::string ResultTexts::*>;
+
+/// The state the fields exchange with.
+struct FieldMembers {
+    LocationRecord& record;
+    FieldResult& results;
+    ResultTexts& texts;
+};
+
 /// One row of the field table: what a control holds and how it is checked.
 struct FieldSpec {
     Field field;
@@ -40,7 +60,16 @@ struct FieldSpec {
     double minimum;          ///< inclusive, when hasRange
     double maximum;          ///< inclusive, when hasRange
     std::string_view toolTip;
+    FieldMember member;
 };
+
+/// The member of the field's row in the given state; T is float for Single,
+/// int32_t for Integer and List, std::string for Text.
+template <class T>
+T& fieldMember(const FieldSpec& spec, const FieldMembers& members);
+extern template float& fieldMember<float>(const FieldSpec&, const FieldMembers&);
+extern template int32_t& fieldMember<int32_t>(const FieldSpec&, const FieldMembers&);
+extern template std::string& fieldMember<std::string>(const FieldSpec&, const FieldMembers&);
 
 /// The rows of every field in exchange order; row i describes Field i.
 const std::array<FieldSpec, kFieldCount>& fieldTable();

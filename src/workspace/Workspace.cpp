@@ -5,6 +5,7 @@
 #include "record/Conversions.h"
 #include "workspace/Exchange.h"
 #include "record/ResultTexts.h"
+#include "workspace/BusyMark.h"
 #include "workspace/SettingsFile.h"
 
 #include <algorithm>
@@ -38,18 +39,20 @@ constexpr std::string_view kHelpText =
     "data, create grids and show locations of the magnetic poles for the specified date.\n\n"
     "See README.TXT and READ.ME for more info.";
 
-// Sets a flag for the length of an operation, so that events it causes
-// (focus moving into a message box) are not acted on.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
-    ~BusyScope() { m_busy = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
+// Leaving an editable number field or the location's name takes the fields.
+bool leavingActs(Field field)
+{
+    const FieldSpec& spec = fieldSpec(field);
+    return spec.editable && spec.kind != FieldKind::List;
+}
 
-private:
-    bool& m_busy;
-};
+void splitDegrees(float decimal, int32_t& degrees, int32_t& minutes, float& seconds)
+{
+    const DegreesMinutesSeconds dms = decimalToDms(decimal);
+    degrees = dms.degrees;
+    minutes = dms.minutes;
+    seconds = dms.seconds;
+}
 
 std::string withoutQuotes(std::string text)
 {
@@ -102,62 +105,6 @@ bool Workspace::modelPathFits(const std::string& path)
 
 // ---- exchange ------------------------------------------------------------------
 
-float* Workspace::singleMember(Field field)
-{
-    switch (field) {
-    case Field::DLAT: return &record.DLAT;
-    case Field::XLATS: return &record.XLATS;
-    case Field::DLON: return &record.DLON;
-    case Field::XLONS: return &record.XLONS;
-    case Field::ALTF: return &record.ALTF;
-    case Field::ALTM: return &record.ALTM;
-    case Field::DDATE: return &record.DDATE;
-    case Field::BH2: return &results.BH2;
-    case Field::BH: return &results.BH;
-    case Field::BX: return &results.BX;
-    case Field::BX2: return &results.BX2;
-    case Field::BY: return &results.BY;
-    case Field::BY2: return &results.BY2;
-    case Field::BZ: return &results.BZ;
-    case Field::BZ2: return &results.BZ2;
-    case Field::DEC: return &results.DEC;
-    case Field::DEC2: return &results.DEC2;
-    case Field::DIP: return &results.DIP;
-    case Field::DIP2: return &results.DIP2;
-    case Field::TI: return &results.TI;
-    case Field::TI2: return &results.TI2;
-    default: return nullptr;
-    }
-}
-
-int32_t* Workspace::integerMember(Field field)
-{
-    switch (field) {
-    case Field::ILATD: return &record.ILATD;
-    case Field::ILATM: return &record.ILATM;
-    case Field::ILONM: return &record.ILONM;
-    case Field::ILOND: return &record.ILOND;
-    case Field::IDAY: return &record.IDAY;
-    case Field::IMONTH: return &record.IMONTH;
-    case Field::IYR: return &record.IYR;
-    case Field::IHEM_NS: return &record.IHEM_NS;
-    case Field::JHEM_EW: return &record.JHEM_EW;
-    default: return nullptr;
-    }
-}
-
-std::string* Workspace::textMember(Field field)
-{
-    switch (field) {
-    case Field::FILENAME: return &record.FILENAME;
-    case Field::Location: return &record.Location;
-    case Field::CVALIDITY: return &CVALIDITY;
-    case Field::CPOLAR2: return &CPOLAR2;
-    case Field::CPOLAR1: return &CPOLAR1;
-    default: return nullptr;
-    }
-}
-
 bool Workspace::take()
 {
     if (m_view == nullptr)
@@ -166,16 +113,16 @@ bool Workspace::take()
         const Field field = spec.field;
         switch (spec.kind) {
         case FieldKind::Text:
-            *textMember(field) = m_view->text(field);
+            fieldMember<std::string>(spec, members()) = m_view->text(field);
             break;
         case FieldKind::List:
-            *integerMember(field) = m_view->selectedIndex(field);
+            fieldMember<int32_t>(spec, members()) = m_view->selectedIndex(field);
             break;
         case FieldKind::Single: {
             const Parsed<float> parsed = parseSingle(m_view->text(field));
             if (parsed.status != ParseStatus::Ok)
                 return refuse(spec, parsed.status);
-            *singleMember(field) = parsed.value;
+            fieldMember<float>(spec, members()) = parsed.value;
             if (spec.hasRange && !(parsed.value >= static_cast<float>(spec.minimum) &&
                                    parsed.value <= static_cast<float>(spec.maximum)))
                 return refuse(spec, ParseStatus::TooLarge);
@@ -185,7 +132,7 @@ bool Workspace::take()
             const Parsed<int32_t> parsed = parseInteger(m_view->text(field));
             if (parsed.status != ParseStatus::Ok)
                 return refuse(spec, parsed.status);
-            *integerMember(field) = parsed.value;
+            fieldMember<int32_t>(spec, members()) = parsed.value;
             if (spec.hasRange && (parsed.value < static_cast<int32_t>(spec.minimum) ||
                                   parsed.value > static_cast<int32_t>(spec.maximum)))
                 return refuse(spec, ParseStatus::TooLarge);
@@ -216,18 +163,18 @@ void Workspace::show()
         std::string shown;
         switch (spec.kind) {
         case FieldKind::Text:
-            shown = *textMember(field);
+            shown = fieldMember<std::string>(spec, members());
             break;
         case FieldKind::Single:
-            shown = formatSingle(*singleMember(field));
+            shown = formatSingle(fieldMember<float>(spec, members()));
             break;
         case FieldKind::Integer:
-            shown = formatInteger(*integerMember(field));
+            shown = formatInteger(fieldMember<int32_t>(spec, members()));
             break;
         case FieldKind::List: {
             // Only 1 means South and only 0 means West; the lists have no
             // entry for other stored values, so show what they stand for.
-            const int32_t value = *integerMember(field);
+            const int32_t value = fieldMember<int32_t>(spec, members());
             const int index = field == Field::IHEM_NS ? (value == 1 ? 1 : 0) : (value == 0 ? 0 : 1);
             if (m_view->selectedIndex(field) != index)
                 m_view->setSelectedIndex(field, index);
@@ -246,13 +193,13 @@ void Workspace::recalculate()
     const FieldResult computed = m_engine.computePoint(record.ALTM, record.DLAT, record.DLON,
                                                        record.DDATE, record.IHEM_NS, record.JHEM_EW);
     locationChanged = 1;
-    CVALIDITY = std::string(validityText(computed.dateOutOfRange, computed.coordinatesOutOfRange));
-    if (computed.dateOutOfRange < 0)
-        return;  // no model: the last results stay on screen
-    results = computed;
-    GridVariationTexts texts = gridVariationTexts(computed);
-    CPOLAR1 = std::move(texts.CPOLAR1);
-    CPOLAR2 = std::move(texts.CPOLAR2);
+    if (computed.dateOutOfRange < 0) {
+        // No model: the last results and their grid variation stay on screen.
+        m_texts.CVALIDITY = validityText(computed.dateOutOfRange, computed.coordinatesOutOfRange);
+        return;
+    }
+    m_results = computed;
+    m_texts = resultTexts(computed);
 }
 
 void Workspace::loadModel(bool ask)
@@ -283,89 +230,69 @@ void Workspace::leaveField(Field field)
 {
     if (m_busy || m_view == nullptr)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     leaveFieldNow(field);
+}
+
+int32_t* Workspace::changeFlag(Field field)
+{
+    switch (field) {
+    case Field::DLAT: return &m_latitudeChanged;
+    case Field::DLON: return &m_longitudeChanged;
+    case Field::DDATE: return &m_dateChanged;
+    default: return nullptr;
+    }
+}
+
+void Workspace::deriveFrom(Field field)
+{
+    LocationRecord& r = record;
+    switch (field) {
+    case Field::ILATD: case Field::ILATM: case Field::XLATS:
+        r.DLAT = dmsToDecimal(r.ILATD, r.ILATM, r.XLATS);
+        break;
+    case Field::DLAT:
+        splitDegrees(r.DLAT, r.ILATD, r.ILATM, r.XLATS);
+        break;
+    case Field::ILOND: case Field::ILONM: case Field::XLONS:
+        r.DLON = dmsToDecimal(r.ILOND, r.ILONM, r.XLONS);
+        break;
+    case Field::DLON:
+        splitDegrees(r.DLON, r.ILOND, r.ILONM, r.XLONS);
+        break;
+    case Field::ALTF: r.ALTM = feetToMetres(r.ALTF); break;
+    case Field::ALTM: r.ALTF = metresToFeet(r.ALTM); break;
+    case Field::IMONTH: case Field::IDAY: case Field::IYR:
+        r.DDATE = dateToDecimalYear(r.IMONTH, r.IDAY, r.IYR);
+        break;
+    case Field::DDATE: {
+        const auto date = decimalYearToDate(r.DDATE, r.IMONTH, r.IDAY);
+        r.IYR = date.year;
+        r.IMONTH = date.month;
+        r.IDAY = date.day;
+        break;
+    }
+    default:
+        break;  // the location's name has no other form
+    }
 }
 
 void Workspace::leaveFieldNow(Field field)
 {
-    switch (field) {
-    case Field::ILATD:
-    case Field::ILATM:
-    case Field::XLATS:
-        if (!take())
-            return;
-        record.DLAT = dmsToDecimal(record.ILATD, record.ILATM, record.XLATS);
-        break;
-    case Field::DLAT: {
-        if (!take() || latitudeChanged == 0)
-            return;
-        const DegreesMinutesSeconds dms = decimalToDms(record.DLAT);
-        record.ILATD = dms.degrees;
-        record.ILATM = dms.minutes;
-        record.XLATS = dms.seconds;
-        recalculate();
-        show();
-        latitudeChanged = 0;
+    // Lists act when they close; results are read-only.
+    if (!leavingActs(field))
         return;
-    }
-    case Field::ILOND:
-    case Field::ILONM:
-    case Field::XLONS:
-        if (!take())
-            return;
-        record.DLON = dmsToDecimal(record.ILOND, record.ILONM, record.XLONS);
-        break;
-    case Field::DLON: {
-        if (!take() || longitudeChanged == 0)
-            return;
-        const DegreesMinutesSeconds dms = decimalToDms(record.DLON);
-        record.ILOND = dms.degrees;
-        record.ILONM = dms.minutes;
-        record.XLONS = dms.seconds;
-        recalculate();
-        show();
-        longitudeChanged = 0;
+    if (!take())
         return;
-    }
-    case Field::ALTF:
-        if (!take())
-            return;
-        record.ALTM = feetToMetres(record.ALTF);
-        break;
-    case Field::ALTM:
-        if (!take())
-            return;
-        record.ALTF = metresToFeet(record.ALTM);
-        break;
-    case Field::IMONTH:
-    case Field::IDAY:
-    case Field::IYR:
-        if (!take())
-            return;
-        record.DDATE = dateToDecimalYear(record.IMONTH, record.IDAY, record.IYR);
-        break;
-    case Field::DDATE: {
-        if (!take() || dateChanged == 0)
-            return;
-        const auto date = decimalYearToDate(record.DDATE, record.IMONTH, record.IDAY);
-        record.IYR = date.year;
-        record.IMONTH = date.month;
-        record.IDAY = date.day;
-        recalculate();
-        show();
-        dateChanged = 0;
+    // A decimal field converts only when its text was edited.
+    int32_t* changed = changeFlag(field);
+    if (changed != nullptr && *changed == 0)
         return;
-    }
-    case Field::Location:
-        if (!take())
-            return;
-        break;
-    default:
-        return;  // lists act when they close; results are read-only
-    }
+    deriveFrom(field);
     recalculate();
     show();
+    if (changed != nullptr)
+        *changed = 0;
 }
 
 void Workspace::takeRecalculateShow()
@@ -380,36 +307,26 @@ void Workspace::listClosed(Field field)
 {
     if (m_busy || m_view == nullptr || fieldSpec(field).kind != FieldKind::List)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     takeRecalculateShow();
 }
 
 void Workspace::textChanged(Field field)
 {
-    switch (field) {
-    case Field::DLAT: latitudeChanged = 1; break;
-    case Field::DLON: longitudeChanged = 1; break;
-    case Field::DDATE: dateChanged = 1; break;
-    default: break;
-    }
+    if (int32_t* changed = changeFlag(field))
+        *changed = 1;
 }
 
 void Workspace::recalc(std::optional<Field> focused)
 {
     if (m_busy || m_view == nullptr)
         return;
-    BusyScope scope(m_busy);
-    if (focused) {
-        switch (*focused) {
-        case Field::DLAT: case Field::ILATD: case Field::ILATM: case Field::XLATS:
-        case Field::DLON: case Field::ILOND: case Field::ILONM: case Field::XLONS:
-        case Field::DDATE: case Field::IMONTH: case Field::IDAY: case Field::IYR:
-        case Field::ALTF: case Field::ALTM:
-            leaveFieldNow(*focused);
-            return;
-        default:
-            break;
-        }
+    BusyMark mark(m_busy);
+    // A focused number field is left; the location's name, a list, a
+    // result or a button leave nothing to convert.
+    if (focused && leavingActs(*focused) && fieldSpec(*focused).kind != FieldKind::Text) {
+        leaveFieldNow(*focused);
+        return;
     }
     takeRecalculateShow();
 }
@@ -418,7 +335,7 @@ void Workspace::newModel()
 {
     if (m_busy)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     loadModel(true);
     show();
 }

@@ -9,6 +9,7 @@
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
 #include "record/LocationRecord.h"
+#include "record/ResultTexts.h"
 #include "workspace/WorkspaceView.h"
 
 #include <cstdint>
@@ -79,7 +80,6 @@ public:
     bool saveSettings(bool tellUser = true);
 
     // ---- location files, report, export (WorkspaceLocationFiles.cpp) -------
-    // BEGIN location-file operations
     /// How a save ended; only Cancelled stops a load that offered it.
     enum class SaveOutcome {
         Done,               ///< written, or nothing to save before a load
@@ -103,10 +103,9 @@ public:
     /// The name printed as "Prepared by Tellurim for ..."; unset means the
     /// account's name.
     std::optional<std::string> reportUserName;
-    /// The export file stays open from the first export to the end of the run.
-    CsvFile locationExportFile;
-    bool locationExportOpen = false;
-    // END location-file operations
+    /// Whether a location export file is open: from the first export to the
+    /// end of the run.
+    bool locationExportOpen() const { return m_locationExportFile.isOpen(); }
 
     Interaction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }
@@ -115,21 +114,21 @@ public:
 
     // ---- state shared with the other operations ----------------------------
     LocationRecord record;
-    FieldResult results;        ///< of the last calculation with a model
-    std::string CVALIDITY;      ///< validity of the results
-    std::string CPOLAR1;        ///< grid variation, "%8.2f" or "N/A"
-    std::string CPOLAR2;        ///< its annual change, minutes of arc per year
     GridSettings grid;
     /// 1 when results were recomputed or the model reloaded since the last
     /// successful save or the start of the last load.
     int32_t locationChanged = 0;
     /// The path last chosen in the location-file, export or grid dialogs.
     std::string lastFileName;
+
+    /// The results of the last calculation with a model, and their texts.
+    const FieldResult& results() const { return m_results; }
+    const ResultTexts& texts() const { return m_texts; }
     /// Whether the text of DLAT, DLON, DDATE changed since the last
     /// conversion from that field.
-    int32_t latitudeChanged = 0;
-    int32_t longitudeChanged = 0;
-    int32_t dateChanged = 0;
+    int32_t latitudeChanged() const { return m_latitudeChanged; }
+    int32_t longitudeChanged() const { return m_longitudeChanged; }
+    int32_t dateChanged() const { return m_dateChanged; }
 
 private:
     void leaveFieldNow(Field field);
@@ -138,15 +137,23 @@ private:
     bool refuse(const FieldSpec& spec, ParseStatus status);
     /// False, after telling the user, when a model path is too long to keep.
     bool modelPathFits(const std::string& path);
-    float* singleMember(Field field);
-    int32_t* integerMember(Field field);
-    std::string* textMember(Field field);
+    FieldMembers members() { return FieldMembers{record, m_results, m_texts}; }
+    /// The flag that tracks edits of a decimal field (DLAT, DLON, DDATE).
+    int32_t* changeFlag(Field field);
+    /// Brings the other forms of the value up to date with the field left.
+    void deriveFrom(Field field);
 
     ModelEngine& m_engine;
     Interaction& m_interaction;
     const Clock& m_clock;
     WorkspaceView* m_view = nullptr;
     std::string m_modelPath;  ///< the path handed to the loader
+    FieldResult m_results;
+    ResultTexts m_texts;
+    int32_t m_latitudeChanged = 0;
+    int32_t m_longitudeChanged = 0;
+    int32_t m_dateChanged = 0;
+    CsvFile m_locationExportFile;
     bool m_busy = false;
 };
 

@@ -1,6 +1,7 @@
 // The workspace's location-file, print and export operations.
 #include "workspace/Workspace.h"
 
+#include "workspace/BusyMark.h"
 #include "files/FileError.h"
 #include "files/LocationExport.h"
 #include "files/LocationFile.h"
@@ -15,21 +16,6 @@ namespace {
 
 constexpr std::string_view kOpenErrorCaption = "Tellurim File Open Error";
 constexpr std::string_view kReadErrorCaption = "Tellurim File Read Error";
-
-// Marks the workspace busy for one operation, so that focus changes caused
-// by its boxes and dialogs are not taken as edits. Nested operations (the
-// save a load offers) keep the outer operation's mark.
-class BusyMark {
-public:
-    explicit BusyMark(bool& busy) : m_busy(busy), m_previous(busy) { m_busy = true; }
-    ~BusyMark() { m_busy = m_previous; }
-    BusyMark(const BusyMark&) = delete;
-    BusyMark& operator=(const BusyMark&) = delete;
-
-private:
-    bool& m_busy;
-    bool m_previous;
-};
 
 Message box(Icon icon, std::string_view caption, std::string text,
             Buttons buttons = Buttons::Ok)
@@ -161,7 +147,7 @@ void Workspace::printLocation()
         return;
     }
     const std::vector<ReportLine> lines =
-        reportLines(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2},
+        reportLines(record, m_results, m_texts,
                     reportUserName ? *reportUserName : currentUserName());
     // Printing to a file that cannot be written must not pass in silence.
     if (!printLines(*canvas, lines)) {
@@ -174,7 +160,7 @@ void Workspace::printLocation()
 void Workspace::exportLocation()
 {
     BusyMark mark(m_busy);
-    if (!locationExportOpen) {
+    if (!m_locationExportFile.isOpen()) {
         const FileRequest request{.mode = FileRequest::Mode::Save,
                                   .title = "Name of Tellurim Export File",
                                   .filterDescription = "Tellurim export files (*.CSV)",
@@ -187,23 +173,22 @@ void Workspace::exportLocation()
             return;
         }
         lastFileName = *chosen;
-        if (locationExportFile.create(*chosen)) {
+        if (m_locationExportFile.create(*chosen)) {
             m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
                                   "Cannot open file:\n\n" + *chosen +
                                       ".\n\nPlease check file name and try again"));
             return;
         }
-        locationExportOpen = true;
         // Each row goes to disk as it is written, so a crash later in the
         // run loses none of the rows already exported.
-        if (const auto error = locationExportFile.write(locationExportHeader(), true)) {
+        if (const auto error = m_locationExportFile.write(locationExportHeader(), true)) {
             m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
             return;
         }
     }
     const std::string row =
-        locationExportRow(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2});
-    if (const auto error = locationExportFile.write(row, true)) {
+        locationExportRow(record, m_results, m_texts);
+    if (const auto error = m_locationExportFile.write(row, true)) {
         m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
         return;
     }

@@ -176,12 +176,12 @@ TEST(MainDialog, PickFromTheOpenedListActsWhenItClosesArrowKeysDoNot)
     QComboBox* hemisphere = w.list("IHEM_NS");
     ASSERT_EQ(hemisphere->currentIndex(), 1);
     w.focus(hemisphere);  // leaves the name field: takes and recalculates
-    const float south = w.workspace.results.BZ;
+    const float south = w.workspace.results().BZ;
     QTest::keyClick(hemisphere, Qt::Key_Up);  // closed list: selection only
     QCoreApplication::processEvents();
     EXPECT_EQ(hemisphere->currentIndex(), 0);
     EXPECT_EQ(w.workspace.record.IHEM_NS, 1);
-    EXPECT_EQ(w.workspace.results.BZ, south);
+    EXPECT_EQ(w.workspace.results().BZ, south);
 
     QTest::keyClick(hemisphere, Qt::Key_Down);
     hemisphere->showPopup();
@@ -190,8 +190,8 @@ TEST(MainDialog, PickFromTheOpenedListActsWhenItClosesArrowKeysDoNot)
     QTest::keyClick(popup, Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.workspace.record.IHEM_NS, 0);
-    EXPECT_NE(w.workspace.results.BZ, south);
-    EXPECT_EQ(w.edit("BZ")->text().toStdString(), formatSingle(w.workspace.results.BZ));
+    EXPECT_NE(w.workspace.results().BZ, south);
+    EXPECT_EQ(w.edit("BZ")->text().toStdString(), formatSingle(w.workspace.results().BZ));
 }
 
 TEST(MainDialog, RecalcClickedLeavesTheFieldThenRecalculates)
@@ -202,7 +202,7 @@ TEST(MainDialog, RecalcClickedLeavesTheFieldThenRecalculates)
     QTest::mouseClick(w.button("Recalc"), Qt::LeftButton);
     EXPECT_EQ(w.edit("ILOND")->text(), QStringLiteral("105"));
     EXPECT_EQ(w.edit("ILONM")->text(), QStringLiteral("15"));
-    EXPECT_EQ(w.workspace.longitudeChanged, 0);
+    EXPECT_EQ(w.workspace.longitudeChanged(), 0);
 }
 
 TEST(MainDialog, HelpAndEscape)

@@ -39,7 +39,7 @@ TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeConvertsTheShownText)
     EXPECT_EQ(ws.record.DLAT, 30.5083f);
     EXPECT_EQ(view.text(Field::XLATS), "29.8828");
     EXPECT_EQ(view.text(Field::ILATM), "30");
-    EXPECT_EQ(ws.latitudeChanged, 0);
+    EXPECT_EQ(ws.latitudeChanged(), 0);
 
     // Unchanged since that conversion: leaving it again converts nothing.
     ws.record.XLATS = 1.0f;
@@ -90,10 +90,10 @@ TEST_F(WorkspaceEditing, PolarLatitudeShowsEightCharacterGridVariation)
 {
     view.select(Field::IHEM_NS, 0);
     typeAndLeave(Field::ILATD, "80");
-    ASSERT_LT(ws.results.gridVariation, kNoGridVariation);
-    EXPECT_EQ(ws.CPOLAR1.size(), 8u);
-    EXPECT_EQ(ws.CPOLAR1, cFormat("%8.2f", static_cast<double>(ws.results.gridVariation)));
-    EXPECT_EQ(view.text(Field::CPOLAR1), ws.CPOLAR1);
+    ASSERT_LT(ws.results().gridVariation, kNoGridVariation);
+    EXPECT_EQ(ws.texts().CPOLAR1.size(), 8u);
+    EXPECT_EQ(ws.texts().CPOLAR1, cFormat("%8.2f", static_cast<double>(ws.results().gridVariation)));
+    EXPECT_EQ(view.text(Field::CPOLAR1), ws.texts().CPOLAR1);
     EXPECT_EQ(view.text(Field::CPOLAR2).size(), 8u);
 
     typeAndLeave(Field::ILATD, "54");
@@ -103,24 +103,24 @@ TEST_F(WorkspaceEditing, PolarLatitudeShowsEightCharacterGridVariation)
 
 TEST_F(WorkspaceEditing, HemisphereActsWhenTheListClosesNotOnArrowKeys)
 {
-    const float southVertical = ws.results.BZ;
+    const float southVertical = ws.results().BZ;
     view.select(Field::IHEM_NS, 0);  // arrow key on the closed list
     EXPECT_EQ(ws.record.IHEM_NS, 1);
-    EXPECT_EQ(ws.results.BZ, southVertical);
+    EXPECT_EQ(ws.results().BZ, southVertical);
 
     ws.listClosed(Field::IHEM_NS);
     EXPECT_EQ(ws.record.IHEM_NS, 0);
-    EXPECT_NE(ws.results.BZ, southVertical);
-    EXPECT_EQ(view.text(Field::BZ), formatSingle(ws.results.BZ));
+    EXPECT_NE(ws.results().BZ, southVertical);
+    EXPECT_EQ(view.text(Field::BZ), formatSingle(ws.results().BZ));
 }
 
 TEST_F(WorkspaceEditing, ArrowKeyChoiceTakesEffectAtNextRecalc)
 {
     view.select(Field::JHEM_EW, 0);
-    const float eastDeclination = ws.results.DEC;
+    const float eastDeclination = ws.results().DEC;
     ws.recalc(std::nullopt);  // Recalc clicked with the mouse
     EXPECT_EQ(ws.record.JHEM_EW, 0);
-    EXPECT_NE(ws.results.DEC, eastDeclination);
+    EXPECT_NE(ws.results().DEC, eastDeclination);
 }
 
 TEST_F(WorkspaceEditing, EnterInTheMetresFieldConvertsAndKeepsTheFocus)
@@ -141,13 +141,13 @@ TEST_F(WorkspaceEditing, EnterInDecimalFieldsUsesTheirChangeFlags)
     EXPECT_EQ(view.text(Field::ILOND), "105");
     EXPECT_EQ(view.text(Field::ILONM), "15");
     EXPECT_EQ(view.text(Field::XLONS), "0");
-    EXPECT_EQ(ws.longitudeChanged, 0);
+    EXPECT_EQ(ws.longitudeChanged(), 0);
 }
 
 TEST_F(WorkspaceEditing, NotANumberStopsTheTakeAndReturnsTheFocus)
 {
     ws.locationChanged = 0;
-    const FieldResult before = ws.results;
+    const FieldResult before = ws.results();
     view.type(Field::DLAT, "45");       // earlier in the exchange order
     view.type(Field::ILATM, "abc");     // the bad one
     view.type(Field::XLATS, "12");      // later: must keep its old value
@@ -163,7 +163,7 @@ TEST_F(WorkspaceEditing, NotANumberStopsTheTakeAndReturnsTheFocus)
     EXPECT_EQ(ws.record.XLATS, 30.0f);
     EXPECT_EQ(ws.record.Location, "Default");
     EXPECT_EQ(ws.locationChanged, 0);  // nothing recalculated
-    EXPECT_EQ(ws.results.TI, before.TI);
+    EXPECT_EQ(ws.results().TI, before.TI);
     EXPECT_EQ(view.text(Field::ILATM), "abc");  // nothing shown either
 }
 
@@ -229,13 +229,13 @@ TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)
 
 TEST_F(WorkspaceEditing, AfterATakeTheResultsHoldTheShownDigits)
 {
-    const float computed = ws.results.TI;
+    const float computed = ws.results().TI;
     const std::string shown = view.text(Field::TI);
     ASSERT_EQ(shown, formatSingle(computed));
     ASSERT_TRUE(ws.take());
     // What the export and the report see after a take is what was shown.
-    EXPECT_EQ(ws.results.TI, parseSingle(shown).value);
-    EXPECT_EQ(ws.results.TI, std::stof(shown));
+    EXPECT_EQ(ws.results().TI, parseSingle(shown).value);
+    EXPECT_EQ(ws.results().TI, std::stof(shown));
 }
 
 // An interaction whose boxes, like real ones, take the focus: the field

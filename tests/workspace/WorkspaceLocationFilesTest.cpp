@@ -231,7 +231,7 @@ TEST_F(LocationFilesFlow, LoadingRestoresTheFileAndRecomputesWithItsModel)
     EXPECT_EQ(r.DLAT, 40.025f);
     EXPECT_EQ(r.JHEM_EW, 0);
     EXPECT_EQ(r.DDATE, static_cast<float>(2003.0 + 182.0 / 365.0));
-    EXPECT_EQ(workspace->CVALIDITY, "The year is out of range for the selected model");
+    EXPECT_EQ(workspace->texts().CVALIDITY, "The year is out of range for the selected model");
     EXPECT_EQ(workspace->locationChanged, 1);  // the model load at the end sets it
     EXPECT_EQ(workspace->lastFileName, path);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(path).parent_path());
@@ -293,8 +293,8 @@ TEST_F(LocationFilesFlow, ExportsAppendInOneRunAndARestartAsksAgainAndEmptiesThe
     EXPECT_TRUE(lastBox(ui, 2, exported));
     EXPECT_TRUE(sameDialog(ui.transcript()[0], {FileRequest::Mode::Save, "Name of Tellurim Export File",
                                                 "Tellurim export files (*.CSV)", "*.CSV", "csv", "", true}));
-    const ResultTexts texts{workspace->CVALIDITY, workspace->CPOLAR1, workspace->CPOLAR2};
-    const std::string firstRow = locationExportRow(workspace->record, workspace->results, texts);
+    const ResultTexts texts = workspace->texts();
+    const std::string firstRow = locationExportRow(workspace->record, workspace->results(), texts);
     EXPECT_EQ(readWholeFile(path), locationExportHeader() + firstRow);
     EXPECT_EQ(workspace->lastFileName, path);
 
@@ -302,7 +302,7 @@ TEST_F(LocationFilesFlow, ExportsAppendInOneRunAndARestartAsksAgainAndEmptiesThe
     ui.clearTranscript();
     workspace->exportLocation();
     EXPECT_TRUE(lastBox(ui, 1, exported));
-    const std::string secondRow = locationExportRow(workspace->record, workspace->results, texts);
+    const std::string secondRow = locationExportRow(workspace->record, workspace->results(), texts);
     EXPECT_NE(secondRow, firstRow);
     EXPECT_EQ(readWholeFile(path), locationExportHeader() + firstRow + secondRow);
 
@@ -323,7 +323,7 @@ TEST_F(LocationFilesFlow, ExportDialogStartsOnTheLastLoadedLocationFile)
     workspace->getLocation();
     workspace->exportLocation();
     EXPECT_EQ(ui.transcript().back().file.initialName, path);
-    EXPECT_FALSE(workspace->locationExportOpen);
+    EXPECT_FALSE(workspace->locationExportOpen());
     EXPECT_TRUE(ui.finished());
 }
 
@@ -333,7 +333,7 @@ TEST_F(LocationFilesFlow, AFullDiskIsReportedWithItsCodeAndNoSuccessBox)
     ui.then(File{std::string("/dev/full")});
     workspace->exportLocation();
     EXPECT_TRUE(lastBox(ui, 2, failed));
-    EXPECT_TRUE(workspace->locationExportOpen);
+    EXPECT_TRUE(workspace->locationExportOpen());
 
     ui.clearTranscript();
     workspace->exportLocation();  // the file stays open: no dialog, same failure
@@ -347,7 +347,7 @@ TEST_F(LocationFilesFlow, AFileThatCannotBeCreatedIsAskedForAgain)
     workspace->exportLocation();
     EXPECT_TRUE(lastBox(ui, 2, exclamation("Tellurim File Open Error", "Cannot open file:\n\n" + path
                                                                            + ".\n\nPlease check file name and try again")));
-    EXPECT_FALSE(workspace->locationExportOpen);
+    EXPECT_FALSE(workspace->locationExportOpen());
     EXPECT_EQ(workspace->lastFileName, path);
 
     ui.clearTranscript();
@@ -388,8 +388,8 @@ TEST_F(LocationFilesFlow, PrintingDrawsTheCurrentReportAndCancelPrintsNothing)
     ASSERT_EQ(ui.transcript().size(), 1u);
     EXPECT_EQ(ui.transcript()[0].documentName, "DocName");
     const auto expected = placeLines(
-        reportLines(workspace->record, workspace->results,
-                    ResultTexts{workspace->CVALIDITY, workspace->CPOLAR1, workspace->CPOLAR2}, "Tester"),
+        reportLines(workspace->record, workspace->results(),
+                    workspace->texts(), "Tester"),
         300, 300);
     ASSERT_EQ(page.lines.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -50,17 +50,17 @@ TEST_F(WorkspaceStartup, WithoutSettingsStartsAtDefaultPlaceTodayWithShippedMode
     EXPECT_EQ(h.view.selectedIndex(Field::IHEM_NS), 1);  // South
     EXPECT_EQ(h.view.selectedIndex(Field::JHEM_EW), 1);  // East
     EXPECT_EQ(ws.record.DDATE, dateToDecimalYear(3, 15, 2026));
-    EXPECT_EQ(ws.CVALIDITY, "OK");
-    EXPECT_EQ(ws.CPOLAR1, "N/A");  // below 55 degrees
-    EXPECT_EQ(ws.CPOLAR2, "N/A");
-    EXPECT_GT(ws.results.TI, 20000.0f);
-    EXPECT_LT(ws.results.TI, 70000.0f);
+    EXPECT_EQ(ws.texts().CVALIDITY, "OK");
+    EXPECT_EQ(ws.texts().CPOLAR1, "N/A");  // below 55 degrees
+    EXPECT_EQ(ws.texts().CPOLAR2, "N/A");
+    EXPECT_GT(ws.results().TI, 20000.0f);
+    EXPECT_LT(ws.results().TI, 70000.0f);
     EXPECT_EQ(ws.grid.lNeverGrid, 1);
     EXPECT_EQ(ws.grid.LatInc, 1.0f);
     // Opening the window writes the decimal fields, which marks them changed.
-    EXPECT_EQ(ws.latitudeChanged, 1);
-    EXPECT_EQ(ws.longitudeChanged, 1);
-    EXPECT_EQ(ws.dateChanged, 1);
+    EXPECT_EQ(ws.latitudeChanged(), 1);
+    EXPECT_EQ(ws.longitudeChanged(), 1);
+    EXPECT_EQ(ws.dateChanged(), 1);
     EXPECT_EQ(ws.locationChanged, 1);
     EXPECT_TRUE(ui.transcript().empty());
 }
@@ -93,7 +93,7 @@ TEST_F(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
     EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::None, "Tellurim", "ERROR OPENING FILE:\n" + missing)));
     EXPECT_EQ(h.workspace.record.FILENAME, kNotFound);
     EXPECT_EQ(h.view.text(Field::FILENAME), kNotFound);
-    EXPECT_EQ(h.workspace.CVALIDITY, kNoModel);
+    EXPECT_EQ(h.workspace.texts().CVALIDITY, kNoModel);
     EXPECT_EQ(h.view.text(Field::TI), "0");
     EXPECT_EQ(h.view.text(Field::CPOLAR1), "");
 
@@ -112,7 +112,7 @@ TEST_F(WorkspaceStartup, CommandLineModelIsUsedAndKept)
     {
         WorkspaceHarness h(ui, {2022, 1, 1}, "\"" + model + "\"");
         EXPECT_EQ(h.workspace.record.FILENAME, model);
-        EXPECT_EQ(h.workspace.CVALIDITY, "OK");
+        EXPECT_EQ(h.workspace.texts().CVALIDITY, "OK");
         ASSERT_TRUE(h.workspace.saveSettings());
     }
     WorkspaceHarness again(ui, {2022, 1, 1});
@@ -127,7 +127,7 @@ TEST_F(WorkspaceStartup, OverlongModelPathIsRefusedWithAMessage)
     EXPECT_TRUE(sameBox(ui.messages()[0], messageBox(Icon::Exclamation, "Tellurim File Open Error",
                                                      ui.messages()[0].text)));
     EXPECT_EQ(h.workspace.record.FILENAME, "WMM2025.COF");
-    EXPECT_EQ(h.workspace.CVALIDITY, "OK");
+    EXPECT_EQ(h.workspace.texts().CVALIDITY, "OK");
 }
 
 TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
@@ -135,7 +135,9 @@ TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
     WorkspaceHarness h(ui);
     Workspace& ws = h.workspace;
     ws.locationChanged = 0;
-    ws.CVALIDITY = "stale";
+    h.view.type(Field::CVALIDITY, "stale");
+    ASSERT_TRUE(ws.take());
+    ASSERT_EQ(ws.texts().CVALIDITY, "stale");
 
     ui.then(File{});
     ws.newModel();
@@ -146,7 +148,7 @@ TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
                             "Magnetic model files (*.cof)", "*.cof", "cof", "WMM2025.COF", false}));
     EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
     EXPECT_EQ(ws.locationChanged, 1);
-    EXPECT_EQ(ws.CVALIDITY, "OK");  // recalculated, and shown
+    EXPECT_EQ(ws.texts().CVALIDITY, "OK");  // recalculated, and shown
     EXPECT_EQ(h.view.text(Field::CVALIDITY), "OK");
     EXPECT_TRUE(ui.finished());
 }
@@ -167,7 +169,7 @@ TEST_F(WorkspaceModel, ChosenModelInAnotherFolderIsKeptAsFullPathAndBecomesCurre
     EXPECT_EQ(h.view.text(Field::FILENAME), copy.string());
     EXPECT_EQ(fs::current_path(), fs::canonical(dir / "models"));
     // The 2015 model does not cover 2026.
-    EXPECT_EQ(h.workspace.CVALIDITY, "The year is out of range for the selected model");
+    EXPECT_EQ(h.workspace.texts().CVALIDITY, "The year is out of range for the selected model");
     EXPECT_TRUE(ui.finished());
 }
 
@@ -176,7 +178,7 @@ TEST_F(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
     TempDir dir;
     WorkspaceHarness h(ui);
     Workspace& ws = h.workspace;
-    const std::string polar1 = ws.CPOLAR1;
+    const std::string polar1 = ws.texts().CPOLAR1;
     const std::string shownTotal = h.view.text(Field::TI);
     const std::string shownVertical = h.view.text(Field::BZ2);
     const std::string shownDeclination = h.view.text(Field::DEC);
@@ -184,18 +186,18 @@ TEST_F(WorkspaceModel, FailedLoadKeepsResultsAndChangesOnlyTheValidity)
     ui.then(File{dir / "missing.COF"});
     ws.newModel();
     EXPECT_EQ(ws.record.FILENAME, kNotFound);
-    EXPECT_EQ(ws.CVALIDITY, kNoModel);
+    EXPECT_EQ(ws.texts().CVALIDITY, kNoModel);
 
     // Even a new location cannot change the results without a model.
     h.view.type(Field::ILATD, "70");
     ws.leaveField(Field::ILATD);
     EXPECT_EQ(ws.record.DLAT, dmsToDecimal(70, 30, 30.0f));
     // (the take before the calculation read the results as shown)
-    EXPECT_EQ(ws.results.TI, std::stof(shownTotal));
+    EXPECT_EQ(ws.results().TI, std::stof(shownTotal));
     EXPECT_EQ(h.view.text(Field::TI), shownTotal);
     EXPECT_EQ(h.view.text(Field::BZ2), shownVertical);
     EXPECT_EQ(h.view.text(Field::DEC), shownDeclination);
-    EXPECT_EQ(ws.CPOLAR1, polar1);
+    EXPECT_EQ(ws.texts().CPOLAR1, polar1);
     EXPECT_EQ(h.view.text(Field::CVALIDITY), kNoModel);
     EXPECT_EQ(ws.locationChanged, 1);
     EXPECT_TRUE(ui.finished());

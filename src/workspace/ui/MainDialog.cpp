@@ -137,7 +137,6 @@ void MainDialog::buildWidgets()
     });
     setCommand(Command::Close, [this] { reject(); });
 
-    // BEGIN location-file commands (enabled by the location-file code)
     setCommand(Command::SaveLocation, [this] {
         m_workspace.saveLocation(true);
         m_workspace.show();
@@ -148,7 +147,6 @@ void MainDialog::buildWidgets()
     });
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
-    // END location-file commands
 
     const std::span<const Field> order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
