@@ -42,19 +42,41 @@ std::vector<std::filesystem::path> shippedModelDirectories()
     return directories;
 }
 
-FilePtr openModelFile(const std::string& fileName)
+namespace {
+
+// The paths a model name stands for, in the order they are tried.
+std::vector<std::filesystem::path> modelCandidates(const std::string& fileName)
 {
     if (fileName.empty() || fileName.find('\0') != std::string::npos)
-        return nullptr;
-    if (FilePtr file = openRegularFile(fileName))
-        return file;
-    if (fileName.find('/') != std::string::npos)
-        return nullptr;
-    for (const std::filesystem::path& directory : shippedModelDirectories()) {
-        if (FilePtr file = openRegularFile(directory / fileName))
+        return {};
+    std::vector<std::filesystem::path> candidates{fileName};
+    if (fileName.find('/') == std::string::npos)
+        for (const std::filesystem::path& directory : shippedModelDirectories())
+            candidates.push_back(directory / fileName);
+    return candidates;
+}
+
+}  // namespace
+
+FilePtr openModelFile(const std::string& fileName)
+{
+    for (const std::filesystem::path& candidate : modelCandidates(fileName)) {
+        if (FilePtr file = openRegularFile(candidate))
             return file;
     }
     return nullptr;
+}
+
+std::string locateModelFile(const std::string& fileName)
+{
+    for (const std::filesystem::path& candidate : modelCandidates(fileName)) {
+        if (openRegularFile(candidate)) {
+            std::error_code error;
+            const std::filesystem::path absolute = std::filesystem::absolute(candidate, error);
+            return error ? fileName : absolute.lexically_normal().string();
+        }
+    }
+    return fileName;
 }
 
 }  // namespace tellurim

@@ -28,4 +28,8 @@ std::vector<std::filesystem::path> shippedModelDirectories();
 /// Returns null when nothing could be opened.
 FilePtr openModelFile(const std::string& fileName);
 
+/// The absolute path of the file openModelFile(fileName) opens now, or
+/// fileName as it stands when nothing opens.
+std::string locateModelFile(const std::string& fileName);
+
 }  // namespace tellurim

@@ -53,6 +53,7 @@ struct FieldMembers {
 struct FieldSpec {
     Field field;
     std::string_view name;   ///< member name; also the widget's object name
+    std::string_view label;  ///< what the control is called, for screen readers
     int controlId;           ///< the historic control number
     FieldKind kind;
     bool editable;           ///< false for the read-only result fields
@@ -75,6 +76,10 @@ extern template std::string& fieldMember<std::string>(const FieldSpec&, const Fi
 const std::array<FieldSpec, kFieldCount>& fieldTable();
 const FieldSpec& fieldSpec(Field field);
 std::optional<Field> fieldByName(std::string_view name);
+
+/// The widest text the field's control must show whole, with '0' standing
+/// for every digit; empty for a list and for the texts of any length.
+std::string widestText(const FieldSpec& spec);
 
 /// The keyboard tab order of the editable fields and the two lists.
 std::span<const Field> tabOrder();

@@ -1,5 +1,6 @@
 #include "workspace/Workspace.h"
 
+#include "engine/ModelLocator.h"
 #include "files/FileError.h"
 #include "platform/FileChoice.h"
 #include "record/Conversions.h"
@@ -210,7 +211,7 @@ void Workspace::loadModel(bool ask)
                                   .filterDescription = "Magnetic model files (*.cof)",
                                   .pattern = "*.cof",
                                   .defaultExtension = "cof",
-                                  .initialName = m_modelPath};
+                                  .initialName = m_modelLocation};
         // Cancel (or a refused path) reloads the model in use.
         if (std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request))
             if (modelPathFits(*chosen))
@@ -219,6 +220,8 @@ void Workspace::loadModel(bool ask)
         m_modelPath = record.FILENAME;
     }
     m_engine.readModelFile(kModelDegree, m_modelPath);
+    // Found now: the file dialogs move the current directory.
+    m_modelLocation = locateModelFile(m_modelPath);
     record.FILENAME = m_modelPath;
     recalculate();
     locationChanged = 1;

@@ -147,7 +147,8 @@ private:
     Interaction& m_interaction;
     const Clock& m_clock;
     WorkspaceView* m_view = nullptr;
-    std::string m_modelPath;  ///< the path handed to the loader
+    std::string m_modelPath;      ///< the path handed to the loader
+    std::string m_modelLocation;  ///< where that path led, absolute; the New Model dialog opens there
     FieldResult m_results;
     ResultTexts m_texts;
     int32_t m_latitudeChanged = 0;

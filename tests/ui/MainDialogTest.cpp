@@ -19,6 +19,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -93,6 +96,71 @@ TEST(MainDialog, TitleFixedSizeAndEveryTooltip)
     EXPECT_FALSE(w.button("ShowPoles")->isEnabled());
     EXPECT_EQ(w.list("IHEM_NS")->itemText(0), QStringLiteral("North"));
     EXPECT_EQ(w.list("JHEM_EW")->itemText(1), QStringLiteral("East"));
+}
+
+// The room a line edit has for its text, as it paints: its contents inside
+// the frame, less the text margins and two pixels each side.
+int textRoom(const QLineEdit& edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+    option.state |= QStyle::State_Sunken;
+    const QRect contents = edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit);
+    const QMargins margins = edit.textMargins();
+    return std::min(contents.width(), edit.contentsRect().width()) - margins.left() - margins.right() - 4;
+}
+
+TEST(MainDialog, EveryNumberFieldShowsItsWidestTextWhole)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    int checked = 0;
+    for (const FieldSpec& spec : fieldTable()) {
+        const std::string widest = widestText(spec);
+        if (widest.empty())
+            continue;
+        QLineEdit* edit = w.edit(std::string(spec.name).c_str());
+        ASSERT_NE(edit, nullptr) << spec.name;
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            QString text = QString::fromStdString(widest);
+            text.replace(QLatin1Char('0'), QLatin1Char(digit));
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(text), textRoom(*edit))
+                << spec.name << " " << text.toStdString();
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 30);  // all but the two lists and the three free texts
+    // The cases reported: feet in exponent form, a ten-character rate.
+    EXPECT_GE(widestText(fieldSpec(Field::ALTF)).size(), std::string("1.31234e+06").size());
+    EXPECT_GE(widestText(fieldSpec(Field::BZ2)).size(), std::string("-1.23457e-05").size());
+}
+
+TEST(MainDialog, EveryControlHasAUniqueAccessibleNameAndItsTooltipAsDescription)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    QSet<QString> names;
+    const auto controls = w.dialog.findChildren<QWidget*>();
+    int count = 0;
+    for (QWidget* control : controls) {
+        if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QComboBox*>(control) &&
+            !qobject_cast<QPushButton*>(control))
+            continue;
+        // A combo box's own line edit or view is not a control of its own.
+        if (qobject_cast<QComboBox*>(control->parentWidget()))
+            continue;
+        const QString name = control->accessibleName();
+        EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(names.contains(name)) << name.toStdString();
+        EXPECT_EQ(control->accessibleDescription(), control->toolTip()) << name.toStdString();
+        names.insert(name);
+        ++count;
+    }
+    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()));
+    EXPECT_EQ(w.edit("ILATD")->accessibleName(), QStringLiteral("Latitude degrees"));
+    EXPECT_EQ(w.edit("DEC")->accessibleName(), QStringLiteral("Declination"));
+    EXPECT_EQ(w.button("NewModel")->accessibleName(), QStringLiteral("New Model"));
 }
 
 TEST(MainDialog, TabVisitsTheInputFieldsInOrderAndNoButtons)

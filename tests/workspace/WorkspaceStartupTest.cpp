@@ -143,9 +143,14 @@ TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
     ws.newModel();
 
     ASSERT_EQ(ui.transcript().size(), 1u);
+    // The dialog opens on the file in use, found in the shipped models folder.
+    const fs::path opened = ui.transcript()[0].file.initialName;
+    EXPECT_TRUE(opened.is_absolute());
+    EXPECT_EQ(opened.filename(), "WMM2025.COF");
+    EXPECT_TRUE(fs::is_regular_file(opened));
     EXPECT_TRUE(sameDialog(ui.transcript()[0],
                            {FileRequest::Mode::Open, "Magnetic Model file for desired Epoch, Global or Regional",
-                            "Magnetic model files (*.cof)", "*.cof", "cof", "WMM2025.COF", false}));
+                            "Magnetic model files (*.cof)", "*.cof", "cof", opened.string(), false}));
     EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
     EXPECT_EQ(ws.locationChanged, 1);
     EXPECT_EQ(ws.texts().CVALIDITY, "OK");  // recalculated, and shown

@@ -5,6 +5,7 @@
 #include "workspace/ui/HemisphereComboBox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -31,6 +34,31 @@ QLabel* label(const QString& text, QWidget* parent)
 }
 
 }  // namespace
+
+int lineEditWidthFor(const QLineEdit& edit, const std::string& widest)
+{
+    // Any digit may stand where the pattern has a '0'.
+    const QFontMetrics metrics = edit.fontMetrics();
+    int advance = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        QString text = qs(widest);
+        text.replace(QLatin1Char('0'), QLatin1Char(digit));
+        advance = std::max(advance, metrics.horizontalAdvance(text));
+    }
+    // As QLineEdit sizes itself: two pixels of margin each side inside the
+    // frame, the text margins, and one more for the cursor.
+    const QMargins text = edit.textMargins();
+    const QMargins contents = edit.contentsMargins();
+    const int width = advance + 2 * 2 + 1 + text.left() + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    const QSize size = edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                                      QSize(width, edit.sizeHint().height()), &edit);
+    return size.width();
+}
 
 MainDialog::MainDialog(Workspace& workspace, QWidget* parent)
     : QDialog(parent), m_workspace(workspace)
@@ -55,14 +83,10 @@ MainDialog::~MainDialog()
         m_workspace.attachView(nullptr);
 }
 
-QLineEdit* MainDialog::makeEdit(Field field, int widthInChars)
+QLineEdit* MainDialog::makeEdit(const FieldSpec& spec)
 {
-    const FieldSpec& spec = fieldSpec(field);
     auto* edit = new QLineEdit(this);
     edit->setObjectName(qs(spec.name));
-    edit->setToolTip(qs(spec.toolTip));
-    if (widthInChars > 0)
-        edit->setFixedWidth(edit->fontMetrics().averageCharWidth() * widthInChars + 12);
     if (spec.editable) {
         edit->setFocusPolicy(Qt::StrongFocus);
         edit->installEventFilter(this);
@@ -70,55 +94,41 @@ QLineEdit* MainDialog::makeEdit(Field field, int widthInChars)
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::ClickFocus);
     }
-    connect(edit, &QLineEdit::textChanged, this, [this, field] { m_workspace.textChanged(field); });
-    m_fields[static_cast<std::size_t>(field)] = edit;
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, field = spec.field] { m_workspace.textChanged(field); });
     return edit;
+}
+
+QWidget* MainDialog::makeList(const FieldSpec& spec)
+{
+    auto* box = new HemisphereComboBox(this);
+    box->setObjectName(qs(spec.name));
+    box->addItems(spec.field == Field::IHEM_NS
+                      ? QStringList{QStringLiteral("North"), QStringLiteral("South")}
+                      : QStringList{QStringLiteral("West"), QStringLiteral("East")});
+    box->setFocusPolicy(Qt::StrongFocus);
+    connect(box, &HemisphereComboBox::popupClosed, this,
+            [this, field = spec.field] { m_workspace.listClosed(field); });
+    return box;
 }
 
 void MainDialog::buildWidgets()
 {
-    makeEdit(Field::Location, 0);
-    for (const Field f : {Field::ILATD, Field::ILATM, Field::ILOND, Field::ILONM})
-        makeEdit(f, 5);
-    for (const Field f : {Field::XLATS, Field::XLONS})
-        makeEdit(f, 9);
-    for (const Field f : {Field::DLAT, Field::DLON})
-        makeEdit(f, 10);
-    for (const Field f : {Field::ALTF, Field::ALTM})
-        makeEdit(f, 9);
-    for (const Field f : {Field::IMONTH, Field::IDAY})
-        makeEdit(f, 3);
-    makeEdit(Field::IYR, 5);
-    makeEdit(Field::DDATE, 9);
-    makeEdit(Field::FILENAME, 0);
-    makeEdit(Field::CVALIDITY, 0);
-    for (const Field f : {Field::TI, Field::DIP, Field::DEC, Field::TI2, Field::DIP2, Field::DEC2,
-                          Field::BX, Field::BY, Field::BZ, Field::BH, Field::BX2, Field::BY2,
-                          Field::BZ2, Field::BH2})
-        makeEdit(f, 10);
-    for (const Field f : {Field::CPOLAR1, Field::CPOLAR2})
-        makeEdit(f, 9);
-
-    const std::pair<Field, QStringList> lists[] = {
-        {Field::IHEM_NS, {QStringLiteral("North"), QStringLiteral("South")}},
-        {Field::JHEM_EW, {QStringLiteral("West"), QStringLiteral("East")}},
-    };
-    for (const auto& [field, entries] : lists) {
-        const FieldSpec& spec = fieldSpec(field);
-        auto* box = new HemisphereComboBox(this);
-        box->setObjectName(qs(spec.name));
-        box->setToolTip(qs(spec.toolTip));
-        box->addItems(entries);
-        box->setFocusPolicy(Qt::StrongFocus);
-        connect(box, &HemisphereComboBox::popupClosed, this,
-                [this, f = field] { m_workspace.listClosed(f); });
-        m_fields[static_cast<std::size_t>(field)] = box;
+    for (const FieldSpec& spec : fieldTable()) {
+        QWidget* widget = spec.kind == FieldKind::List ? makeList(spec) : makeEdit(spec);
+        widget->setToolTip(qs(spec.toolTip));
+        widget->setAccessibleName(qs(spec.label));
+        widget->setAccessibleDescription(qs(spec.toolTip));
+        m_fields[static_cast<std::size_t>(spec.field)] = widget;
     }
+    fitFieldWidths();
 
     for (const ButtonSpec& spec : buttonTable()) {
         auto* button = new QPushButton(qs(spec.text), this);
         button->setObjectName(qs(spec.name));
         button->setToolTip(qs(spec.toolTip));
+        button->setAccessibleName(qs(spec.text).remove(QLatin1Char('&')).trimmed());
+        button->setAccessibleDescription(qs(spec.toolTip));
         // Buttons take the focus when clicked, so the field being edited is
         // left first, but they are not in the tab chain.
         button->setFocusPolicy(Qt::ClickFocus);
@@ -127,7 +137,25 @@ void MainDialog::buildWidgets()
         m_buttons[static_cast<std::size_t>(spec.command)] = button;
     }
     button(Command::Recalc)->setDefault(true);
+    connectCommands();
 
+    const std::span<const Field> order = tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(fieldWidget(order[i - 1]), fieldWidget(order[i]));
+}
+
+void MainDialog::fitFieldWidths()
+{
+    for (const FieldSpec& spec : fieldTable()) {
+        auto* edit = qobject_cast<QLineEdit*>(fieldWidget(spec.field));
+        const std::string widest = widestText(spec);
+        if (edit != nullptr && !widest.empty())
+            edit->setFixedWidth(lineEditWidthFor(*edit, widest));
+    }
+}
+
+void MainDialog::connectCommands()
+{
     setCommand(Command::Recalc, [this] { m_workspace.recalc(focusedField()); });
     setCommand(Command::NewModel, [this] { m_workspace.newModel(); });
     setCommand(Command::Help, [this] { m_workspace.help(); });
@@ -136,7 +164,6 @@ void MainDialog::buildWidgets()
         about.exec();
     });
     setCommand(Command::Close, [this] { reject(); });
-
     setCommand(Command::SaveLocation, [this] {
         m_workspace.saveLocation(true);
         m_workspace.show();
@@ -147,17 +174,51 @@ void MainDialog::buildWidgets()
     });
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
-
-    const std::span<const Field> order = tabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i)
-        setTabOrder(fieldWidget(order[i - 1]), fieldWidget(order[i]));
 }
 
 void MainDialog::buildLayout()
 {
     auto* top = new QVBoxLayout(this);
     top->setSizeConstraint(QLayout::SetFixedSize);
+    top->addLayout(inputRows());
 
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    top->addWidget(rule);
+
+    top->addLayout(angleRows());
+    top->addLayout(componentRows());
+
+    // Row 12: grid variation.
+    auto* polar = new QHBoxLayout;
+    polar->addWidget(label(QStringLiteral("Polar Grid Variation:"), this));
+    polar->addWidget(fieldWidget(Field::CPOLAR1));
+    polar->addWidget(label(QStringLiteral("D"), this));
+    polar->addWidget(fieldWidget(Field::CPOLAR2));
+    polar->addWidget(label(QStringLiteral("min/yr     (Valid only for Polar Latitudes)"), this));
+    polar->addStretch();
+    top->addLayout(polar);
+
+    // Rows 13 to 15: the buttons.
+    const std::initializer_list<Command> buttonRows[] = {
+        {Command::ShowPoles, Command::NewModel},
+        {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
+         Command::MakeGrid},
+        {Command::Recalc, Command::About, Command::Help, Command::Close},
+    };
+    for (const auto& commands : buttonRows) {
+        auto* line = new QHBoxLayout;
+        line->addStretch();
+        for (const Command command : commands)
+            line->addWidget(button(command));
+        line->addStretch();
+        top->addLayout(line);
+    }
+}
+
+QLayout* MainDialog::inputRows()
+{
     // Rows 1 to 6: the location, its date and the model.
     auto* inputs = new QGridLayout;
     inputs->setHorizontalSpacing(6);
@@ -190,21 +251,19 @@ void MainDialog::buildLayout()
         ->addStretch();
     row(4, QStringLiteral("Results using model:"), {f(Field::FILENAME)});
     row(5, QStringLiteral("Validity of results:"), {f(Field::CVALIDITY)});
-    top->addLayout(inputs);
+    return inputs;
+}
 
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    top->addWidget(rule);
-
+QLayout* MainDialog::angleRows()
+{
     // Rows 8 and 9: total field, dip and declination with their changes.
     auto* angles = new QGridLayout;
-    const std::tuple<const char*, Field, const char*, Field, const char*, Field, const char*> angleRows[] = {
+    const std::tuple<const char*, Field, const char*, Field, const char*, Field, const char*> rows[] = {
         {"Incident Field:", Field::TI, "nT", Field::DIP, "\u00B0", Field::DEC, "\u00B0"},
         {"Variation:", Field::TI2, "nT/yr", Field::DIP2, "min/yr", Field::DEC2, "min/yr"},
     };
     int r = 0;
-    for (const auto& [caption, total, totalUnit, dip, dipUnit, dec, decUnit] : angleRows) {
+    for (const auto& [caption, total, totalUnit, dip, dipUnit, dec, decUnit] : rows) {
         angles->addWidget(label(QString::fromUtf8(caption), this), r, 0);
         angles->addWidget(fieldWidget(total), r, 1);
         angles->addWidget(label(QString::fromUtf8(totalUnit), this), r, 2);
@@ -218,16 +277,19 @@ void MainDialog::buildLayout()
     }
     angles->setColumnMinimumWidth(3, fontMetrics().averageCharWidth() * 6);
     angles->setColumnStretch(9, 1);
-    top->addLayout(angles);
+    return angles;
+}
 
+QLayout* MainDialog::componentRows()
+{
     // Rows 10 and 11: the components and their changes.
     auto* components = new QGridLayout;
-    const std::pair<const char*, std::array<Field, 4>> componentRows[] = {
+    const std::pair<const char*, std::array<Field, 4>> rows[] = {
         {"field (nT):", {Field::BX, Field::BY, Field::BZ, Field::BH}},
         {"Variation (nT)/yr:", {Field::BX2, Field::BY2, Field::BZ2, Field::BH2}},
     };
-    r = 0;
-    for (const auto& [caption, fields] : componentRows) {
+    int r = 0;
+    for (const auto& [caption, fields] : rows) {
         components->addWidget(label(QString::fromUtf8(caption), this), r, 0);
         const char* names[] = {"X:", "Y:", "Z:", "H:"};
         for (int i = 0; i < 4; ++i) {
@@ -237,33 +299,7 @@ void MainDialog::buildLayout()
         ++r;
     }
     components->setColumnStretch(9, 1);
-    top->addLayout(components);
-
-    // Row 12: grid variation.
-    auto* polar = new QHBoxLayout;
-    polar->addWidget(label(QStringLiteral("Polar Grid Variation:"), this));
-    polar->addWidget(fieldWidget(Field::CPOLAR1));
-    polar->addWidget(label(QStringLiteral("D"), this));
-    polar->addWidget(fieldWidget(Field::CPOLAR2));
-    polar->addWidget(label(QStringLiteral("min/yr     (Valid only for Polar Latitudes)"), this));
-    polar->addStretch();
-    top->addLayout(polar);
-
-    // Rows 13 to 15: the buttons.
-    const std::initializer_list<Command> buttonRows[] = {
-        {Command::ShowPoles, Command::NewModel},
-        {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
-         Command::MakeGrid},
-        {Command::Recalc, Command::About, Command::Help, Command::Close},
-    };
-    for (const auto& commands : buttonRows) {
-        auto* line = new QHBoxLayout;
-        line->addStretch();
-        for (const Command command : commands)
-            line->addWidget(button(command));
-        line->addStretch();
-        top->addLayout(line);
-    }
+    return components;
 }
 
 QWidget* MainDialog::fieldWidget(Field field) const
@@ -350,6 +386,13 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void MainDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitFieldWidths();
 }
 
 void MainDialog::paintEvent(QPaintEvent* event)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -16,6 +17,10 @@ namespace tellurim {
 
 class HemisphereComboBox;
 class Workspace;
+
+/// The width that lets the edit show widest (its '0's standing for any
+/// digit) whole in its current font and style.
+int lineEditWidthFor(const QLineEdit& edit, const std::string& widest);
 
 /// The main window: the workspace's fields, results and buttons. Widgets are
 /// named after their fields ("ILATM", "CVALIDITY") and buttons after their
@@ -49,11 +54,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildWidgets();
     void buildLayout();
-    QLineEdit* makeEdit(Field field, int widthInChars);
+    QLayout* inputRows();
+    QLayout* angleRows();
+    QLayout* componentRows();
+    QLineEdit* makeEdit(const FieldSpec& spec);
+    QWidget* makeList(const FieldSpec& spec);
+    void connectCommands();
+    /// Makes every number field wide enough for the widest text it shows.
+    void fitFieldWidths();
     std::optional<Field> fieldOf(const QObject* object) const;
 
     Workspace& m_workspace;
