@@ -113,6 +113,24 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& args)
     return result;
 }
 
+// For the start-up benchmark and the process tests: says when the window
+// first painted ("1" then closes it, "announce" keeps it open).
+void announceFirstPaint(tellurim::MainDialog& window)
+{
+    const char* firstPaint = std::getenv("TELLURIM_EXIT_AFTER_FIRST_PAINT");
+    const bool exitAfterPaint = firstPaint != nullptr && std::strcmp(firstPaint, "1") == 0;
+    if (exitAfterPaint || (firstPaint != nullptr && std::strcmp(firstPaint, "announce") == 0)) {
+        window.setFirstPaintHook([&window, exitAfterPaint] {
+            const auto elapsed = std::chrono::duration<double, std::milli>(
+                std::chrono::steady_clock::now() - kStarted);
+            std::printf("first paint after %.1f ms\n", elapsed.count());
+            std::fflush(stdout);
+            if (exitAfterPaint)
+                window.reject();
+        });
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -155,20 +173,7 @@ int main(int argc, char** argv)
                      [&workspace] { workspace.saveSettings(false); });
 #endif
 
-    // For the start-up benchmark and the process tests: say when the window
-    // first painted ("1" then closes it, "announce" keeps it open).
-    const char* firstPaint = std::getenv("TELLURIM_EXIT_AFTER_FIRST_PAINT");
-    const bool exitAfterPaint = firstPaint != nullptr && std::strcmp(firstPaint, "1") == 0;
-    if (exitAfterPaint || (firstPaint != nullptr && std::strcmp(firstPaint, "announce") == 0)) {
-        window.setFirstPaintHook([&window, exitAfterPaint] {
-            const auto elapsed = std::chrono::duration<double, std::milli>(
-                std::chrono::steady_clock::now() - kStarted);
-            std::printf("first paint after %.1f ms\n", elapsed.count());
-            std::fflush(stdout);
-            if (exitAfterPaint)
-                window.reject();
-        });
-    }
+    announceFirstPaint(window);
 
     window.exec();
     interaction.setParent(nullptr);

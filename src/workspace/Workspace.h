@@ -132,6 +132,8 @@ public:
 
 private:
     void leaveFieldNow(Field field);
+    /// "Do you wish to save it?": how the save ends, unless the answer is Yes.
+    std::optional<SaveOutcome> askToSaveChanges();
     void takeRecalculateShow();
     /// Shows why a take stops at this field and returns the focus to it.
     bool refuse(const FieldSpec& spec, ParseStatus status);

@@ -25,6 +25,20 @@ Message box(Icon icon, std::string_view caption, std::string text,
 
 }  // namespace
 
+std::optional<Workspace::SaveOutcome> Workspace::askToSaveChanges()
+{
+    const Answer answer = m_interaction.ask(
+        box(Icon::Question, kAppName, "The data for this location has changed. Do you wish to save it?",
+            Buttons::YesNoCancel));
+    if (answer == Answer::No) {
+        return SaveOutcome::Declined;
+    }
+    if (answer != Answer::Yes) {
+        return SaveOutcome::Cancelled;
+    }
+    return std::nullopt;
+}
+
 Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
 {
     BusyMark mark(m_busy);
@@ -32,15 +46,8 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
         if (locationChanged == 0) {
             return SaveOutcome::Done;
         }
-        const Answer answer = m_interaction.ask(
-            box(Icon::Question, kAppName,
-                "The data for this location has changed. Do you wish to save it?",
-                Buttons::YesNoCancel));
-        if (answer == Answer::No) {
-            return SaveOutcome::Declined;
-        }
-        if (answer != Answer::Yes) {
-            return SaveOutcome::Cancelled;
+        if (const std::optional<SaveOutcome> refused = askToSaveChanges()) {
+            return *refused;
         }
     }
 
