@@ -26,6 +26,148 @@ bool outsideLongitudeBounds(float longitude, float lonMin, float lonMax)
     return longitude > lonMax || longitude < lonMin - 360.0f;
 }
 
+// A regional model's bounds; zero bounds mean no limit.
+bool outsideRegion(const MagneticModel& model, float latitude, float longitude)
+{
+    if (model.latMin != 0.0f && model.latMax != 0.0f
+        && (latitude < model.latMin || latitude > model.latMax))
+        return true;
+    return model.lonMin != 0.0f && model.lonMax != 0.0f
+           && outsideLongitudeBounds(longitude, model.lonMin, model.lonMax);
+}
+
+void updateLongitudeTerms(SynthesisCache& c, float longitude, std::size_t maxDegree)
+{
+    const Real lambda = wide(longitude) * wide(kDegToRad);
+    c.SP[1] = narrow(std::sin(lambda));
+    c.CP[1] = narrow(std::cos(lambda));
+    const Real sp1 = wide(c.SP[1]);
+    const Real cp1 = wide(c.CP[1]);
+    for (std::size_t m = 2; m <= maxDegree; ++m) {
+        c.SP[m] = narrow(sp1 * wide(c.CP[m - 1]) + cp1 * wide(c.SP[m - 1]));
+        c.CP[m] = narrow(cp1 * wide(c.CP[m - 1]) - sp1 * wide(c.SP[m - 1]));
+    }
+}
+
+// The coefficients at the time, in one of two slots: a point calculation
+// alternates between two times, so both are kept.
+void updateTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float time, float dt)
+{
+    if (c.TCTime[c.currentTC] == time)
+        return;
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    const std::size_t other = 1 - c.currentTC;
+    c.currentTC = other;
+    if (c.TCTime[other] == time)
+        return;
+    CoefficientTable& tc = c.TC[other];
+    const Real years = wide(dt);
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        for (std::size_t m = 0; m <= n; ++m) {
+            tc[m][n] = narrow(wide(model.gh[m][n]) + years * wide(model.ghRate[m][n]));
+            if (m >= 1)
+                tc[n][m - 1] = narrow(wide(model.gh[n][m - 1]) + years * wide(model.ghRate[n][m - 1]));
+        }
+    }
+    c.TCTime[other] = time;
+}
+
+struct DegreeSums {
+    Real aor = 0.0;  ///< reference radius over radius
+    Real bt = 0.0;
+    Real bp = 0.0;
+    Real br = 0.0;
+};
+
+using Trig = std::array<Real, kTableSize>;
+
+DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
+                      const CoefficientTable& tc, const Trig& cosm, const Trig& sinm)
+{
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    // Each degree is summed on its own and then scaled by (RE/r)^(n+2), so
+    // the radial factor is applied once per degree rather than per term.
+    DegreeSums sums;
+    const Real aor = wide(kReferenceRadius) / wide(c.R);
+    sums.aor = aor;
+    Real ar = aor * aor;
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        ar *= aor;
+        const std::array<float, kTableSize>& p = c.P[n];
+        const std::array<float, kTableSize>& dp = c.DP[n];
+        // m = 0 has no h term and no sin(0) part.
+        const Real g0 = wide(tc[0][n]);
+        Real sumT = g0 * wide(dp[0]);
+        Real sumR = g0 * wide(p[0]);
+        Real sumP = 0.0;
+        for (std::size_t m = 1; m <= n; ++m) {
+            const Real tg = wide(tc[m][n]);
+            const Real th = wide(tc[n][m - 1]);
+            const Real t1 = tg * cosm[m] + th * sinm[m];
+            const Real t2 = tg * sinm[m] - th * cosm[m];
+            sumT += t1 * wide(dp[m]);
+            sumR += t1 * wide(p[m]);
+            sumP += wide(model.orderFactor[m]) * t2 * wide(p[m]);
+        }
+        sums.bt -= ar * sumT;
+        sums.bp += ar * sumP;
+        sums.br += wide(model.degreeFactor[n]) * ar * sumR;
+    }
+    return sums;
+}
+
+// At the geographic pole BP / ST is 0 / 0; the east component comes from
+// the limit of the m = 1 terms instead.
+Real poleEastComponent(const MagneticModel& model, SynthesisCache& c, const CoefficientTable& tc,
+                       const Trig& cosm, const Trig& sinm, Real aor)
+{
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    Real bpp = 0.0;
+    Real arPole = aor * aor;
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        arPole *= aor;
+        if (n == 1)
+            c.PP[1] = c.PP[0];
+        else
+            c.PP[n] = narrow(wide(c.CT) * wide(c.PP[n - 1])
+                             - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
+        const Real t2 = wide(tc[1][n]) * sinm[1] - wide(tc[n][0]) * cosm[1];
+        bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
+    }
+    return bpp;
+}
+
+// Declination adjusted for longitude, within a half turn either way, at
+// polar latitudes.
+// The field in the geodetic frame: total intensity, declination, inclination.
+void setIntensityAndAngles(const SynthesisCache& c, const DegreeSums& sums, Real by,
+                           SynthesisOutput& out)
+{
+    const Real bx = -sums.bt * wide(c.CA) - sums.br * wide(c.SA);
+    const Real bz = sums.bt * wide(c.SA) - sums.br * wide(c.CA);
+    const Real bh = std::sqrt(bx * bx + by * by);
+    out.totalIntensity = narrow(std::sqrt(bh * bh + bz * bz));
+    // A field with no horizontal part has no direction: declination 0, not
+    // the 180 that atan2(+0, -0) would give for a sign-carrying zero.
+    const bool noHorizontal = bx == 0.0 && by == 0.0;
+    out.declination = noHorizontal ? 0.0f : narrow(std::atan2(by, bx) / wide(kDegToRad));
+    out.inclination = narrow(std::atan2(bz, bh) / wide(kDegToRad));
+}
+
+float gridVariation(float declination, float latitude, float longitude)
+{
+    if (std::fabs(latitude) >= kPolarThreshold) {
+        float variation = latitude > 0.0f ? declination - longitude
+                                          : declination + longitude;
+        if (variation > 180.0f)
+            variation -= 360.0f;
+        if (variation < -180.0f)
+            variation += 360.0f;
+        return variation;
+    }
+    return kNoGridVariation;
+}
+
 }  // namespace
 
 void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
@@ -111,11 +253,7 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
     if (c.firstSinceLoad && outsideLifeSpan)
         m_sink->showInformationMessage(std::string{kLifeSpanWarning});
 
-    if (model.latMin != 0.0f && model.latMax != 0.0f
-        && (latitude < model.latMin || latitude > model.latMax))
-        out.coordinatesOutOfRange = 1;
-    if (model.lonMin != 0.0f && model.lonMax != 0.0f
-        && outsideLongitudeBounds(longitude, model.lonMin, model.lonMax))
+    if (outsideRegion(model, latitude, longitude))
         out.coordinatesOutOfRange = 1;
     out.dateOutOfRange = outsideLifeSpan ? 1 : 0;
 
@@ -124,38 +262,13 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
     const bool longitudeChanged = !c.hasLongitude || longitude != c.lastLongitude;
     const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
 
-    if (longitudeChanged) {
-        const Real lambda = wide(longitude) * wide(kDegToRad);
-        c.SP[1] = narrow(std::sin(lambda));
-        c.CP[1] = narrow(std::cos(lambda));
-        const Real sp1 = wide(c.SP[1]);
-        const Real cp1 = wide(c.CP[1]);
-        for (std::size_t m = 2; m <= maxDegree; ++m) {
-            c.SP[m] = narrow(sp1 * wide(c.CP[m - 1]) + cp1 * wide(c.SP[m - 1]));
-            c.CP[m] = narrow(cp1 * wide(c.CP[m - 1]) - sp1 * wide(c.SP[m - 1]));
-        }
-    }
+    if (longitudeChanged)
+        updateLongitudeTerms(c, longitude, maxDegree);
 
     if (positionChanged)
         updateGeodeticTerms(altitude, latitude);
 
-    if (c.TCTime[c.currentTC] != time) {
-        // A point calculation alternates between two times; keep both.
-        const std::size_t other = 1 - c.currentTC;
-        c.currentTC = other;
-        if (c.TCTime[other] != time) {
-            CoefficientTable& tc = c.TC[other];
-            const Real years = wide(dt);
-            for (std::size_t n = 1; n <= maxDegree; ++n) {
-                for (std::size_t m = 0; m <= n; ++m) {
-                    tc[m][n] = narrow(wide(model.gh[m][n]) + years * wide(model.ghRate[m][n]));
-                    if (m >= 1)
-                        tc[n][m - 1] = narrow(wide(model.gh[n][m - 1]) + years * wide(model.ghRate[n][m - 1]));
-                }
-            }
-            c.TCTime[other] = time;
-        }
-    }
+    updateTimeCoefficients(model, c, time, dt);
     const CoefficientTable& tc = c.TC[c.currentTC];
 
     std::array<Real, kTableSize> cosm{};
@@ -165,75 +278,13 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
         sinm[m] = wide(c.SP[m]);
     }
 
-    // Each degree is summed on its own and then scaled by (RE/r)^(n+2), so
-    // the radial factor is applied once per degree rather than per term.
-    const Real aor = wide(kReferenceRadius) / wide(c.R);
-    Real ar = aor * aor;
-    Real bt = 0.0;
-    Real bp = 0.0;
-    Real br = 0.0;
-    for (std::size_t n = 1; n <= maxDegree; ++n) {
-        ar *= aor;
-        const std::array<float, kTableSize>& p = c.P[n];
-        const std::array<float, kTableSize>& dp = c.DP[n];
-        // m = 0 has no h term and no sin(0) part.
-        const Real g0 = wide(tc[0][n]);
-        Real sumT = g0 * wide(dp[0]);
-        Real sumR = g0 * wide(p[0]);
-        Real sumP = 0.0;
-        for (std::size_t m = 1; m <= n; ++m) {
-            const Real tg = wide(tc[m][n]);
-            const Real th = wide(tc[n][m - 1]);
-            const Real t1 = tg * cosm[m] + th * sinm[m];
-            const Real t2 = tg * sinm[m] - th * cosm[m];
-            sumT += t1 * wide(dp[m]);
-            sumR += t1 * wide(p[m]);
-            sumP += wide(model.orderFactor[m]) * t2 * wide(p[m]);
-        }
-        bt -= ar * sumT;
-        bp += ar * sumP;
-        br += wide(model.degreeFactor[n]) * ar * sumR;
-    }
-
-    // At the geographic pole BP / ST is 0 / 0; the east component comes from
-    // the limit of the m = 1 terms instead.
+    const DegreeSums sums = sumDegrees(model, c, tc, cosm, sinm);
     const bool poleCase = c.ST == 0.0f;
-    Real bpp = 0.0;
-    if (poleCase) {
-        Real arPole = aor * aor;
-        for (std::size_t n = 1; n <= maxDegree; ++n) {
-            arPole *= aor;
-            if (n == 1)
-                c.PP[1] = c.PP[0];
-            else
-                c.PP[n] = narrow(wide(c.CT) * wide(c.PP[n - 1])
-                                 - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
-            const Real t2 = wide(tc[1][n]) * sinm[1] - wide(tc[n][0]) * cosm[1];
-            bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
-        }
-    }
+    const Real by = poleCase ? poleEastComponent(model, c, tc, cosm, sinm, sums.aor)
+                             : sums.bp / wide(c.ST);
+    setIntensityAndAngles(c, sums, by, out);
 
-    const Real by = poleCase ? bpp : bp / wide(c.ST);
-    const Real bx = -bt * wide(c.CA) - br * wide(c.SA);
-    const Real bz = bt * wide(c.SA) - br * wide(c.CA);
-    const Real bh = std::sqrt(bx * bx + by * by);
-    out.totalIntensity = narrow(std::sqrt(bh * bh + bz * bz));
-    // A field with no horizontal part has no direction: declination 0, not
-    // the 180 that atan2(+0, -0) would give for a sign-carrying zero.
-    const bool noHorizontal = bx == 0.0 && by == 0.0;
-    out.declination = noHorizontal ? 0.0f : narrow(std::atan2(by, bx) / wide(kDegToRad));
-    out.inclination = narrow(std::atan2(bz, bh) / wide(kDegToRad));
-
-    out.gridVariation = kNoGridVariation;
-    if (std::fabs(latitude) >= kPolarThreshold) {
-        float variation = latitude > 0.0f ? out.declination - longitude
-                                          : out.declination + longitude;
-        if (variation > 180.0f)
-            variation -= 360.0f;
-        if (variation < -180.0f)
-            variation += 360.0f;
-        out.gridVariation = variation;
-    }
+    out.gridVariation = gridVariation(out.declination, latitude, longitude);
 
     c.lastTime = time;
     c.lastAltitude = altitude;
