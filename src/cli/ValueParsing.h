@@ -1,6 +1,7 @@
 #pragma once
 
-#include "record/Conversions.h"
+#include "record/CalendarDate.h"
+#include "record/NumberText.h"
 
 #include <cstdint>
 #include <optional>
@@ -36,10 +37,6 @@ inline constexpr float kMinGridStep = 0.001f;        // degrees
 inline constexpr float kMaxGridStep = 180.0f;        // degrees
 inline constexpr int kMaxThreads = 256;  // more only holds more chunks in memory
 
-/// A finite decimal number written the usual way ("12", "-3.5", "+.25",
-/// "1e3"); nothing else on either side. Infinity and NaN are refused.
-std::optional<float> parseReal(std::string_view text);
-
 /// A decimal number inside [low, high]. The value is rounded to single
 /// precision before the range check, as it is stored.
 Checked<float> parseBoundedReal(std::string_view text, std::string_view name, float low, float high);
@@ -59,8 +56,5 @@ Checked<int> parseThreadCount(std::string_view text, std::string_view name);
 
 /// Days in a month of the Gregorian calendar.
 int daysInMonth(int32_t year, int32_t month);
-
-/// Shortest text for a range bound: "90", "0.001", "1000000".
-std::string boundText(float value);
 
 }  // namespace tellurim::cli

@@ -3,7 +3,6 @@
 #include "record/NumberText.h"
 
 #include <cerrno>
-#include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -41,9 +40,7 @@ CsvRow& CsvRow::number(float value)
 CsvRow& CsvRow::integer(int32_t value)
 {
     separate();
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    m_out.append(buffer, result.ptr);
+    appendInteger(m_out, value);
     return *this;
 }
 

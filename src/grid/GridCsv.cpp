@@ -1,6 +1,7 @@
 #include "grid/GridCsv.h"
 
 #include "files/CsvWriter.h"
+#include "record/NumberText.h"
 #include "record/ResultTexts.h"
 
 #include <string_view>

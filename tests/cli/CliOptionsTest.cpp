@@ -61,14 +61,6 @@ TEST(CliCoordinates, RangesAreInclusiveAndNamedInTheMessage)
               "--lat must be a number between -90 and 90 (got north)");
 }
 
-TEST(CliNumbers, OnlyPlainFiniteDecimalNumbersAreRead)
-{
-    EXPECT_EQ(*parseReal("1e3"), 1000.0f);
-    EXPECT_EQ(*parseReal(".5"), 0.5f);
-    for (const char* bad : {"", "+", "-", "+-5", "nan", "inf", "-inf", "1e99", "0x10", " 5", "5 ", "5,5", "1..2"})
-        EXPECT_FALSE(parseReal(bad).has_value()) << bad;
-}
-
 TEST(CliNumbers, BoundsOfElevationYearStepAndThreads)
 {
     EXPECT_EQ(*parseBoundedReal("-200", "--elevation", kMinElevation, kMaxElevation).value, -200.0f);
