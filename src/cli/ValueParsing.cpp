@@ -87,19 +87,6 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
     return Checked<float>::ok(signedValue);
 }
 
-int daysInMonth(int32_t year, int32_t month)
-{
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) {
-        return 0;
-    }
-    if (month == 2) {
-        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        return leap ? 29 : 28;
-    }
-    return kDays[month - 1];
-}
-
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
 {
     const std::string given(text);

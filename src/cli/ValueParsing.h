@@ -47,14 +47,12 @@ Checked<float> parseBoundedReal(std::string_view text, std::string_view name, fl
 Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis);
 
 /// A real calendar date written YYYY-MM-DD (month and day may have one
-/// digit), year 1000 to 3000. Days that do not exist (2025-02-30, or
-/// 1900-02-29 in the Gregorian calendar) are refused.
+/// digit), year 1000 to 3000. The day must exist in the program's
+/// calendar, where every fourth year is a leap year: 2025-02-30 and
+/// 1901-02-29 are refused, 1900-02-29 is taken.
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name);
 
 /// A whole number of worker threads, 1 to kMaxThreads.
 Checked<int> parseThreadCount(std::string_view text, std::string_view name);
-
-/// Days in a month of the Gregorian calendar.
-int daysInMonth(int32_t year, int32_t month);
 
 }  // namespace tellurim::cli
