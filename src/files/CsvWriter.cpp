@@ -1,5 +1,6 @@
 #include "files/CsvWriter.h"
 
+#include "files/WriteAll.h"
 #include "record/NumberText.h"
 
 #include <cerrno>
@@ -74,18 +75,8 @@ std::optional<FileError> CsvFile::write(std::string_view bytes, bool sync)
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
     }
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fileErrorFromErrno(errno, m_path);
-        }
-        if (written == 0) {
-            return FileError{FileCause::DiskFull, ENOSPC, m_path};
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
+    if (auto error = writeAll(m_fd, bytes, m_path)) {
+        return error;
     }
     if (sync && ::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS) {
         return fileErrorFromErrno(errno, m_path);
