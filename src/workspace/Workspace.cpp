@@ -3,6 +3,7 @@
 #include "files/FileError.h"
 #include "platform/FileChoice.h"
 #include "record/Conversions.h"
+#include "workspace/BusyMark.h"
 #include "workspace/Exchange.h"
 #include "record/ResultTexts.h"
 #include "workspace/SettingsFile.h"
@@ -16,10 +17,6 @@ namespace {
 
 // The loader accepts coefficients up to this degree and order.
 constexpr int32_t kModelDegree = 12;
-
-// Longer paths would not come back whole from the settings file, so the
-// next start would look for a different file.
-constexpr std::size_t kModelPathLimit = 254;
 
 constexpr std::string_view kHelpText =
     "Tellurim contains editable fields on the first 3 lines for position in terms of latitude, "
@@ -37,19 +34,6 @@ constexpr std::string_view kHelpText =
     "New features in  version 2 allow you to save and reload locations, print the data, export "
     "data, create grids and show locations of the magnetic poles for the specified date.\n\n"
     "See README.TXT and READ.ME for more info.";
-
-// Sets a flag for the length of an operation, so that events it causes
-// (focus moving into a message box) are not acted on.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
-    ~BusyScope() { m_busy = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& m_busy;
-};
 
 std::string withoutQuotes(std::string text)
 {
@@ -91,11 +75,11 @@ Workspace::~Workspace() = default;
 
 bool Workspace::modelPathFits(const std::string& path)
 {
-    if (path.size() <= kModelPathLimit)
+    if (path.size() <= kMaxStoredPathLength)
         return true;
-    m_interaction.ask(Message{Icon::Exclamation, "Tellurim File Open Error",
+    m_interaction.ask(Message{Icon::Exclamation, std::string(kFileOpenErrorCaption),
                               "The path of the model file is too long (at most " +
-                                  std::to_string(kModelPathLimit) + " characters):\n\n" + path,
+                                  std::to_string(kMaxStoredPathLength) + " characters):\n\n" + path,
                               Buttons::Ok});
     return false;
 }
@@ -283,7 +267,7 @@ void Workspace::leaveField(Field field)
 {
     if (m_busy || m_view == nullptr)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     leaveFieldNow(field);
 }
 
@@ -380,7 +364,7 @@ void Workspace::listClosed(Field field)
 {
     if (m_busy || m_view == nullptr || fieldSpec(field).kind != FieldKind::List)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     takeRecalculateShow();
 }
 
@@ -398,7 +382,7 @@ void Workspace::recalc(std::optional<Field> focused)
 {
     if (m_busy || m_view == nullptr)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     if (focused) {
         switch (*focused) {
         case Field::DLAT: case Field::ILATD: case Field::ILATM: case Field::XLATS:
@@ -418,14 +402,14 @@ void Workspace::newModel()
 {
     if (m_busy)
         return;
-    BusyScope scope(m_busy);
+    BusyMark mark(m_busy);
     loadModel(true);
     show();
 }
 
 void Workspace::help()
 {
-    m_interaction.ask(Message{Icon::Information, "Tellurim Model File Description",
+    m_interaction.ask(Message{Icon::Information, std::string(kModelDescriptionCaption),
                               std::string(kHelpText), Buttons::Ok});
 }
 
@@ -436,12 +420,12 @@ bool Workspace::saveSettings(bool tellUser)
     const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid);
     if (!error)
         return true;
-    const std::string text =
-        "The settings could not be saved; the previous ones are kept.\n\n" + standardReportText(*error);
+    const Message report =
+        fileErrorMessage(*error, "The settings could not be saved; the previous ones are kept.\n\n");
     if (tellUser)
-        m_interaction.ask(Message{Icon::Stop, std::string(kAppName), text, Buttons::Ok});
+        m_interaction.ask(report);
     else
-        std::fprintf(stderr, "tellurim: %s\n", text.c_str());
+        std::fprintf(stderr, "tellurim: %s\n", report.text.c_str());
     return false;
 }
 
