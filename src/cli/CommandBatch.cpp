@@ -3,7 +3,6 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
-#include "record/NumberText.h"
 
 #include <array>
 #include <optional>
@@ -110,7 +109,9 @@ int runBatch(const CliOptions& options, CliContext& context)
         return kExitFailure;
     }
     StreamTarget target(context.out);
-    std::string pending = "\"Julian Date\",\"Elevation (m)\",";
+    std::string pending;
+    CsvRow(pending).text("Julian Date").text("Elevation (m)");
+    pending.push_back(',');
     pending += gridCsvHeader();
 
     bool badLine = false;
@@ -130,11 +131,10 @@ int runBatch(const CliOptions& options, CliContext& context)
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result =
             engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
-        appendFixed6(pending, static_cast<double>(point.year));
-        pending.push_back(',');
-        appendFixed6(pending, static_cast<double>(point.elevation));
-        pending.push_back(',');
-        appendGridLine(pending, point.latitude, point.longitude, result);
+        CsvRow row(pending);
+        row.number(point.year).number(point.elevation);
+        addGridFields(row, point.latitude, point.longitude, result);
+        row.end(true);
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {
                 return reportWriteError(context, *error);
