@@ -1,7 +1,6 @@
 #include "cli/CliOutput.h"
 
-#include <cerrno>
-#include <unistd.h>
+#include "files/WriteAll.h"
 
 namespace tellurim::cli {
 
@@ -18,26 +17,10 @@ FdOutputBuffer::~FdOutputBuffer()
 
 bool FdOutputBuffer::writeAll(const char* data, size_t size)
 {
-    if (m_error) {
-        return false;
+    if (!m_error) {
+        m_error = tellurim::writeAll(m_fd, std::string_view(data, size), m_name);
     }
-    while (size > 0) {
-        const ssize_t written = ::write(m_fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            m_error = fileErrorFromErrno(errno, m_name);
-            return false;
-        }
-        if (written == 0) {
-            m_error = FileError{FileCause::DiskFull, ENOSPC, m_name};
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
+    return !m_error;
 }
 
 bool FdOutputBuffer::drain()

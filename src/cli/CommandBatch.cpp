@@ -3,7 +3,6 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
-#include "record/NumberText.h"
 
 #include <array>
 #include <optional>
@@ -53,45 +52,30 @@ size_t splitFields(std::string_view line, std::array<std::string_view, 5>& field
     return count;
 }
 
-// Reads one input line; the error text is empty when the point is good.
-std::string parseBatchLine(std::string_view line, const CliOptions& options, BatchPoint& point)
+// Reads one input line: the point, or why the line was refused.
+Checked<BatchPoint> parseBatchLine(std::string_view line, const CliOptions& options)
 {
     std::array<std::string_view, 5> fields;
     const size_t count = splitFields(line, fields);
     if (count < 2 || count > 4) {
-        return "expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got " + std::to_string(count) +
-               (count == 1 ? " value" : " values");
+        return Checked<BatchPoint>::fail("expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got " +
+                                         std::to_string(count) + (count == 1 ? " value" : " values"));
     }
     const auto latitude = parseCoordinate(fields[0], "latitude", Axis::Latitude);
-    if (!latitude) {
-        return latitude.error;
-    }
     const auto longitude = parseCoordinate(fields[1], "longitude", Axis::Longitude);
-    if (!longitude) {
-        return longitude.error;
-    }
-    point.latitude = *latitude.value;
-    point.longitude = *longitude.value;
-    point.elevation = options.elevationMetres();
-    if (count >= 3) {
-        const auto elevation = parseBoundedReal(fields[2], "elevation", kMinElevation, kMaxElevation);
-        if (!elevation) {
-            return elevation.error;
+    const auto elevation = count >= 3 ? parseBoundedReal(fields[2], "elevation", kMinElevation, kMaxElevation)
+                                      : Checked<float>::ok(options.elevationMetres());
+    const auto year = count == 4 ? parseBoundedReal(fields[3], "decimal year", kMinYear, kMaxYear)
+                      : options.hasDate()
+                          ? Checked<float>::ok(options.decimalYear())
+                          : Checked<float>::fail("no decimal year on the line and no --date or --year option");
+    // The first refusal in the order of the fields is the one reported.
+    for (const Checked<float>* part : {&latitude, &longitude, &elevation, &year}) {
+        if (!*part) {
+            return Checked<BatchPoint>::fail(part->error);
         }
-        point.elevation = *elevation.value;
     }
-    if (count == 4) {
-        const auto year = parseBoundedReal(fields[3], "decimal year", kMinYear, kMaxYear);
-        if (!year) {
-            return year.error;
-        }
-        point.year = *year.value;
-    } else if (options.hasDate()) {
-        point.year = options.decimalYear();
-    } else {
-        return "no decimal year on the line and no --date or --year option";
-    }
-    return {};
+    return Checked<BatchPoint>::ok(BatchPoint{*latitude.value, *longitude.value, *elevation.value, *year.value});
 }
 
 bool skipped(std::string_view line)
@@ -110,31 +94,33 @@ int runBatch(const CliOptions& options, CliContext& context)
         return kExitFailure;
     }
     StreamTarget target(context.out);
-    std::string pending = "\"Julian Date\",\"Elevation (m)\",";
+    std::string pending;
+    CsvRow(pending).text("Julian Date").text("Elevation (m)");
+    pending.push_back(',');
     pending += gridCsvHeader();
 
     bool badLine = false;
     std::string line;
     uint64_t lineNumber = 0;
-    BatchPoint point;
     while (std::getline(context.in, line)) {
         ++lineNumber;
         if (skipped(line)) {
             continue;
         }
-        if (const std::string error = parseBatchLine(line, options, point); !error.empty()) {
+        const Checked<BatchPoint> parsed = parseBatchLine(line, options);
+        if (!parsed) {
             badLine = true;
-            context.err << kProgramName << ": line " << lineNumber << ": " << error << '\n';
+            context.err << kProgramName << ": line " << lineNumber << ": " << parsed.error << '\n';
             continue;
         }
+        const BatchPoint& point = *parsed.value;
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result =
             engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
-        appendFixed6(pending, static_cast<double>(point.year));
-        pending.push_back(',');
-        appendFixed6(pending, static_cast<double>(point.elevation));
-        pending.push_back(',');
-        appendGridLine(pending, point.latitude, point.longitude, result);
+        CsvRow row(pending);
+        row.number(point.year).number(point.elevation);
+        addGridFields(row, point.latitude, point.longitude, result);
+        row.end(true);
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {
                 return reportWriteError(context, *error);

@@ -4,7 +4,6 @@
 #include "poles/PoleCsv.h"
 #include "record/Conversions.h"
 #include "record/NumberText.h"
-#include "record/NumberText.h"
 
 namespace tellurim::cli {
 

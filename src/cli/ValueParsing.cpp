@@ -1,7 +1,5 @@
 #include "cli/ValueParsing.h"
 
-#include <charconv>
-#include <cmath>
 
 namespace tellurim::cli {
 
@@ -22,9 +20,9 @@ std::string rangeError(std::string_view name, std::string_view text, float low, 
 {
     std::string message(name);
     message += notANumber ? " must be a number between " : " must be between ";
-    message += boundText(low);
+    message += formatShortestFixed(low);
     message += " and ";
-    message += boundText(high);
+    message += formatShortestFixed(high);
     message += " (got ";
     message += text.empty() ? std::string_view("nothing") : text;
     message += ")";
@@ -37,59 +35,11 @@ bool inRange(float value, float low, float high)
     return value >= low && value <= high;
 }
 
-// A run of 1..maxDigits decimal digits as a whole number; false otherwise.
-bool parseDigits(std::string_view text, size_t maxDigits, int32_t& out)
-{
-    if (text.empty() || text.size() > maxDigits) {
-        return false;
-    }
-    int32_t value = 0;
-    for (const char c : text) {
-        if (!isDigit(c)) {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    out = value;
-    return true;
-}
-
 }  // namespace
-
-std::string boundText(float value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return std::string(buffer, result.ptr);
-}
-
-std::optional<float> parseReal(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        // "+-5" is not a number; from_chars would take the '-' itself.
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    float value = 0.0f;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
-                                        std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    if (value == 0.0f) {
-        value = 0.0f;  // no "-0.000000" in the output
-    }
-    return value;
-}
 
 Checked<float> parseBoundedReal(std::string_view text, std::string_view name, float low, float high)
 {
-    const auto value = parseReal(text);
+    const auto value = parseFiniteSingle(text);
     if (!value) {
         return Checked<float>::fail(rangeError(name, text, low, high, true));
     }
@@ -123,7 +73,7 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
                                        negative + ", not " + letter + " (got " + std::string(text) + ")");
         }
     }
-    const auto value = parseReal(number);
+    const auto value = parseFiniteSingle(number);
     if (!value) {
         return Checked<float>::fail(rangeError(name, text, low, high, true));
     }
@@ -137,31 +87,23 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
     return Checked<float>::ok(signedValue);
 }
 
-int daysInMonth(int32_t year, int32_t month)
-{
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) {
-        return 0;
-    }
-    if (month == 2) {
-        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        return leap ? 29 : 28;
-    }
-    return kDays[month - 1];
-}
-
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
 {
     const std::string given(text);
     const size_t firstDash = text.find('-');
     const size_t secondDash = firstDash == std::string_view::npos ? firstDash : text.find('-', firstDash + 1);
-    CalendarDate date;
-    if (secondDash == std::string_view::npos ||
-        !parseDigits(text.substr(0, firstDash), 4, date.year) || firstDash != 4 ||
-        !parseDigits(text.substr(firstDash + 1, secondDash - firstDash - 1), 2, date.month) ||
-        !parseDigits(text.substr(secondDash + 1), 2, date.day)) {
+    std::optional<int32_t> year;
+    std::optional<int32_t> month;
+    std::optional<int32_t> day;
+    if (firstDash == 4 && secondDash != std::string_view::npos) {
+        year = parseDigits(text.substr(0, firstDash), 4);
+        month = parseDigits(text.substr(firstDash + 1, secondDash - firstDash - 1), 2);
+        day = parseDigits(text.substr(secondDash + 1), 2);
+    }
+    if (!year || !month || !day) {
         return Checked<CalendarDate>::fail(std::string(name) + " must be a date written YYYY-MM-DD (got " + given + ")");
     }
+    const CalendarDate date{*year, *month, *day};
     if (date.year < 1000 || date.year > 3000) {
         return Checked<CalendarDate>::fail(std::string(name) + " year must be between 1000 and 3000 (got " + given + ")");
     }
@@ -178,12 +120,12 @@ Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
 
 Checked<int> parseThreadCount(std::string_view text, std::string_view name)
 {
-    int32_t value = 0;
-    if (!parseDigits(text, 5, value) || value < 1 || value > kMaxThreads) {
+    const std::optional<int32_t> value = parseDigits(text, 5);
+    if (!value || *value < 1 || *value > kMaxThreads) {
         return Checked<int>::fail(std::string(name) + " must be a whole number between 1 and " +
                                  std::to_string(kMaxThreads) + " (got " + std::string(text) + ")");
     }
-    return Checked<int>::ok(value);
+    return Checked<int>::ok(*value);
 }
 
 }  // namespace tellurim::cli

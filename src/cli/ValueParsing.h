@@ -1,6 +1,7 @@
 #pragma once
 
-#include "record/Conversions.h"
+#include "record/CalendarDate.h"
+#include "record/NumberText.h"
 
 #include <cstdint>
 #include <optional>
@@ -36,10 +37,6 @@ inline constexpr float kMinGridStep = 0.001f;        // degrees
 inline constexpr float kMaxGridStep = 180.0f;        // degrees
 inline constexpr int kMaxThreads = 256;  // more only holds more chunks in memory
 
-/// A finite decimal number written the usual way ("12", "-3.5", "+.25",
-/// "1e3"); nothing else on either side. Infinity and NaN are refused.
-std::optional<float> parseReal(std::string_view text);
-
 /// A decimal number inside [low, high]. The value is rounded to single
 /// precision before the range check, as it is stored.
 Checked<float> parseBoundedReal(std::string_view text, std::string_view name, float low, float high);
@@ -50,17 +47,12 @@ Checked<float> parseBoundedReal(std::string_view text, std::string_view name, fl
 Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis);
 
 /// A real calendar date written YYYY-MM-DD (month and day may have one
-/// digit), year 1000 to 3000. Days that do not exist (2025-02-30, or
-/// 1900-02-29 in the Gregorian calendar) are refused.
+/// digit), year 1000 to 3000. The day must exist in the program's
+/// calendar, where every fourth year is a leap year: 2025-02-30 and
+/// 1901-02-29 are refused, 1900-02-29 is taken.
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name);
 
 /// A whole number of worker threads, 1 to kMaxThreads.
 Checked<int> parseThreadCount(std::string_view text, std::string_view name);
-
-/// Days in a month of the Gregorian calendar.
-int daysInMonth(int32_t year, int32_t month);
-
-/// Shortest text for a range bound: "90", "0.001", "1000000".
-std::string boundText(float value);
 
 }  // namespace tellurim::cli

@@ -1,9 +1,9 @@
 #include "files/CsvWriter.h"
 
+#include "files/WriteAll.h"
 #include "record/NumberText.h"
 
 #include <cerrno>
-#include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -41,9 +41,7 @@ CsvRow& CsvRow::number(float value)
 CsvRow& CsvRow::integer(int32_t value)
 {
     separate();
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    m_out.append(buffer, result.ptr);
+    appendInteger(m_out, value);
     return *this;
 }
 
@@ -77,18 +75,8 @@ std::optional<FileError> CsvFile::write(std::string_view bytes, bool sync)
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
     }
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fileErrorFromErrno(errno, m_path);
-        }
-        if (written == 0) {
-            return FileError{FileCause::DiskFull, ENOSPC, m_path};
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
+    if (auto error = writeAll(m_fd, bytes, m_path)) {
+        return error;
     }
     if (sync && ::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS) {
         return fileErrorFromErrno(errno, m_path);

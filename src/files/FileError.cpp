@@ -79,4 +79,10 @@ std::string standardReportText(const FileError& error)
     return text;
 }
 
+Message fileErrorMessage(const FileError& error, std::string_view preface)
+{
+    return Message{Icon::Stop, std::string(kAppName), std::string(preface) + standardReportText(error),
+                   Buttons::Ok};
+}
+
 }  // namespace tellurim

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Interaction.h"
+
 #include <string>
+#include <string_view>
 
 namespace tellurim {
 
@@ -40,5 +43,9 @@ FileError fileErrorFromErrno(int errnoValue, const std::string& fileName);
 /// The text of the standard report for a file error that ends a command:
 /// the cause's message with the file's name filled in.
 std::string standardReportText(const FileError& error);
+
+/// The box every file error is shown in: stop icon, the application's name
+/// as caption, preface (when given) and then the standard report text.
+Message fileErrorMessage(const FileError& error, std::string_view preface = {});
 
 }  // namespace tellurim

@@ -1,5 +1,7 @@
 #include "files/ReplaceFile.h"
 
+#include "files/WriteAll.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -37,26 +39,6 @@ std::string resolvedTarget(const std::string& path)
         return path;  // dangling link: the link itself is replaced
     }
     return resolved;
-}
-
-bool writeAll(int fd, std::string_view bytes, int& errorNumber)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            errorNumber = errno;
-            return false;
-        }
-        if (written == 0) {
-            errorNumber = ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace
@@ -110,7 +92,12 @@ std::optional<ReplaceFailure> replaceFileContents(const std::string& path, std::
         errorNumber = errno;
         ok = false;
     }
-    ok = ok && writeAll(fd, bytes, errorNumber);
+    if (ok) {
+        if (const auto error = writeAll(fd, bytes, path)) {
+            errorNumber = error->osError;
+            ok = false;
+        }
+    }
     if (ok && ::fsync(fd) != 0) {
         errorNumber = errno;
         ok = false;

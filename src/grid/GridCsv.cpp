@@ -1,6 +1,7 @@
 #include "grid/GridCsv.h"
 
 #include "files/CsvWriter.h"
+#include "record/NumberText.h"
 #include "record/ResultTexts.h"
 
 #include <string_view>
@@ -30,6 +31,12 @@ const std::string& gridCsvHeader()
 void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result)
 {
     CsvRow row(out);
+    addGridFields(row, latitude, longitude, result);
+    row.end(true);
+}
+
+void addGridFields(CsvRow& row, float latitude, float longitude, const FieldResult& result)
+{
     row.number(latitude).number(longitude);
     row.number(result.TI).number(result.TI2);
     row.number(result.DEC).number(result.DEC2);
@@ -52,7 +59,6 @@ void appendGridLine(std::string& out, float latitude, float longitude, const Fie
     } else {
         row.text("N/A").text("N/A");
     }
-    row.end(true);
 }
 
 }  // namespace tellurim

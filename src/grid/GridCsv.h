@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FieldResult.h"
+#include "files/CsvWriter.h"
 
 #include <string>
 
@@ -15,5 +16,9 @@ const std::string& gridCsvHeader();
 /// validity, grid-variation change and grid-variation texts, a comma after
 /// the last one, then CR LF.
 void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result);
+
+/// The fields of such a line, added to a row that callers may begin with
+/// fields of their own; the row is not ended.
+void addGridFields(CsvRow& row, float latitude, float longitude, const FieldResult& result);
 
 }  // namespace tellurim

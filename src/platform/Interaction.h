@@ -9,6 +9,11 @@ namespace tellurim {
 
 /// Caption of every box that names the application.
 inline constexpr std::string_view kAppName = "Tellurim";
+/// Captions of the boxes that name what happened.
+inline constexpr std::string_view kFileOpenErrorCaption = "Tellurim File Open Error";
+inline constexpr std::string_view kFileReadErrorCaption = "Tellurim File Read Error";
+inline constexpr std::string_view kSuccessfulSaveCaption = "Tellurim Successful Save";
+inline constexpr std::string_view kModelDescriptionCaption = "Tellurim Model File Description";
 
 enum class Icon { None, Information, Exclamation, Stop, Question };
 enum class Buttons { Ok, YesNoCancel };

@@ -45,11 +45,6 @@ int32_t truncateToInt32(double value)
     return static_cast<int32_t>(value);
 }
 
-int32_t daysInYear(int32_t year)
-{
-    return year % 4 == 0 ? 366 : 365;
-}
-
 float dmsToDecimal(int32_t degrees, int32_t minutes, float seconds)
 {
     const double decimal = static_cast<double>(minutes) * static_cast<double>(kOneSixtieth) +

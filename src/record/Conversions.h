@@ -62,7 +62,4 @@ int32_t truncateToInt32(double value);
 /// single range become infinities instead of undefined behaviour.
 float roundToSingle(double value);
 
-/// Days in a year: 366 when the year is divisible by 4, else 365.
-int32_t daysInYear(int32_t year);
-
 }  // namespace tellurim

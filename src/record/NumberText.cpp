@@ -2,67 +2,11 @@
 
 #include <bit>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace tellurim {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view text)
-{
-    constexpr std::string_view kBlanks = " \t\r\n\f\v";
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
-// from_chars takes no '+'; the window accepts one, as users type it.
-std::string_view dropPlus(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '+' || text.front() == '-'))
-            return {};
-    }
-    return text;
-}
-
-// Roughly the power of ten of a number too large or too small for a double,
-// enough to tell overflow from underflow.
-long long decimalMagnitude(std::string_view number)
-{
-    const std::size_t e = number.find_first_of("eE");
-    const std::string_view mantissa = number.substr(0, e);
-    long long exponent = 0;
-    if (e != std::string_view::npos) {
-        std::string_view digits = number.substr(e + 1);
-        if (!digits.empty() && digits.front() == '+')
-            digits.remove_prefix(1);
-        const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
-        if (parsed.ec == std::errc::result_out_of_range)
-            exponent = digits.front() == '-' ? -1'000'000'000LL : 1'000'000'000LL;
-    }
-    long long integerDigits = 0;
-    long long leadingFractionZeros = 0;
-    bool seenNonZero = false;
-    bool inFraction = false;
-    for (const char c : mantissa) {
-        if (c == '.') {
-            inFraction = true;
-        } else if (c >= '0' && c <= '9') {
-            seenNonZero = seenNonZero || c != '0';
-            if (!inFraction && seenNonZero)
-                ++integerDigits;
-            else if (inFraction && !seenNonZero)
-                ++leadingFractionZeros;
-        }
-    }
-    return (integerDigits > 0 ? integerDigits : -leadingFractionZeros) + exponent;
-}
 
 __extension__ using Uint128 = unsigned __int128;
 
@@ -170,47 +114,28 @@ std::string formatInteger(int32_t value)
     return std::to_string(value);
 }
 
-Parsed<float> parseSingle(std::string_view text)
+void appendInteger(std::string& out, int64_t value)
 {
-    text = dropPlus(trimBlanks(text));
-    if (text.empty())
-        return {};
-    // Only decimal forms: from_chars would also take "inf" and "nan".
-    const char first = text.front() == '-' && text.size() > 1 ? text[1] : text.front();
-    if (!(first >= '0' && first <= '9') && first != '.')
-        return {};
-    double value = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
-                                        std::chars_format::general);
-    if (result.ptr != text.data() + text.size())
-        return {};
-    if (result.ec == std::errc::result_out_of_range) {
-        // Underflow rounds to zero harmlessly; overflow cannot be held.
-        if (decimalMagnitude(text) < 0)
-            return {ParseStatus::Ok, 0.0f};
-        return {ParseStatus::TooLarge, 0.0f};
-    }
-    if (result.ec != std::errc())
-        return {};
-    if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
-        return {ParseStatus::TooLarge, 0.0f};
-    return {ParseStatus::Ok, static_cast<float>(value)};
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
 }
 
-Parsed<int32_t> parseInteger(std::string_view text)
+void appendWidth8Fixed2(std::string& out, double value)
 {
-    text = dropPlus(trimBlanks(text));
-    if (text.empty())
-        return {};
-    int32_t value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ptr != text.data() + text.size())
-        return {};
-    if (result.ec == std::errc::result_out_of_range)
-        return {ParseStatus::TooLarge, 0};
-    if (result.ec != std::errc())
-        return {};
-    return {ParseStatus::Ok, value};
+    const size_t start = out.size();
+    appendFixed(out, value, 2);
+    const size_t width = out.size() - start;
+    if (width < 8) {
+        out.insert(start, 8 - width, ' ');
+    }
+}
+
+std::string formatShortestFixed(float value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
 }
 
 }  // namespace tellurim

@@ -1,10 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tellurim {
+
+// Every number the program writes as text or reads from text goes through
+// these functions. None depends on the process locale: the decimal
+// separator is always '.'.
+
+// ---- writing ----------------------------------------------------------------------------
 
 /// Appends value like printf("%f", value): fixed notation, six decimals.
 void appendFixed6(std::string& out, double value);
@@ -12,9 +19,12 @@ void appendFixed6(std::string& out, double value);
 /// Appends value like printf("%.*f", decimals, value), decimals 0 to 9.
 void appendFixed(std::string& out, double value, int decimals);
 
+/// Appends value like printf("%8.2f", value): two decimals, right-aligned
+/// in eight characters (wider values are not cut).
+void appendWidth8Fixed2(std::string& out, double value);
 
-/// The texts a control shows and the numbers a take reads, independent of
-/// the process locale (the decimal separator is always '.').
+/// Appends an integer in plain decimal, like printf("%d").
+void appendInteger(std::string& out, int64_t value);
 
 /// A single as the window shows it: general format with six significant
 /// digits, like printf("%.6g") ("98.4252", "30.5083", "1e+06").
@@ -22,6 +32,12 @@ std::string formatSingle(float value);
 
 /// An integer in plain decimal.
 std::string formatInteger(int32_t value);
+
+/// The shortest fixed-notation text that reads back as the same single:
+/// "90", "0.001", "1000000".
+std::string formatShortestFixed(float value);
+
+// ---- reading, strictly ------------------------------------------------------------------
 
 /// The outcome of reading a control's text as a number.
 enum class ParseStatus {
@@ -36,12 +52,38 @@ struct Parsed {
     T value{};
 };
 
-/// Reads a single: the whole text must be one decimal number (blanks around
-/// it allowed, exponent allowed; "inf", "nan" and hexadecimal are not).
+/// Reads a single as a control's text: the whole text must be one decimal
+/// number (blanks around it allowed, exponent allowed; "inf", "nan" and
+/// hexadecimal are not). The number is read as a double and then stored as
+/// a single; one too small for a double reads as 0.
 Parsed<float> parseSingle(std::string_view text);
 
 /// Reads a whole decimal number: optional sign and digits only (blanks
 /// around allowed); TooLarge when it does not fit 32 bits.
 Parsed<int32_t> parseInteger(std::string_view text);
+
+/// Reads a command-line number: the whole text, nothing on either side, a
+/// finite decimal number written the usual way ("12", "-3.5", "+.25",
+/// "1e3"), rounded to single precision once. Infinity, NaN, hexadecimal
+/// and numbers beyond the single range (either way) are refused. A zero
+/// comes back unsigned, so that "-0" is never written "-0.000000".
+std::optional<float> parseFiniteSingle(std::string_view text);
+
+/// A run of 1 to maxDigits (at most 9) decimal digits as a whole number;
+/// nothing for anything else (signs and blanks included).
+std::optional<int32_t> parseDigits(std::string_view text, size_t maxDigits);
+
+// ---- reading, leniently -----------------------------------------------------------------
+
+/// Text to a number the lenient way of the C library's strtod: leading
+/// white space is skipped, the longest prefix that forms a decimal number
+/// (or "inf", "nan") is used, and 0 comes back when there is none. Numbers
+/// beyond the double range read as infinities, those too small as 0.
+double parseLenientDouble(std::string_view text);
+
+/// Text to a whole number the lenient way of atoi: white space, an optional
+/// sign and the longest run of digits; 0 when there are none. Values beyond
+/// the 32-bit range saturate at its ends.
+int32_t parseLenientInt(std::string_view text);
 
 }  // namespace tellurim

@@ -39,16 +39,6 @@ double gridVariationChange(const FieldResult& result)
            60.0;
 }
 
-void appendWidth8Fixed2(std::string& out, double value)
-{
-    const size_t start = out.size();
-    appendFixed(out, value, 2);
-    const size_t width = out.size() - start;
-    if (width < 8) {
-        out.insert(start, 8 - width, ' ');
-    }
-}
-
 GridVariationTexts gridVariationTexts(const FieldResult& result)
 {
     GridVariationTexts texts;

@@ -40,10 +40,6 @@ bool hasGridVariation(const FieldResult& result);
 /// to single before it is printed.
 double gridVariationChange(const FieldResult& result);
 
-/// Appends value like printf("%8.2f", value): two decimals, right-aligned
-/// in eight characters (wider values are not cut).
-void appendWidth8Fixed2(std::string& out, double value);
-
 /// All three display texts of a result.
 ResultTexts resultTexts(const FieldResult& result);
 

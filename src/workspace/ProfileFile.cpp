@@ -1,7 +1,5 @@
 #include "workspace/ProfileFile.h"
 
-#include <charconv>
-#include <limits>
 #include <utility>
 
 namespace tellurim {
@@ -11,11 +9,6 @@ namespace {
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
 }
 
 std::string_view trimmed(std::string_view text)
@@ -41,51 +34,6 @@ std::string lowered(std::string_view name)
         c = lower(c);
     }
     return result;
-}
-
-/// For a decimal number too large or too small for a double: true when too
-/// large. Such a number has a decimal exponent far from 0, so the position
-/// of its first significant digit plus its exponent tells which.
-bool decimalOverflows(std::string_view number)
-{
-    size_t i = 0;
-    int64_t position = 0;  // digits before the point, or minus the zeros after it
-    bool significant = false;
-    for (; i < number.size() && isDigit(number[i]); ++i) {
-        if (significant || number[i] != '0') {
-            significant = true;
-            ++position;
-        }
-    }
-    if (i < number.size() && number[i] == '.') {
-        for (++i; i < number.size() && isDigit(number[i]); ++i) {
-            if (!significant) {
-                if (number[i] == '0') {
-                    --position;
-                } else {
-                    significant = true;
-                }
-            }
-        }
-    }
-    int64_t exponent = 0;
-    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
-        ++i;
-        bool negative = false;
-        if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
-            negative = number[i] == '-';
-            ++i;
-        }
-        for (; i < number.size() && isDigit(number[i]); ++i) {
-            if (exponent < 1000000000) {
-                exponent = exponent * 10 + (number[i] - '0');
-            }
-        }
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    return position + exponent > 0;
 }
 
 }  // namespace
@@ -216,61 +164,6 @@ std::string ProfileFile::text() const
         }
     }
     return out;
-}
-
-namespace {
-
-// Skips leading white space and one sign, as the C conversions do; true for
-// a minus sign.
-bool skipBlanksAndSign(std::string_view& text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    return negative;
-}
-
-}  // namespace
-
-double parseLenientDouble(std::string_view text)
-{
-    const bool negative = skipBlanksAndSign(text);
-    // A second sign is not part of a number; from_chars would take a '-'.
-    if (text.empty() || text.front() == '+' || text.front() == '-') {
-        return 0.0;
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        const std::string_view number(text.data(), static_cast<size_t>(end - text.data()));
-        value = decimalOverflows(number) ? std::numeric_limits<double>::infinity() : 0.0;
-    } else if (error != std::errc{}) {
-        return 0.0;
-    }
-    return negative ? -value : value;
-}
-
-int32_t parseLenientInt(std::string_view text)
-{
-    const bool negative = skipBlanksAndSign(text);
-    int64_t magnitude = 0;
-    constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    for (size_t i = 0; i < text.size() && isDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > kLimit) {
-            magnitude = kLimit;
-        }
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int32_t>::max()) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    return static_cast<int32_t>(value);
 }
 
 }  // namespace tellurim

@@ -55,15 +55,4 @@ private:
     std::unordered_map<std::string, size_t> m_sectionIndex;
 };
 
-/// Text to a number the lenient way of the C library's strtod, always with
-/// a decimal point whatever the process's locale: leading white space is
-/// skipped, the longest prefix that forms a decimal number (or "inf",
-/// "nan") is used, and 0 comes back when there is none.
-double parseLenientDouble(std::string_view text);
-
-/// Text to a whole number the lenient way of atoi: white space, an optional
-/// sign and the longest run of digits; 0 when there are none. Values beyond
-/// the 32-bit range saturate at its ends.
-int32_t parseLenientInt(std::string_view text);
-
 }  // namespace tellurim

@@ -24,9 +24,6 @@ constexpr std::string_view kVersion = "Version";
 constexpr std::string_view kLocation = "LocationInformation";
 constexpr std::string_view kGrid = "GridInformation";
 
-// A profile value arrives through a 255-byte buffer: 254 bytes and the end mark.
-constexpr size_t kMaxValueBytes = 254;
-
 std::string homeFolder()
 {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
@@ -42,8 +39,8 @@ std::string homeFolder()
 /// character so that a name in UTF-8 is never left with half a character.
 std::string cutValue(std::string value)
 {
-    if (value.size() > kMaxValueBytes) {
-        size_t size = kMaxValueBytes;
+    if (value.size() > kMaxStoredPathLength) {
+        size_t size = kMaxStoredPathLength;
         while (size > 0 && (static_cast<unsigned char>(value[size]) & 0xC0U) == 0x80U) {
             --size;
         }

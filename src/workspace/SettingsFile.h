@@ -4,11 +4,16 @@
 #include "record/GridSettings.h"
 #include "record/LocationRecord.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 namespace tellurim {
+
+/// The longest value, and so the longest path, that the settings file keeps
+/// whole: a longer model path would not come back at the next start.
+inline constexpr std::size_t kMaxStoredPathLength = 254;
 
 /// What the settings file restores at start.
 struct Settings {
@@ -24,7 +29,7 @@ std::filesystem::path settingsFilePath();
 /// the default (30 30' 30" South and East, 30 m, "Default", the shipped
 /// model, grid values 1 and the first-use flag set). Numbers are read
 /// leniently ("12abc" is 12, "abc" is 0) and not range-checked; each value
-/// keeps at most 254 bytes.
+/// keeps at most kMaxStoredPathLength bytes.
 Settings readSettings(const std::filesystem::path& file);
 
 /// The file's bytes for these values: [Version] Major=2 Minor=0, then

@@ -4,9 +4,9 @@
 #include "files/FileError.h"
 #include "platform/FileChoice.h"
 #include "record/Conversions.h"
+#include "workspace/BusyMark.h"
 #include "workspace/Exchange.h"
 #include "record/ResultTexts.h"
-#include "workspace/BusyMark.h"
 #include "workspace/SettingsFile.h"
 
 #include <algorithm>
@@ -18,10 +18,6 @@ namespace {
 
 // The loader accepts coefficients up to this degree and order.
 constexpr int32_t kModelDegree = 12;
-
-// Longer paths would not come back whole from the settings file, so the
-// next start would look for a different file.
-constexpr std::size_t kModelPathLimit = 254;
 
 constexpr std::string_view kHelpText =
     "Tellurim contains editable fields on the first 3 lines for position in terms of latitude, "
@@ -95,11 +91,11 @@ Workspace::~Workspace() = default;
 
 bool Workspace::modelPathFits(const std::string& path)
 {
-    if (path.size() <= kModelPathLimit)
+    if (path.size() <= kMaxStoredPathLength)
         return true;
-    m_interaction.ask(Message{Icon::Exclamation, "Tellurim File Open Error",
+    m_interaction.ask(Message{Icon::Exclamation, std::string(kFileOpenErrorCaption),
                               "The path of the model file is too long (at most " +
-                                  std::to_string(kModelPathLimit) + " characters):\n\n" + path,
+                                  std::to_string(kMaxStoredPathLength) + " characters):\n\n" + path,
                               Buttons::Ok});
     return false;
 }
@@ -345,7 +341,7 @@ void Workspace::newModel()
 
 void Workspace::help()
 {
-    m_interaction.ask(Message{Icon::Information, "Tellurim Model File Description",
+    m_interaction.ask(Message{Icon::Information, std::string(kModelDescriptionCaption),
                               std::string(kHelpText), Buttons::Ok});
 }
 
@@ -356,12 +352,12 @@ bool Workspace::saveSettings(bool tellUser)
     const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid);
     if (!error)
         return true;
-    const std::string text =
-        "The settings could not be saved; the previous ones are kept.\n\n" + standardReportText(*error);
+    const Message report =
+        fileErrorMessage(*error, "The settings could not be saved; the previous ones are kept.\n\n");
     if (tellUser)
-        m_interaction.ask(Message{Icon::Stop, std::string(kAppName), text, Buttons::Ok});
+        m_interaction.ask(report);
     else
-        std::fprintf(stderr, "tellurim: %s\n", text.c_str());
+        std::fprintf(stderr, "tellurim: %s\n", report.text.c_str());
     return false;
 }
 

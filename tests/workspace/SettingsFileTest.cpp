@@ -193,25 +193,6 @@ TEST_F(SettingsFile, LivesInTheConfigFolder)
     }
 }
 
-TEST(LenientNumbers, ReadLikeTheCLibraryInAnyLocale)
-{
-    const double inf = std::numeric_limits<double>::infinity();
-    const std::pair<std::string, double> reals[] = {
-        {"12abc", 12.0}, {"abc", 0.0}, {" \t-2.5e1x", -25.0}, {"+.25", 0.25}, {"1e", 1.0}, {"5.", 5.0},
-        {".", 0.0}, {"--1", 0.0}, {"3,5", 3.0},  // the separator is always a point
-        {"0." + std::string(400, '0') + "1", 0.0}, {"1" + std::string(400, '0'), inf}, {"-INF", -inf}};
-    for (const auto& [text, value] : reals)
-        EXPECT_EQ(parseLenientDouble(text), value) << text;
-    EXPECT_TRUE(std::isnan(parseLenientDouble("nan")));
-
-    const int32_t low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max();
-    const std::pair<std::string, int32_t> integers[] = {
-        {"12abc", 12}, {"abc", 0}, {"  -42", -42}, {"+7", 7}, {"3.9", 3}, {"-", 0}, {"-2147483648", low},
-        {"-99999999999999999999", low}, {"2147483648", high}};
-    for (const auto& [text, value] : integers)
-        EXPECT_EQ(parseLenientInt(text), value) << text;
-}
-
 TEST(ProfileText, SetReplacesInPlaceAndAddsAtTheEnd)
 {
     ProfileFile profile = ProfileFile::parse("[A]\nk=1\n[B]\nx=2\n");
