@@ -21,4 +21,4 @@ tellurim_install_packages() {
 }
 
 TELLURIM_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
-TELLURIM_TEST_PACKAGES=(clang-14 libclang-rt-14-dev)
+TELLURIM_TEST_PACKAGES=(clang-14 libclang-rt-14-dev desktop-file-utils appstream man-db)

@@ -146,7 +146,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellurim"));
     QApplication::setApplicationVersion(QString::fromLatin1(tellurim::AboutDialog::version()));
-    QApplication::setDesktopFileName(QStringLiteral("tellurim"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.tellurim.Tellurim"));
     QApplication::setWindowIcon(tellurim::applicationIcon());
 
     // Qt has taken its own options (-platform, -style ...) out of argv.

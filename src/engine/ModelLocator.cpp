@@ -16,16 +16,19 @@ FilePtr openRegularFile(const std::filesystem::path& path)
     return FilePtr{std::fopen(path.c_str(), "rb")};
 }
 
-std::filesystem::path installedModelsDirectory()
+// The models folder of the prefix the running executable belongs to. The
+// build copies the models to the same place relative to its bin folder, so
+// this holds in the build tree as well, and nothing points into the sources.
+std::filesystem::path shippedModelsDirectory()
 {
+    const std::filesystem::path relative{TELLURIM_MODELS_FROM_BINDIR};
+    if (relative.is_absolute())
+        return relative;
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error || executable.empty())
         return {};
-    const std::filesystem::path relative{TELLURIM_MODELS_INSTALL_DIR};
-    if (relative.is_absolute())
-        return relative;
-    return executable.parent_path().parent_path() / relative;
+    return (executable.parent_path() / relative).lexically_normal();
 }
 
 }  // namespace
@@ -33,12 +36,10 @@ std::filesystem::path installedModelsDirectory()
 std::vector<std::filesystem::path> shippedModelDirectories()
 {
     std::vector<std::filesystem::path> directories;
-    for (const std::filesystem::path& candidate :
-         {installedModelsDirectory(), std::filesystem::path{TELLURIM_SOURCE_MODELS_DIR}}) {
-        std::error_code error;
-        if (!candidate.empty() && std::filesystem::is_directory(candidate, error))
-            directories.push_back(candidate);
-    }
+    const std::filesystem::path candidate = shippedModelsDirectory();
+    std::error_code error;
+    if (!candidate.empty() && std::filesystem::is_directory(candidate, error))
+        directories.push_back(candidate);
     return directories;
 }
 

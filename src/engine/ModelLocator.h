@@ -17,9 +17,10 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-/// Folders holding the shipped model files, most specific first: the
-/// installed share/tellurim/models next to the running executable, then the
-/// source tree's models folder. Only folders that exist are listed.
+/// Folders holding the shipped model files: share/tellurim/models of the
+/// prefix the running executable lives in (its bin folder's sibling), from
+/// wherever it is started; the build tree has the same layout. Only folders
+/// that exist are listed.
 std::vector<std::filesystem::path> shippedModelDirectories();
 
 /// Opens a model file for reading. A name with no directory part that does
