@@ -108,6 +108,13 @@ public:
     bool locationExportOpen = false;
     // END location-file operations
 
+    // ---- grid (WorkspaceGrid.cpp) -------------------------------------------
+    /// Asks for a rectangle and a file, then writes the grid at the location's
+    /// elevation and date behind the progress window; the location and its
+    /// results stay as they are. A completed or cancelled grid is kept in
+    /// `grid` for the next one.
+    void makeGrid();
+
     Interaction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }
     const Clock& clock() const { return m_clock; }
@@ -138,6 +145,8 @@ private:
     bool refuse(const FieldSpec& spec, ParseStatus status);
     /// False, after telling the user, when a model path is too long to keep.
     bool modelPathFits(const std::string& path);
+    /// The grid dialog on the last (or first-use) values; what was entered.
+    std::optional<GridSettings> askGridArea();
     float* singleMember(Field field);
     int32_t* integerMember(Field field);
     std::string* textMember(Field field);

@@ -8,6 +8,7 @@
 #include "files/ReportLayout.h"
 #include "files/UserName.h"
 #include "platform/FileChoice.h"
+#include "workspace/BusyMark.h"
 #include "record/Conversions.h"
 
 namespace tellurim {
@@ -15,21 +16,6 @@ namespace {
 
 constexpr std::string_view kOpenErrorCaption = "Tellurim File Open Error";
 constexpr std::string_view kReadErrorCaption = "Tellurim File Read Error";
-
-// Marks the workspace busy for one operation, so that focus changes caused
-// by its boxes and dialogs are not taken as edits. Nested operations (the
-// save a load offers) keep the outer operation's mark.
-class BusyMark {
-public:
-    explicit BusyMark(bool& busy) : m_busy(busy), m_previous(busy) { m_busy = true; }
-    ~BusyMark() { m_busy = m_previous; }
-    BusyMark(const BusyMark&) = delete;
-    BusyMark& operator=(const BusyMark&) = delete;
-
-private:
-    bool& m_busy;
-    bool m_previous;
-};
 
 Message box(Icon icon, std::string_view caption, std::string text,
             Buttons buttons = Buttons::Ok)

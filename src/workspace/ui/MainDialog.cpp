@@ -149,6 +149,7 @@ void MainDialog::buildWidgets()
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
     // END location-file commands
+    setCommand(Command::MakeGrid, [this] { m_workspace.makeGrid(); });
 
     const std::span<const Field> order = tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
