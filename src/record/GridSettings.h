@@ -14,6 +14,8 @@ struct GridSettings {
     float StartLong = 1.0f;   ///< first longitude, degrees
     float EndLong = 1.0f;     ///< last longitude, degrees
     float LongInc = 1.0f;     ///< longitude step, degrees (at least 0.001)
+
+    bool operator==(const GridSettings&) const = default;
 };
 
 }  // namespace tellurim

@@ -13,9 +13,9 @@ std::string replaceAll(std::string text, std::string_view from, const std::strin
     return text;
 }
 
-std::string formatBound(const FieldSpec& spec, double bound)
+std::string formatBound(FieldKind kind, double bound)
 {
-    if (spec.kind == FieldKind::Integer)
+    if (kind == FieldKind::Integer)
         return formatInteger(static_cast<int32_t>(bound));
     return formatSingle(static_cast<float>(bound));
 }
@@ -24,7 +24,12 @@ std::string formatBound(const FieldSpec& spec, double bound)
 
 Message takeMessage(const FieldSpec& spec, TakeProblem problem)
 {
-    const bool integer = spec.kind == FieldKind::Integer;
+    return takeMessage(spec.kind, spec.minimum, spec.maximum, problem);
+}
+
+Message takeMessage(FieldKind kind, double minimum, double maximum, TakeProblem problem)
+{
+    const bool integer = kind == FieldKind::Integer;
     Message message;
     message.caption = std::string(kAppName);
     message.buttons = Buttons::Ok;
@@ -36,8 +41,8 @@ Message takeMessage(const FieldSpec& spec, TakeProblem problem)
     message.icon = Icon::Exclamation;
     std::string text = integer ? "Please enter an integer between %1 and %2."
                                : "Please enter a number between %1 and %2.";
-    text = replaceAll(std::move(text), "%1", formatBound(spec, spec.minimum));
-    message.text = replaceAll(std::move(text), "%2", formatBound(spec, spec.maximum));
+    text = replaceAll(std::move(text), "%1", formatBound(kind, minimum));
+    message.text = replaceAll(std::move(text), "%2", formatBound(kind, maximum));
     return message;
 }
 

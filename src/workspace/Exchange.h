@@ -18,5 +18,7 @@ enum class TakeProblem { NotANumber, OutOfRange };
 /// icon) and its integer and range variants (exclamation icon), captioned
 /// with the application's name; range bounds in the field's display format.
 Message takeMessage(const FieldSpec& spec, TakeProblem problem);
+/// The same message for any field of that kind and inclusive range.
+Message takeMessage(FieldKind kind, double minimum, double maximum, TakeProblem problem);
 
 }  // namespace tellurim

@@ -107,6 +107,13 @@ public:
     /// end of the run.
     bool locationExportOpen() const { return m_locationExportFile.isOpen(); }
 
+    // ---- grid (WorkspaceGrid.cpp) -------------------------------------------
+    /// Asks for a rectangle and a file, then writes the grid at the location's
+    /// elevation and date behind the progress window; the location and its
+    /// results stay as they are. A completed or cancelled grid is kept in
+    /// `grid` for the next one.
+    void makeGrid();
+
     Interaction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }
     const Clock& clock() const { return m_clock; }
@@ -144,6 +151,8 @@ private:
     int32_t* changeFlag(Field field);
     /// Brings the other forms of the value up to date with the field left.
     void deriveFrom(Field field);
+    /// The grid dialog on the last (or first-use) values; what was entered.
+    std::optional<GridSettings> askGridArea();
 
     ModelEngine& m_engine;
     Interaction& m_interaction;

@@ -140,6 +140,81 @@ std::unique_ptr<PageCanvas> ScriptedInteraction::choosePrinter(std::string_view 
     return canvas;
 }
 
+ScriptedInteraction& ScriptedInteraction::then(GridArea area)
+{
+    m_answers.emplace_back(std::move(area));
+    return *this;
+}
+
+ScriptedInteraction& ScriptedInteraction::then(ProgressRun run)
+{
+    m_answers.emplace_back(run);
+    return *this;
+}
+
+std::optional<GridSettings> ScriptedInteraction::editGridRectangle(const GridSettings& initial)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::Grid;
+    prompt.grid = initial;
+    m_transcript.push_back(prompt);
+    if (m_answers.empty() || !std::holds_alternative<GridArea>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted grid dialog";
+        return std::nullopt;
+    }
+    const std::optional<GridSettings> entered = std::get<GridArea>(m_answers.front()).entered;
+    m_answers.pop_front();
+    return entered;
+}
+
+// Records every call; closing it is a prompt of its own, so that a test sees
+// whether the window closed before a box appeared.
+class ScriptedInteraction::RecordingProgress final : public Progress {
+public:
+    RecordingProgress(ScriptedInteraction& owner, int cancelAtPoll) : m_owner(owner), m_cancelAtPoll(cancelAtPoll) {}
+    ~RecordingProgress() override
+    {
+        Prompt closed;
+        closed.kind = Prompt::Kind::ProgressClosed;
+        m_owner.m_transcript.push_back(closed);
+    }
+    void setRange(int lower, int upper) override
+    {
+        note("range " + std::to_string(lower) + " " + std::to_string(upper));
+    }
+    void setPosition(int position) override { note("position " + std::to_string(position)); }
+    void setStep(int step) override { note("step " + std::to_string(step)); }
+    bool pollCancel() override
+    {
+        note("poll");
+        return ++m_polls == m_cancelAtPoll;
+    }
+
+private:
+    void note(std::string event) { m_owner.m_progressEvents.push_back(std::move(event)); }
+
+    ScriptedInteraction& m_owner;
+    int m_cancelAtPoll;
+    int m_polls = 0;
+};
+
+std::unique_ptr<Progress> ScriptedInteraction::openProgress(std::string_view caption)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::Progress;
+    prompt.caption = std::string(caption);
+    m_transcript.push_back(prompt);
+    int cancelAtPoll = 0;
+    if (m_answers.empty() || !std::holds_alternative<ProgressRun>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted progress window: " << caption;
+        cancelAtPoll = 1;  // cancelled at once
+    } else {
+        cancelAtPoll = std::get<ProgressRun>(m_answers.front()).cancelAtPoll;
+        m_answers.pop_front();
+    }
+    return std::make_unique<RecordingProgress>(*this, cancelAtPoll);
+}
+
 std::vector<Prompt> ScriptedInteraction::messages() const
 {
     std::vector<Prompt> result;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Interaction.h"
+#include "platform/Progress.h"
+#include "record/GridSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +35,23 @@ struct Printer {
     std::unique_ptr<PageCanvas> canvas;
 };
 
+/// A scripted answer to the grid dialog: the values entered, or nothing for
+/// Cancel.
+struct GridArea {
+    GridArea() = default;
+    explicit GridArea(const GridSettings& values) : entered(values) {}
+    std::optional<GridSettings> entered;
+};
+
+/// A scripted progress window: the user presses Cancel just before the
+/// given poll (counted from 1; 0 never). The window records its calls.
+struct ProgressRun {
+    int cancelAtPoll = 0;
+};
+
 /// One prompt the code under test raised, in the order raised.
 struct Prompt {
-    enum class Kind { Message, File, Printer };
+    enum class Kind { Message, File, Printer, Grid, Progress, ProgressClosed };
     Kind kind = Kind::Message;
     // Kind::Message
     Icon icon = Icon::None;
@@ -46,6 +62,9 @@ struct Prompt {
     FileRequest file;
     // Kind::Printer
     std::string documentName;
+    // Kind::Grid: the values offered
+    GridSettings grid;
+    // Kind::Progress: the caption is in caption
 };
 
 /// An Interaction for tests. Questions (Yes/No/Cancel boxes), file dialogs
@@ -59,7 +78,7 @@ struct Prompt {
 ///     ScriptedInteraction ui{Answer::Yes, File{dir / "B.LOC"}};
 class ScriptedInteraction final : public Interaction {
 public:
-    using Scripted = std::variant<Answer, File, Printer>;
+    using Scripted = std::variant<Answer, File, Printer, GridArea, ProgressRun>;
 
     ScriptedInteraction() = default;
     template <typename... Answers>
@@ -72,10 +91,18 @@ public:
     ScriptedInteraction& then(Answer answer);
     ScriptedInteraction& then(File file);
     ScriptedInteraction& then(Printer printer);
+    ScriptedInteraction& then(GridArea area);
+    ScriptedInteraction& then(ProgressRun run);
 
     Answer ask(const Message& message) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+    std::optional<GridSettings> editGridRectangle(const GridSettings& initial) override;
+    std::unique_ptr<Progress> openProgress(std::string_view caption) override;
+
+    /// What the progress windows were told, in order: "range 0 100",
+    /// "position 45", "step 10", "poll" (one entry per call).
+    const std::vector<std::string>& progressEvents() const { return m_progressEvents; }
 
     const std::vector<Prompt>& transcript() const { return m_transcript; }
     /// Only the message boxes of the transcript.
@@ -90,7 +117,10 @@ public:
 private:
     std::deque<Scripted> m_answers;
     std::vector<Prompt> m_transcript;
+    std::vector<std::string> m_progressEvents;
     bool m_checked = false;
+
+    class RecordingProgress;
 };
 
 /// Icon names for readable failure messages.

@@ -256,6 +256,8 @@ public:
     }
     std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
+    std::optional<GridSettings> editGridRectangle(const GridSettings&) override { return std::nullopt; }
+    std::unique_ptr<Progress> openProgress(std::string_view) override { return nullptr; }
 };
 
 TEST(WorkspaceReentry, EventsWhileABoxIsOpenAreIgnored)

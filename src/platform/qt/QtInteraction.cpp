@@ -1,5 +1,7 @@
 #include "platform/qt/QtInteraction.h"
 
+#include "grid/ui/GridDialog.h"
+#include "grid/ui/ProgressDialog.h"
 #include "platform/qt/QtPrinterCanvas.h"
 
 #include <QFile>
@@ -21,6 +23,42 @@ QMessageBox::Icon boxIcon(Icon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// The progress window as the core holds it. Deleting it closes the window;
+// if its owner went first, Qt has already deleted it.
+class OwnedProgress final : public Progress {
+public:
+    explicit OwnedProgress(ProgressDialog* dialog) : m_dialog(dialog) {}
+    ~OwnedProgress() override { delete m_dialog; }
+    OwnedProgress(const OwnedProgress&) = delete;
+    OwnedProgress& operator=(const OwnedProgress&) = delete;
+
+    void setRange(int lower, int upper) override
+    {
+        if (m_dialog)
+            m_dialog->setRange(lower, upper);
+    }
+    void setPosition(int position) override
+    {
+        if (m_dialog)
+            m_dialog->setPosition(position);
+    }
+    void setStep(int step) override
+    {
+        if (m_dialog)
+            m_dialog->setStep(step);
+    }
+    // A window gone away can no longer be asked: the job stops.
+    bool pollCancel() override { return m_dialog ? m_dialog->pollCancel() : true; }
+    void keepResponsive() override
+    {
+        if (m_dialog)
+            m_dialog->keepResponsive();
+    }
+
+private:
+    QPointer<ProgressDialog> m_dialog;
+};
 
 QString fromLocal(const std::string& text)
 {
@@ -93,6 +131,21 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::optional<GridSettings> QtInteraction::editGridRectangle(const GridSettings& initial)
+{
+    GridDialog dialog(initial, *this, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.values();
+}
+
+std::unique_ptr<Progress> QtInteraction::openProgress(std::string_view caption)
+{
+    auto* dialog = new ProgressDialog(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    dialog->open(m_parent);
+    return std::make_unique<OwnedProgress>(dialog);
 }
 
 std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)

@@ -20,6 +20,8 @@ public:
     Answer ask(const Message& message) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+    std::optional<GridSettings> editGridRectangle(const GridSettings& initial) override;
+    std::unique_ptr<Progress> openProgress(std::string_view caption) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -174,6 +174,7 @@ void MainDialog::connectCommands()
     });
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
+    setCommand(Command::MakeGrid, [this] { m_workspace.makeGrid(); });
 }
 
 void MainDialog::buildLayout()

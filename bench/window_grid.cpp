@@ -1,0 +1,116 @@
+// The window's Make Grid against tellurim-cli on the whole Earth at 0.25
+// degrees, and the screenshots of the grid and progress windows.
+//   window_grid time OUTPUT_FOLDER   times both, the window's with its real
+//                                    progress window (scripted answers)
+//   window_grid show                 shows the two windows, 4 s each
+#include "grid/ui/GridDialog.h"
+#include "grid/ui/ProgressDialog.h"
+#include "platform/InteractionMessageSink.h"
+#include "platform/qt/QtInteraction.h"
+#include "workspace/Workspace.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace tellurim;
+
+class Today final : public Clock {
+public:
+    CalendarDate today() const override { return {2025, 7, 2}; }
+};
+
+// Answers the grid and file dialogs; the progress window is the real one.
+class BenchInteraction final : public Interaction {
+public:
+    explicit BenchInteraction(std::string path) : m_path(std::move(path)) {}
+    Answer ask(const Message& message) override
+    {
+        std::printf("box: %s\n", message.text.c_str());
+        return Answer::Ok;
+    }
+    std::optional<std::string> chooseFile(const FileRequest&) override { return m_path; }
+    std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
+    std::optional<GridSettings> editGridRectangle(const GridSettings&) override
+    {
+        return GridSettings{0, -90.0f, 90.0f, 0.25f, -180.0f, 180.0f, 0.25f};
+    }
+    std::unique_ptr<Progress> openProgress(std::string_view caption) override
+    {
+        return m_qt.openProgress(caption);
+    }
+
+private:
+    std::string m_path;
+    QtInteraction m_qt;
+};
+
+void pause(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+int show()
+{
+    QtInteraction interaction;
+    GridDialog grid(GridSettings{0, -41.5f, -39.5f, 0.1f, -106.25f, -104.25f, 0.1f}, interaction);
+    grid.show();
+    pause(4000);
+    grid.hide();
+    ProgressDialog progress;
+    progress.open(nullptr);
+    progress.setPosition(45);
+    pause(4000);
+    return 0;
+}
+
+int time(const std::string& folder)
+{
+    const std::string model = std::string(TELLURIM_MODELS_DIR) + "/WMM2025.COF";
+    BenchInteraction interaction(folder + "/window.csv");
+    InteractionMessageSink sink(interaction);
+    ModelEngine engine(sink);
+    Today clock;
+    Workspace workspace(engine, interaction, clock, model);
+    workspace.record.ALTM = 0.0f;
+    workspace.record.DDATE = 2025.5f;
+    const auto started = std::chrono::steady_clock::now();
+    workspace.makeGrid();
+    const std::chrono::duration<double> window = std::chrono::steady_clock::now() - started;
+
+    const std::string command = std::string("'") + TELLURIM_CLI_PATH +
+                                "' grid --lat -90 90 0.25 --lon -180 180 0.25 --year 2025.5 --model '" + model +
+                                "' --output '" + folder + "/cli.csv'";
+    const auto cliStarted = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0)
+        return 1;
+    const std::chrono::duration<double> cli = std::chrono::steady_clock::now() - cliStarted;
+    std::printf("window %.2f s, command line %.2f s\n", window.count(), cli.count());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "show")
+        return show();
+    if (mode == "time" && argc > 2)
+        return time(argv[2]);
+    std::fprintf(stderr, "usage: window_grid time FOLDER | show\n");
+    return 2;
+}
