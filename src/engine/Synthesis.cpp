@@ -217,6 +217,8 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
     const Real bx = -bt * wide(c.CA) - br * wide(c.SA);
     const Real bz = bt * wide(c.SA) - br * wide(c.CA);
     const Real bh = std::sqrt(bx * bx + by * by);
+    out.northComponent = bx;
+    out.eastComponent = by;
     out.totalIntensity = narrow(std::sqrt(bh * bh + bz * bz));
     // A field with no horizontal part has no direction: declination 0, not
     // the 180 that atan2(+0, -0) would give for a sign-carrying zero.
