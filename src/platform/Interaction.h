@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PoleDialogView.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +60,11 @@ public:
     virtual std::optional<std::string> chooseFile(const FileRequest& request) = 0;
     /// Shows the print dialog; a canvas for one page, or null when cancelled.
     virtual std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) = 0;
+
+    // ---- pole window ----------------------------------------------------------
+    /// Runs the modal pole window on the given logic until it closes; the
+    /// window attaches itself when it opens and detaches when it closes.
+    virtual void runPoleDialog(PoleDialogActions& actions) = 0;
 };
 
 }  // namespace tellurim

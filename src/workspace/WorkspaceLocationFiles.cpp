@@ -1,6 +1,7 @@
 // The workspace's location-file, print and export operations.
 #include "workspace/Workspace.h"
 
+#include "files/ExportAppend.h"
 #include "files/FileError.h"
 #include "files/LocationExport.h"
 #include "files/LocationFile.h"
@@ -165,49 +166,24 @@ void Workspace::printLocation()
                     reportUserName ? *reportUserName : currentUserName());
     // Printing to a file that cannot be written must not pass in silence.
     if (!printLines(*canvas, lines)) {
-        m_interaction.ask(box(Icon::Exclamation, kAppName,
-                              "The page could not be printed: the printer or the output file "
-                              "did not accept it."));
+        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
     }
 }
 
 void Workspace::exportLocation()
 {
     BusyMark mark(m_busy);
-    if (!locationExportOpen) {
-        const FileRequest request{.mode = FileRequest::Mode::Save,
-                                  .title = "Name of Tellurim Export File",
-                                  .filterDescription = "Tellurim export files (*.CSV)",
-                                  .pattern = "*.CSV",
-                                  .defaultExtension = "csv",
-                                  .initialName = lastFileName,
-                                  .confirmOverwrite = true};
-        const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
-        if (!chosen) {
-            return;
-        }
-        lastFileName = *chosen;
-        if (locationExportFile.create(*chosen)) {
-            m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
-                                  "Cannot open file:\n\n" + *chosen +
-                                      ".\n\nPlease check file name and try again"));
-            return;
-        }
-        locationExportOpen = true;
-        // Each row goes to disk as it is written, so a crash later in the
-        // run loses none of the rows already exported.
-        if (const auto error = locationExportFile.write(locationExportHeader(), true)) {
-            m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
-            return;
-        }
-    }
-    const std::string row =
-        locationExportRow(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2});
-    if (const auto error = locationExportFile.write(row, true)) {
-        m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
-        return;
-    }
-    m_interaction.ask(box(Icon::Information, kAppName, "Data exported OK"));
+    const FileRequest request{.mode = FileRequest::Mode::Save,
+                              .title = "Name of Tellurim Export File",
+                              .filterDescription = "Tellurim export files (*.CSV)",
+                              .pattern = "*.CSV",
+                              .defaultExtension = "csv",
+                              .initialName = {},
+                              .confirmOverwrite = true};
+    appendExportRow(m_interaction, {locationExportFile, locationExportOpen, lastFileName}, request,
+                    locationExportHeader(),
+                    locationExportRow(record, results, ResultTexts{CVALIDITY, CPOLAR1, CPOLAR2}),
+                    "Data exported OK");
 }
 
 }  // namespace tellurim

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,9 +35,32 @@ struct Printer {
     std::unique_ptr<PageCanvas> canvas;
 };
 
+/// A scripted pole window: what the user does while it is open, given the
+/// window's logic and its controls (a FakePoleView, opened and attached).
+class FakePoleView;
+struct PoleSession {
+    std::function<void(PoleDialogActions&, FakePoleView&)> run;
+};
+
+/// The pole window's controls without widgets.
+class FakePoleView final : public PoleDialogView {
+public:
+    std::string text(PoleField field) const override { return m_text[index(field)]; }
+    void setText(PoleField field, const std::string& text) override { m_text[index(field)] = text; }
+    void focusAndSelect(PoleField field) override { focus = field; ++focusReturns; }
+    /// The user types into a field (no focus change).
+    void type(PoleField field, const std::string& text) { m_text[index(field)] = text; }
+    std::optional<PoleField> focus;
+    int focusReturns = 0;
+
+private:
+    static std::size_t index(PoleField field) { return static_cast<std::size_t>(field); }
+    std::array<std::string, kPoleFieldCount> m_text{};
+};
+
 /// One prompt the code under test raised, in the order raised.
 struct Prompt {
-    enum class Kind { Message, File, Printer };
+    enum class Kind { Message, File, Printer, PoleDialog };
     Kind kind = Kind::Message;
     // Kind::Message
     Icon icon = Icon::None;
@@ -59,7 +84,7 @@ struct Prompt {
 ///     ScriptedInteraction ui{Answer::Yes, File{dir / "B.LOC"}};
 class ScriptedInteraction final : public Interaction {
 public:
-    using Scripted = std::variant<Answer, File, Printer>;
+    using Scripted = std::variant<Answer, File, Printer, PoleSession>;
 
     ScriptedInteraction() = default;
     template <typename... Answers>
@@ -72,10 +97,12 @@ public:
     ScriptedInteraction& then(Answer answer);
     ScriptedInteraction& then(File file);
     ScriptedInteraction& then(Printer printer);
+    ScriptedInteraction& then(PoleSession session);
 
     Answer ask(const Message& message) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+    void runPoleDialog(PoleDialogActions& actions) override;
 
     const std::vector<Prompt>& transcript() const { return m_transcript; }
     /// Only the message boxes of the transcript.

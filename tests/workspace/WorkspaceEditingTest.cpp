@@ -256,6 +256,7 @@ public:
     }
     std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
+    void runPoleDialog(PoleDialogActions&) override {}
 };
 
 TEST(WorkspaceReentry, EventsWhileABoxIsOpenAreIgnored)
