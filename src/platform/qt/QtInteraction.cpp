@@ -1,6 +1,7 @@
 #include "platform/qt/QtInteraction.h"
 
 #include "platform/qt/QtPrinterCanvas.h"
+#include "poles/ui/PoleDialog.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -98,6 +99,12 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)
 {
     return choosePrinterQt(m_parent, documentName);
+}
+
+void QtInteraction::runPoleDialog(PoleDialogActions& actions)
+{
+    PoleDialog dialog(actions, m_parent);
+    dialog.exec();
 }
 
 }  // namespace tellurim

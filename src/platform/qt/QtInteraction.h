@@ -20,6 +20,7 @@ public:
     Answer ask(const Message& message) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
+    void runPoleDialog(PoleDialogActions& actions) override;
 
 private:
     QPointer<QWidget> m_parent;

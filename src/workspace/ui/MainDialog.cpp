@@ -147,6 +147,7 @@ void MainDialog::buildWidgets()
         m_workspace.show();
     });
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
+    setCommand(Command::ShowPoles, [this] { m_workspace.showPoles(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
     // END location-file commands
 
