@@ -46,6 +46,7 @@ public:
     {
         return m_qt.openProgress(caption);
     }
+    void runPoleDialog(PoleDialogActions&) override {}
 
 private:
     std::string m_path;

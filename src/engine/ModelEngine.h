@@ -34,6 +34,11 @@ struct SynthesisOutput {
     float gridVariation = kNoGridVariation;  ///< degrees, or kNoGridVariation
     int32_t dateOutOfRange = 0;         ///< 0 in range, 1 out, -1 no model
     int32_t coordinatesOutOfRange = 0;  ///< 0 in range, 1 out, -1 no model
+    /// The horizontal components as summed, before any rounding to single:
+    /// near a dip pole H is far smaller than F, and |cos I|·F with I held as
+    /// a single moves in steps of about 0.008 nT there.
+    double northComponent = 0.0;  ///< X, nT
+    double eastComponent = 0.0;   ///< Y, nT
 };
 
 /// The numeric core: one current model and the synthesis cache. It never

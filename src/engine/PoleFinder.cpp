@@ -1,6 +1,5 @@
 #include "engine/PoleFinder.h"
 
-#include "engine/EngineConstants.h"
 #include "engine/ModelEngine.h"
 
 #include <cmath>
@@ -68,8 +67,10 @@ double ModelEngine::horizontalIntensityAt(float latitude, float longitude, float
 {
     SynthesisOutput out;
     synthesize(0.0f, latitude, longitude, date, out);
-    const double dip = static_cast<double>(out.inclination) * static_cast<double>(kDegToRad);
-    return std::fabs(std::cos(dip) * static_cast<double>(out.totalIntensity));
+    // From the components as summed: |cos I|·F with I held as a single is
+    // flat near the pole (steps of about 0.008 nT) and stops the north search
+    // tens of metres short of the minimum.
+    return std::hypot(out.northComponent, out.eastComponent);
 }
 
 MagneticPoles ModelEngine::findMagneticPoles(float date)

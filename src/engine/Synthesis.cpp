@@ -146,6 +146,8 @@ void setIntensityAndAngles(const SynthesisCache& c, const DegreeSums& sums, Real
     const Real bx = -sums.bt * wide(c.CA) - sums.br * wide(c.SA);
     const Real bz = sums.bt * wide(c.SA) - sums.br * wide(c.CA);
     const Real bh = std::sqrt(bx * bx + by * by);
+    out.northComponent = bx;
+    out.eastComponent = by;
     out.totalIntensity = narrow(std::sqrt(bh * bh + bz * bz));
     // A field with no horizontal part has no direction: declination 0, not
     // the 180 that atan2(+0, -0) would give for a sign-carrying zero.

@@ -18,6 +18,10 @@ inline constexpr std::string_view kMainFieldNotice =
 /// Document name handed to the print service.
 inline constexpr std::string_view kPrintDocumentName = "DocName";
 
+/// Shown when the printer (or the file printed to) did not accept a page.
+inline constexpr std::string_view kPrintFailedText =
+    "The page could not be printed: the printer or the output file did not accept it.";
+
 /// One line of a printed page: its top edge lies factor inches below the top
 /// of the printable area. Factors are singles, and positions are computed
 /// from those exact singles.

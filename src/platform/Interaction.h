@@ -2,6 +2,7 @@
 
 #include "platform/Progress.h"
 #include "record/GridSettings.h"
+#include "platform/PoleDialogView.h"
 
 #include <memory>
 #include <optional>
@@ -72,6 +73,11 @@ public:
     /// Opens the progress window with this caption; the owning window stays
     /// disabled until the returned object is destroyed. Never null.
     virtual std::unique_ptr<Progress> openProgress(std::string_view caption) = 0;
+
+    // ---- pole window ----------------------------------------------------------
+    /// Runs the modal pole window on the given logic until it closes; the
+    /// window attaches itself when it opens and detaches when it closes.
+    virtual void runPoleDialog(PoleDialogActions& actions) = 0;
 };
 
 }  // namespace tellurim

@@ -6,6 +6,7 @@
 #include "record/GridSettings.h"
 #include "platform/Clock.h"
 #include "platform/Interaction.h"
+#include "poles/PoleWindow.h"
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
 #include "record/LocationRecord.h"
@@ -113,6 +114,13 @@ public:
     /// results stay as they are. A completed or cancelled grid is kept in
     /// `grid` for the next one.
     void makeGrid();
+
+    // ---- pole window (WorkspacePoles.cpp) ------------------------------------
+    /// Opens the pole window on the poles for the record's date; nothing is
+    /// written back. With no model loaded only says so.
+    void showPoles();
+    /// The pole export's file, open from its first export to the end of the run.
+    PoleExportState poleExport;
 
     Interaction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }

@@ -1,6 +1,7 @@
 // The workspace's location-file, print and export operations.
 #include "workspace/Workspace.h"
 
+#include "files/ExportAppend.h"
 #include "workspace/BusyMark.h"
 #include "files/FileError.h"
 #include "files/LocationExport.h"
@@ -159,48 +160,23 @@ void Workspace::printLocation()
                     reportUserName ? *reportUserName : currentUserName());
     // Printing to a file that cannot be written must not pass in silence.
     if (!printLines(*canvas, lines)) {
-        m_interaction.ask(box(Icon::Exclamation, kAppName,
-                              "The page could not be printed: the printer or the output file "
-                              "did not accept it."));
+        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
     }
 }
 
 void Workspace::exportLocation()
 {
     BusyMark mark(m_busy);
-    if (!m_locationExportFile.isOpen()) {
-        const FileRequest request{.mode = FileRequest::Mode::Save,
-                                  .title = "Name of Tellurim Export File",
-                                  .filterDescription = "Tellurim export files (*.CSV)",
-                                  .pattern = "*.CSV",
-                                  .defaultExtension = "csv",
-                                  .initialName = lastFileName,
-                                  .confirmOverwrite = true};
-        const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
-        if (!chosen) {
-            return;
-        }
-        lastFileName = *chosen;
-        if (m_locationExportFile.create(*chosen)) {
-            m_interaction.ask(box(Icon::Exclamation, kOpenErrorCaption,
-                                  "Cannot open file:\n\n" + *chosen +
-                                      ".\n\nPlease check file name and try again"));
-            return;
-        }
-        // Each row goes to disk as it is written, so a crash later in the
-        // run loses none of the rows already exported.
-        if (const auto error = m_locationExportFile.write(locationExportHeader(), true)) {
-            m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
-            return;
-        }
-    }
-    const std::string row =
-        locationExportRow(record, m_results, m_texts);
-    if (const auto error = m_locationExportFile.write(row, true)) {
-        m_interaction.ask(box(Icon::Information, kAppName, csvWriteErrorText(*error)));
-        return;
-    }
-    m_interaction.ask(box(Icon::Information, kAppName, "Data exported OK"));
+    const FileRequest request{.mode = FileRequest::Mode::Save,
+                              .title = "Name of Tellurim Export File",
+                              .filterDescription = "Tellurim export files (*.CSV)",
+                              .pattern = "*.CSV",
+                              .defaultExtension = "csv",
+                              .initialName = {},
+                              .confirmOverwrite = true};
+    appendExportRow(m_interaction, {m_locationExportFile, lastFileName}, request,
+                    locationExportHeader(), locationExportRow(record, m_results, m_texts),
+                    "Data exported OK");
 }
 
 }  // namespace tellurim

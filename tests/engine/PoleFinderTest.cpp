@@ -79,6 +79,72 @@ TEST(PoleFinder, PolesLieAtTheMinimumOfHorizontalIntensity)
     }
 }
 
+/// Metres per degree of latitude on a sphere of the Earth's mean radius; a
+/// local plane is accurate enough for distances of a few kilometres.
+constexpr double kMetresPerDegree = 6371008.8 * M_PI / 180.0;
+
+/// H from the two horizontal components, in double precision.
+double exactHorizontal(ModelEngine& engine, double latitude, double longitude, float date)
+{
+    SynthesisOutput out;
+    engine.synthesize(0.0f, static_cast<float>(latitude), static_cast<float>(longitude), date, out);
+    return std::hypot(out.northComponent, out.eastComponent);
+}
+
+/// The smallest H on a square of (2 * half + 1)^2 points spaced step metres,
+/// centred on a point; also whether it lies inside the square's border.
+struct LocalMinimum {
+    Point at;
+    bool inside;
+};
+
+LocalMinimum scanSquare(ModelEngine& engine, Point centre, double stepMetres, int half, float date)
+{
+    const double dLat = stepMetres / kMetresPerDegree;
+    const double dLon = dLat / std::cos(centre.latitude * M_PI / 180.0);
+    LocalMinimum best{centre, false};
+    double bestH = 1.0e300;
+    for (int i = -half; i <= half; ++i) {
+        for (int j = -half; j <= half; ++j) {
+            const Point p{centre.latitude + i * dLat, centre.longitude + j * dLon};
+            const double h = exactHorizontal(engine, p.latitude, p.longitude, date);
+            if (h < bestH) {
+                bestH = h;
+                best = {p, std::abs(i) < half && std::abs(j) < half};
+            }
+        }
+    }
+    return best;
+}
+
+double metresBetween(Point a, Point b)
+{
+    const double north = (a.latitude - b.latitude) * kMetresPerDegree;
+    const double east = (a.longitude - b.longitude) * kMetresPerDegree
+                        * std::cos(a.latitude * M_PI / 180.0);
+    return std::hypot(north, east);
+}
+
+TEST(PoleFinder, PolesLieWithinTenMetresOfTheTrueMinimum)
+{
+    for (const auto& [modelFile, date] : {std::pair{"WMM2025.COF", 2025.0f}, {"WMM2020.COF", 2020.0f}}) {
+        ShippedEngine finder(modelFile);
+        ShippedEngine reference(modelFile);
+        const MagneticPoles poles = finder.engine.findMagneticPoles(date);
+        for (const PolePosition* pole : {&poles.north, &poles.south}) {
+            SCOPED_TRACE(std::string(modelFile) + (pole == &poles.north ? " north" : " south"));
+            const Point found{pole->decimalLatitude, pole->decimalLongitude};
+            // 2 km square at 20 m, then 60 m square at 0.5 m around its best point.
+            const LocalMinimum coarse = scanSquare(reference.engine, found, 20.0, 50, date);
+            ASSERT_TRUE(coarse.inside);
+            const LocalMinimum fine = scanSquare(reference.engine, coarse.at, 0.5, 60, date);
+            ASSERT_TRUE(fine.inside);
+            const double distance = metresBetween(found, fine.at);
+            EXPECT_LT(distance, 10.0);
+        }
+    }
+}
+
 TEST(PoleFinder, ResultDoesNotDependOnEarlierComputations)
 {
     ShippedEngine shipped;

@@ -215,6 +215,29 @@ std::unique_ptr<Progress> ScriptedInteraction::openProgress(std::string_view cap
     return std::make_unique<RecordingProgress>(*this, cancelAtPoll);
 }
 
+ScriptedInteraction& ScriptedInteraction::then(PoleSession session)
+{
+    m_answers.emplace_back(std::move(session));
+    return *this;
+}
+
+void ScriptedInteraction::runPoleDialog(PoleDialogActions& actions)
+{
+    Prompt prompt;
+    prompt.kind = Prompt::Kind::PoleDialog;
+    m_transcript.push_back(prompt);
+    if (m_answers.empty() || !std::holds_alternative<PoleSession>(m_answers.front())) {
+        ADD_FAILURE() << "unscripted pole window";
+        return;
+    }
+    const PoleSession session = std::move(std::get<PoleSession>(m_answers.front()));
+    m_answers.pop_front();
+    FakePoleView view;
+    actions.attach(&view);
+    session.run(actions, view);
+    actions.attach(nullptr);
+}
+
 std::vector<Prompt> ScriptedInteraction::messages() const
 {
     std::vector<Prompt> result;

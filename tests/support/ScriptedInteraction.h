@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,9 +51,32 @@ struct ProgressRun {
     int cancelAtPoll = 0;
 };
 
+/// A scripted pole window: what the user does while it is open, given the
+/// window's logic and its controls (a FakePoleView, opened and attached).
+class FakePoleView;
+struct PoleSession {
+    std::function<void(PoleDialogActions&, FakePoleView&)> run;
+};
+
+/// The pole window's controls without widgets.
+class FakePoleView final : public PoleDialogView {
+public:
+    std::string text(PoleField field) const override { return m_text[index(field)]; }
+    void setText(PoleField field, const std::string& text) override { m_text[index(field)] = text; }
+    void focusAndSelect(PoleField field) override { focus = field; ++focusReturns; }
+    /// The user types into a field (no focus change).
+    void type(PoleField field, const std::string& text) { m_text[index(field)] = text; }
+    std::optional<PoleField> focus;
+    int focusReturns = 0;
+
+private:
+    static std::size_t index(PoleField field) { return static_cast<std::size_t>(field); }
+    std::array<std::string, kPoleFieldCount> m_text{};
+};
+
 /// One prompt the code under test raised, in the order raised.
 struct Prompt {
-    enum class Kind { Message, File, Printer, Grid, Progress, ProgressClosed };
+    enum class Kind { Message, File, Printer, Grid, Progress, ProgressClosed, PoleDialog };
     Kind kind = Kind::Message;
     // Kind::Message
     Icon icon = Icon::None;
@@ -78,7 +103,7 @@ struct Prompt {
 ///     ScriptedInteraction ui{Answer::Yes, File{dir / "B.LOC"}};
 class ScriptedInteraction final : public Interaction {
 public:
-    using Scripted = std::variant<Answer, File, Printer, GridArea, ProgressRun>;
+    using Scripted = std::variant<Answer, File, Printer, GridArea, ProgressRun, PoleSession>;
 
     ScriptedInteraction() = default;
     template <typename... Answers>
@@ -93,6 +118,7 @@ public:
     ScriptedInteraction& then(Printer printer);
     ScriptedInteraction& then(GridArea area);
     ScriptedInteraction& then(ProgressRun run);
+    ScriptedInteraction& then(PoleSession session);
 
     Answer ask(const Message& message) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
@@ -103,6 +129,7 @@ public:
     /// What the progress windows were told, in order: "range 0 100",
     /// "position 45", "step 10", "poll" (one entry per call).
     const std::vector<std::string>& progressEvents() const { return m_progressEvents; }
+    void runPoleDialog(PoleDialogActions& actions) override;
 
     const std::vector<Prompt>& transcript() const { return m_transcript; }
     /// Only the message boxes of the transcript.

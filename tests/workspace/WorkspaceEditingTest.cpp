@@ -258,6 +258,7 @@ public:
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
     std::optional<GridSettings> editGridRectangle(const GridSettings&) override { return std::nullopt; }
     std::unique_ptr<Progress> openProgress(std::string_view) override { return nullptr; }
+    void runPoleDialog(PoleDialogActions&) override {}
 };
 
 TEST(WorkspaceReentry, EventsWhileABoxIsOpenAreIgnored)

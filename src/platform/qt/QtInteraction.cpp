@@ -3,6 +3,7 @@
 #include "grid/ui/GridDialog.h"
 #include "grid/ui/ProgressDialog.h"
 #include "platform/qt/QtPrinterCanvas.h"
+#include "poles/ui/PoleDialog.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -151,6 +152,12 @@ std::unique_ptr<Progress> QtInteraction::openProgress(std::string_view caption)
 std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)
 {
     return choosePrinterQt(m_parent, documentName);
+}
+
+void QtInteraction::runPoleDialog(PoleDialogActions& actions)
+{
+    PoleDialog dialog(actions, m_parent);
+    dialog.exec();
 }
 
 }  // namespace tellurim

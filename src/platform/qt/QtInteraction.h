@@ -22,6 +22,7 @@ public:
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) override;
     std::optional<GridSettings> editGridRectangle(const GridSettings& initial) override;
     std::unique_ptr<Progress> openProgress(std::string_view caption) override;
+    void runPoleDialog(PoleDialogActions& actions) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -173,6 +173,7 @@ void MainDialog::connectCommands()
         m_workspace.show();
     });
     setCommand(Command::PrintLocation, [this] { m_workspace.printLocation(); });
+    setCommand(Command::ShowPoles, [this] { m_workspace.showPoles(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
     setCommand(Command::MakeGrid, [this] { m_workspace.makeGrid(); });
 }
