@@ -34,9 +34,11 @@ constexpr std::string_view kUsage =
 
 constexpr std::string_view kPointHelp =
     "Usage: tellurim-cli point --lat DEG --lon DEG (--date YYYY-MM-DD | --year DECIMAL)\n"
-    "                          [--elevation METRES] [--model FILE] [--csv]\n"
+    "                          [--elevation METRES] [--model FILE] [--csv | --json]\n"
     "Shows the total field, inclination, declination, the X, Y, Z and H components\n"
-    "and their annual changes, the validity and the polar grid variation at one place.\n"
+    "and their annual changes, the validity and the polar grid variation at one place,\n"
+    "with the model's published uncertainty (one standard deviation) and the compass\n"
+    "zone: caution where H is below 6000 nT, blackout (compass unreliable) below 2000 nT.\n"
     "\n"
     "  --lat DEG            latitude, -90 to 90 (or 0 to 90 with N or S)\n"
     "  --lon DEG            longitude, -180 to 180 (or 0 to 180 with E or W)\n"
@@ -44,12 +46,15 @@ constexpr std::string_view kPointHelp =
     "  --year DECIMAL       decimal year, 1000 to 3000\n"
     "  --elevation METRES   height above the WGS-84 ellipsoid, -200 to 1000000 (default 0)\n"
     "  --model FILE         model coefficient file (default WMM2025.COF)\n"
-    "  --csv                the grid file's header and line for this point instead\n";
+    "  --csv                the grid file's header and line for this point instead\n"
+    "  --json               one JSON object instead: every element with its annual change\n"
+    "                       and uncertainty, the zone, the validity and the model\n";
 
 constexpr std::string_view kGridHelp =
     "Usage: tellurim-cli grid --lat START END STEP --lon START END STEP\n"
     "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
     "                         [--model FILE] [--output FILE] [--threads N]\n"
+    "                         [--with uncertainty,zone]\n"
     "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
     "with the longitudes from START upward, the steps accumulated in single precision\n"
     "as the desktop program's grid files are.\n"
@@ -61,25 +66,36 @@ constexpr std::string_view kGridHelp =
     "  --model FILE          model coefficient file (default WMM2025.COF)\n"
     "  --output FILE         write to FILE instead of standard output\n"
     "  --threads N           threads to compute on, 1 to 256 (default: one per core);\n"
-    "                        the output is the same for every N\n";
+    "                        the output is the same for every N\n"
+    "  --with LIST           append columns after the grid file's own: uncertainty (the\n"
+    "                        model's published one-sigma figures, N/A where none), zone\n"
+    "                        (none, caution or blackout), or both, in the order given\n";
 
 constexpr std::string_view kPolesHelp =
-    "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv]\n"
+    "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv | --json]\n"
     "Shows the north and south magnetic dip poles, in decimal degrees and in degrees,\n"
     "minutes and seconds.\n"
     "\n"
     "  --date, --year   the date, as for point\n"
     "  --model FILE     model coefficient file (default WMM2025.COF)\n"
-    "  --csv            the pole export file's header and row instead\n";
+    "  --csv            the pole export file's header and row instead\n"
+    "  --json           one JSON object per pole instead, with the field at the pole\n";
 
 constexpr std::string_view kBatchHelp =
     "Usage: tellurim-cli batch [--model FILE] [--elevation METRES] [--date YYYY-MM-DD | --year DECIMAL]\n"
+    "                          [--json | --with uncertainty,zone]\n"
     "Reads lines 'LAT LON [ELEVATION_M [DECIMAL_YEAR]]' (separated by blanks or commas)\n"
     "from standard input and writes one CSV line per input line, in input order: the\n"
     "decimal year, the elevation, then the grid file's columns. Missing elevations\n"
     "and years come from the options. Blank lines and lines starting with # are\n"
     "skipped; a bad line is reported on standard error as 'line N: ...' and skipped,\n"
-    "and the exit status is then 1.\n";
+    "and the exit status is then 1.\n"
+    "\n"
+    "  --date, --year     the date of lines without a year, as for point\n"
+    "  --elevation METRES the elevation of lines without one (default 0)\n"
+    "  --model FILE       model coefficient file (default WMM2025.COF)\n"
+    "  --json             one JSON object per line instead of CSV, as point --json\n"
+    "  --with LIST        append columns after the CSV's own, as grid --with\n";
 
 std::string_view helpText(Command command)
 {

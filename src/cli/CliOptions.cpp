@@ -9,7 +9,7 @@ namespace tellurim::cli {
 
 namespace {
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With };
 
 struct OptionSpec {
     std::string_view name;
@@ -23,10 +23,23 @@ constexpr std::array kOptions{
     OptionSpec{"--elevation", Option::Elevation, true}, OptionSpec{"--model", Option::Model, true},
     OptionSpec{"--csv", Option::Csv, false},        OptionSpec{"--output", Option::Output, true},
     OptionSpec{"--threads", Option::Threads, true},
+    OptionSpec{"--json", Option::Json, false},      OptionSpec{"--with", Option::With, true},
 };
+
+// The options that add the uncertainties and the compass zone to the output.
+bool allowedAccuracyOption(Command command, Option option)
+{
+    if (option == Option::Json) {
+        return command == Command::Point || command == Command::Poles || command == Command::Batch;
+    }
+    return command == Command::Grid || command == Command::Batch;
+}
 
 bool allowed(Command command, Option option)
 {
+    if (option == Option::Json || option == Option::With) {
+        return allowedAccuracyOption(command, option);
+    }
     switch (command) {
     case Command::Point:
         return option != Option::Output && option != Option::Threads;
@@ -163,9 +176,9 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
     const std::string name(spec.name);
-    if (spec.option == Option::Csv) {
-        m_options.csv = true;
-        return {};
+    if (spec.option == Option::Csv || spec.option == Option::Json) {
+        (spec.option == Option::Csv ? m_options.csv : m_options.json) = true;
+        return m_options.csv && m_options.json ? "give either --csv or --json, not both" : std::string();
     }
     if ((spec.option == Option::Lat || spec.option == Option::Lon) && m_options.command == Command::Grid) {
         if (inlineValue) {
@@ -174,7 +187,7 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
         const Axis axis = spec.option == Option::Lat ? Axis::Latitude : Axis::Longitude;
         return parseAxis(spec.name, axis, spec.option == Option::Lat ? m_options.latitudes : m_options.longitudes);
     }
-    const bool textValue = spec.option == Option::Model || spec.option == Option::Output;
+    const bool textValue = spec.option == Option::Model || spec.option == Option::Output || spec.option == Option::With;
     const auto value = inlineValue ? inlineValue : nextValue(!textValue);
     if (!value || (textValue && value->empty())) {
         return name + " needs a value";
@@ -234,7 +247,16 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
         m_options.threads = *parsed.value;
         return {};
     }
+    case Option::With: {
+        auto parsed = parseExtraColumns(*value, spec.name);
+        if (!parsed) {
+            return parsed.error;
+        }
+        m_options.with = std::move(*parsed.value);
+        return {};
+    }
     case Option::Csv:
+    case Option::Json:
         break;
     }
     return {};
@@ -264,6 +286,9 @@ std::string Parser::checkRequired() const
     case Command::Batch:
     case Command::None:
         break;
+    }
+    if (m_options.json && !m_options.with.empty()) {
+        return "--with adds CSV columns; --json already carries the uncertainties and the zone";
     }
     if (m_options.command != Command::Batch && !m_options.hasDate()) {
         return command + " needs --date YYYY-MM-DD or --year DECIMAL";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CliAccuracy.h"
 #include "cli/ValueParsing.h"
 
 #include <optional>
@@ -34,6 +35,8 @@ struct CliOptions {
     bool csv = false;
     std::optional<std::string> output;    ///< grid: output file; none means standard output
     int threads = 0;                      ///< grid: worker threads; 0 means one per core
+    bool json = false;                    ///< point, poles, batch: one JSON object per point
+    std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

@@ -1,3 +1,4 @@
+#include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
@@ -84,6 +85,16 @@ bool skipped(std::string_view line)
     return first == std::string_view::npos || line[first] == '#';
 }
 
+// The batch header: two columns of its own, the grid file's, then the
+// columns --with asks for, before the grid header's closing comma.
+void appendBatchHeader(std::string& out, const std::vector<ExtraColumns>& extras)
+{
+    CsvRow(out).text("Julian Date").text("Elevation (m)");
+    out.push_back(',');
+    out += gridCsvHeader();
+    extendHeader(out, extras);
+}
+
 }  // namespace
 
 int runBatch(const CliOptions& options, CliContext& context)
@@ -95,9 +106,11 @@ int runBatch(const CliOptions& options, CliContext& context)
     }
     StreamTarget target(context.out);
     std::string pending;
-    CsvRow(pending).text("Julian Date").text("Elevation (m)");
-    pending.push_back(',');
-    pending += gridCsvHeader();
+    if (!options.json) {
+        appendBatchHeader(pending, options.with);
+    }
+    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    const PublishedAccuracy* accuracy = publishedAccuracy(model.headerName);
 
     bool badLine = false;
     std::string line;
@@ -117,10 +130,16 @@ int runBatch(const CliOptions& options, CliContext& context)
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result =
             engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
-        CsvRow row(pending);
-        row.number(point.year).number(point.elevation);
-        addGridFields(row, point.latitude, point.longitude, result);
-        row.end(true);
+        if (options.json) {
+            appendPointJson(pending, JsonPoint{point.latitude, point.longitude, point.elevation, point.year, {}},
+                            result, model);
+        } else {
+            CsvRow row(pending);
+            row.number(point.year).number(point.elevation);
+            addGridFields(row, point.latitude, point.longitude, result);
+            addExtraFields(row, options.with, accuracy, result);
+            row.end(true);
+        }
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {
                 return reportWriteError(context, *error);

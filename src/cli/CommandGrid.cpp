@@ -1,3 +1,4 @@
+#include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
@@ -55,6 +56,15 @@ private:
     int m_percent = -1;
 };
 
+// The grid file's header, with the columns --with asks for before its
+// closing comma.
+std::string gridHeader(const std::vector<ExtraColumns>& extras)
+{
+    std::string header = gridCsvHeader();
+    extendHeader(header, extras);
+    return header;
+}
+
 }  // namespace
 
 int runGrid(const CliOptions& options, CliContext& context)
@@ -87,11 +97,17 @@ int runGrid(const CliOptions& options, CliContext& context)
         target = std::make_unique<StreamTarget>(context.out);
     }
 
-    auto error = target->write(gridCsvHeader());
+    auto error = target->write(gridHeader(options.with));
     if (!error) {
         const size_t rowCount = gridAxis(latitudes.start, latitudes.end, latitudes.step).size();
         ProgressLine progress(context.err, context.progress, rowCount);
-        const GridProducer producer(static_cast<unsigned>(options.threads));
+        GridProducer producer(static_cast<unsigned>(options.threads));
+        if (!options.with.empty()) {
+            const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+            producer.setLineExtra([accuracy, &extras = options.with](CsvRow& row, const FieldResult& point) {
+                addExtraFields(row, extras, accuracy, point);
+            });
+        }
         const GridRunResult result = producer.run(
             engine, job, [&target](std::string_view bytes) { return target->write(bytes); }, progress);
         progress.close(result.outcome == GridOutcome::Completed);

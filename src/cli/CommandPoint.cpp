@@ -1,3 +1,4 @@
+#include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
@@ -69,7 +70,8 @@ std::string trimmed(const std::string& text)
 
 /// The readable block of one point: the inputs, then the values and units
 /// the main window shows, with the validity and the grid variation texts.
-std::string pointBlock(const CliOptions& options, float decimalYear, const FieldResult& r)
+std::string pointBlock(const CliOptions& options, float decimalYear, const FieldResult& r,
+                       std::string_view headerName)
 {
     std::string out;
     appendLine(out, "Model:", modelName(options));
@@ -93,6 +95,8 @@ std::string pointBlock(const CliOptions& options, float decimalYear, const Field
     } else {
         appendLine(out, "Polar Grid Variation:", "N/A   change N/A (valid only for polar latitudes)");
     }
+    appendLine(out, "Uncertainty (1 sigma):", uncertaintyText(fieldUncertainty(headerName, r)));
+    appendLine(out, "Compass zone:", compassZoneText(compassZone(r.BH)));
     return out;
 }
 
@@ -115,8 +119,11 @@ int runPoint(const CliOptions& options, CliContext& context)
     if (options.csv) {
         text = gridCsvHeader();
         appendGridLine(text, latitude, longitude, result);
+    } else if (options.json) {
+        appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}}, result,
+                        modelProvenance(engine, modelName(options)));
     } else {
-        text = pointBlock(options, year, result);
+        text = pointBlock(options, year, result, engine.model().modelName);
     }
     return writeOutput(context, text);
 }

@@ -1,3 +1,4 @@
+#include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
@@ -35,6 +36,21 @@ void appendPole(std::string& out, std::string_view name, const PolePosition& pol
     out.append("\n");
 }
 
+// Each pole as a point of its own: the field there at sea level, where the
+// finder looked for it.
+std::string polesJson(ModelEngine& engine, const CliOptions& options, float year, const MagneticPoles& poles)
+{
+    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    std::string text;
+    for (const auto& [name, pole] : {std::pair{"north", poles.north}, std::pair{"south", poles.south}}) {
+        const FieldResult result =
+            engine.computePoint(0.0f, pole.decimalLatitude, pole.decimalLongitude, year, 0, 1);
+        appendPointJson(text, JsonPoint{pole.decimalLatitude, pole.decimalLongitude, 0.0f, year, name}, result,
+                        model);
+    }
+    return text;
+}
+
 }  // namespace
 
 int runPoles(const CliOptions& options, CliContext& context)
@@ -53,6 +69,8 @@ int runPoles(const CliOptions& options, CliContext& context)
         const CalendarDate date = options.date ? *options.date : decimalYearToDate(year, 1, 1);
         text = poleCsvHeader();
         text += poleCsvRow(date.day, date.month, date.year, year, poles);
+    } else if (options.json) {
+        text = polesJson(engine, options, year, poles);
     } else {
         text = "Model:      " + modelName(options) + "\n";
         text += "Date:       " + formatSingle(year) + " (decimal year)\n\n";

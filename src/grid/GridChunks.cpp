@@ -5,6 +5,7 @@
 #include "grid/GridWalk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tellurim {
 
@@ -15,13 +16,14 @@ constexpr size_t kBytesPerLine = 256;
 
 }  // namespace
 
-GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk)
+GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk, GridLineExtra extra)
     : m_startLat(area.StartLat),
       m_endLat(area.EndLat),
       m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk)),
       m_latitudes(gridAxis(area.StartLat, area.EndLat, area.LatInc)),
       m_longitudes(gridAxis(area.StartLong, area.EndLong, area.LongInc)),
-      m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk)
+      m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk),
+      m_extra(std::move(extra))
 {
 }
 
@@ -52,12 +54,12 @@ void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const F
     const size_t end = begin + pointsIn(chunk);
     size_t column = begin;
     if (chunk == 0 && first != nullptr && column < end) {
-        appendGridLine(out, latitude, m_longitudes[column], *first);
+        appendGridLine(out, latitude, m_longitudes[column], *first, m_extra);
         ++column;
     }
     for (; column < end; ++column) {
         const float longitude = m_longitudes[column];
-        appendGridLine(out, latitude, longitude, points.compute(latitude, longitude));
+        appendGridLine(out, latitude, longitude, points.compute(latitude, longitude), m_extra);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FieldResult.h"
+#include "grid/GridCsv.h"
 #include "record/GridSettings.h"
 
 #include <cstddef>
@@ -18,7 +19,8 @@ class GridPointSource;
 /// Chunks are numbered row by row.
 class GridChunkPlan {
 public:
-    GridChunkPlan(const GridSettings& area, size_t pointsPerChunk);
+    /// extra: fields added to every line, none when empty.
+    GridChunkPlan(const GridSettings& area, size_t pointsPerChunk, GridLineExtra extra = {});
 
     size_t rows() const { return m_latitudes.size(); }
     uint64_t chunksPerRow() const { return m_chunksPerRow; }
@@ -44,6 +46,7 @@ private:
     std::vector<float> m_latitudes;
     std::vector<float> m_longitudes;
     uint64_t m_chunksPerRow;
+    GridLineExtra m_extra;
 };
 
 }  // namespace tellurim

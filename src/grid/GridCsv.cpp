@@ -35,6 +35,19 @@ void appendGridLine(std::string& out, float latitude, float longitude, const Fie
     row.end(true);
 }
 
+void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result,
+                    const GridLineExtra& extra)
+{
+    if (!extra) {
+        appendGridLine(out, latitude, longitude, result);
+        return;
+    }
+    CsvRow row(out);
+    addGridFields(row, latitude, longitude, result);
+    extra(row, result);
+    row.end(true);
+}
+
 void addGridFields(CsvRow& row, float latitude, float longitude, const FieldResult& result)
 {
     row.number(latitude).number(longitude);

@@ -3,6 +3,7 @@
 #include "engine/FieldResult.h"
 #include "files/CsvWriter.h"
 
+#include <functional>
 #include <string>
 
 namespace tellurim {
@@ -16,6 +17,15 @@ const std::string& gridCsvHeader();
 /// validity, grid-variation change and grid-variation texts, a comma after
 /// the last one, then CR LF.
 void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result);
+
+/// Fields a caller adds to every point's line after the grid file's own
+/// (before the closing comma). It may be called on several threads at once,
+/// so it must not change anything shared.
+using GridLineExtra = std::function<void(CsvRow& row, const FieldResult& result)>;
+
+/// The same line with the caller's fields added when extra is set.
+void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result,
+                    const GridLineExtra& extra);
 
 /// The fields of such a line, added to a row that callers may begin with
 /// fields of their own; the row is not ended.

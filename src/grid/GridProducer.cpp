@@ -297,7 +297,7 @@ GridRunResult GridProducer::runInBackground(ModelEngine& engine, const GridJob& 
 GridRunResult GridProducer::run(GridPointSource& points, const GridSettings& area, const Writer& writer,
                                 Progress& progress) const
 {
-    const GridChunkPlan plan(area, m_pointsPerChunk);
+    const GridChunkPlan plan(area, m_pointsPerChunk, m_lineExtra);
     startProgress(progress);
     const std::optional<FieldResult> first = plan.firstPoint(points);
     // One thread computes here, on the caller's own source.
@@ -309,7 +309,7 @@ GridRunResult GridProducer::run(GridPointSource& points, const GridSettings& are
 GridRunResult GridProducer::runInBackground(GridPointSource& points, const GridSettings& area,
                                             const Writer& writer, Progress& progress) const
 {
-    const GridChunkPlan plan(area, m_pointsPerChunk);
+    const GridChunkPlan plan(area, m_pointsPerChunk, m_lineExtra);
     startProgress(progress);
     const std::optional<FieldResult> first = plan.firstPoint(points);
     // Copies are made here, before anything runs beside this thread. With

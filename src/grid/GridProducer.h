@@ -2,6 +2,7 @@
 
 #include "engine/FieldResult.h"
 #include "files/FileError.h"
+#include "grid/GridCsv.h"
 #include "platform/Progress.h"
 #include "record/GridSettings.h"
 
@@ -99,11 +100,16 @@ public:
 
     unsigned threads() const { return m_threads; }
 
+    /// Fields added to every point's line after the grid file's own; none
+    /// unless set. See GridLineExtra for the threads it runs on.
+    void setLineExtra(GridLineExtra extra) { m_lineExtra = std::move(extra); }
+
     static constexpr size_t kDefaultPointsPerChunk = 4096;
 
 private:
     unsigned m_threads;
     size_t m_pointsPerChunk;
+    GridLineExtra m_lineExtra;
 };
 
 }  // namespace tellurim

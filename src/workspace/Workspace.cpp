@@ -181,6 +181,7 @@ void Workspace::show()
         if (m_view->text(field) != shown)
             m_view->setText(field, shown);
     }
+    m_view->showAccuracy(m_accuracy);
 }
 
 // ---- calculation ---------------------------------------------------------------
@@ -197,6 +198,7 @@ void Workspace::recalculate()
     }
     m_results = computed;
     m_texts = resultTexts(computed);
+    m_accuracy = accuracyTexts(m_engine.model().modelName, computed);
 }
 
 void Workspace::loadModel(bool ask)

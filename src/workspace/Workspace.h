@@ -139,6 +139,8 @@ public:
     /// The results of the last calculation with a model, and their texts.
     const FieldResult& results() const { return m_results; }
     const ResultTexts& texts() const { return m_texts; }
+    /// The uncertainties and compass zone of those results.
+    const AccuracyTexts& accuracy() const { return m_accuracy; }
     /// Whether the text of DLAT, DLON, DDATE changed since the last
     /// conversion from that field.
     int32_t latitudeChanged() const { return m_latitudeChanged; }
@@ -170,6 +172,7 @@ private:
     std::string m_modelLocation;  ///< where that path led, absolute; the New Model dialog opens there
     FieldResult m_results;
     ResultTexts m_texts;
+    AccuracyTexts m_accuracy;
     int32_t m_latitudeChanged = 0;
     int32_t m_longitudeChanged = 0;
     int32_t m_dateChanged = 0;

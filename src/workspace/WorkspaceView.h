@@ -1,5 +1,6 @@
 #pragma once
 
+#include "record/FieldAccuracy.h"
 #include "workspace/FieldTable.h"
 
 #include <string>
@@ -18,6 +19,9 @@ public:
     virtual void setSelectedIndex(Field field, int index) = 0;
     /// Gives the keyboard focus to the field and selects its whole text.
     virtual void focusAndSelect(Field field) = 0;
+    /// Shows how far the results may be trusted and the compass zone, beside
+    /// (never inside) the fields.
+    virtual void showAccuracy(const AccuracyTexts& texts) = 0;
 };
 
 }  // namespace tellurim

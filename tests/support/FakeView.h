@@ -24,6 +24,7 @@ public:
     int selectedIndex(Field field) const override;
     void setSelectedIndex(Field field, int index) override;
     void focusAndSelect(Field field) override;
+    void showAccuracy(const AccuracyTexts& texts) override { m_accuracy = texts; }
 
     /// The user replaces the field's text (no focus change).
     void type(Field field, const std::string& text);
@@ -36,6 +37,8 @@ public:
     int focusReturns() const { return m_focusReturns; }
     /// How often the workspace called setText for the field.
     int writes(Field field) const { return m_writes[static_cast<std::size_t>(field)]; }
+    /// The uncertainties and zone as last shown.
+    const AccuracyTexts& accuracy() const { return m_accuracy; }
 
 private:
     Workspace& m_workspace;
@@ -44,6 +47,7 @@ private:
     std::array<int, kFieldCount> m_writes{};
     std::optional<Field> m_focus;
     int m_focusReturns = 0;
+    AccuracyTexts m_accuracy;
 };
 
 }  // namespace tellurim

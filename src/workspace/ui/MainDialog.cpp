@@ -201,6 +201,7 @@ void MainDialog::buildLayout()
     polar->addWidget(label(QStringLiteral("min/yr     (Valid only for Polar Latitudes)"), this));
     polar->addStretch();
     top->addLayout(polar);
+    top->addLayout(accuracyRows());
 
     // Rows 13 to 15: the buttons.
     const std::initializer_list<Command> buttonRows[] = {
@@ -302,6 +303,53 @@ QLayout* MainDialog::componentRows()
     }
     components->setColumnStretch(9, 1);
     return components;
+}
+
+QLayout* MainDialog::accuracyRows()
+{
+    // Beside the fields, not among them: how far to trust the values, and
+    // whether a compass works here.
+    auto* rows = new QGridLayout;
+    m_uncertainty = label(QString(), this);
+    m_uncertainty->setObjectName(QStringLiteral("Uncertainty"));
+    m_uncertainty->setAccessibleName(QStringLiteral("Uncertainty of the results, one standard deviation"));
+    m_uncertainty->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_zone = label(QString(), this);
+    m_zone->setObjectName(QStringLiteral("CompassZone"));
+    m_zone->setAccessibleName(QStringLiteral("Compass zone"));
+    m_zone->setToolTip(QStringLiteral("Compass zones by the horizontal intensity H: blackout below 2000 nT "
+                                      "(the compass is unreliable), caution from 2000 to 6000 nT (its "
+                                      "accuracy may be degraded)."));
+    m_zone->setAccessibleDescription(m_zone->toolTip());
+    m_zone->setMargin(2);
+    rows->addWidget(label(QStringLiteral("Uncertainty (1 sigma):"), this), 0, 0);
+    rows->addWidget(m_uncertainty, 0, 1);
+    rows->addWidget(label(QStringLiteral("Compass zone:"), this), 1, 0);
+    rows->addWidget(m_zone, 1, 1, Qt::AlignLeft);
+    rows->setColumnStretch(1, 1);
+    return rows;
+}
+
+void MainDialog::showAccuracy(const AccuracyTexts& texts)
+{
+    m_uncertainty->setText(qs(texts.uncertainty));
+    m_uncertainty->setToolTip(qs(texts.uncertaintyDetail));
+    m_uncertainty->setAccessibleDescription(qs(texts.uncertaintyDetail));
+    m_zone->setText(qs(texts.zoneText));
+    // The words carry the warning; colour and weight only make it stand out.
+    switch (texts.zone) {
+    case CompassZone::Caution:
+        m_zone->setStyleSheet(QStringLiteral("QLabel { background: #ffd24d; color: black; font-weight: bold; "
+                                             "border: 2px solid #8a6d00; }"));
+        break;
+    case CompassZone::Blackout:
+        m_zone->setStyleSheet(QStringLiteral("QLabel { background: #b00020; color: white; font-weight: bold; "
+                                             "border: 2px solid black; }"));
+        break;
+    case CompassZone::None:
+        m_zone->setStyleSheet(QString());
+        break;
+    }
 }
 
 QWidget* MainDialog::fieldWidget(Field field) const

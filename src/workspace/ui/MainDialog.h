@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QLayout;
 class QLineEdit;
 class QPushButton;
@@ -39,9 +40,13 @@ public:
     int selectedIndex(Field field) const override;
     void setSelectedIndex(Field field, int index) override;
     void focusAndSelect(Field field) override;
+    void showAccuracy(const AccuracyTexts& texts) override;
 
     QWidget* fieldWidget(Field field) const;
     QPushButton* button(Command command) const;
+    /// The uncertainty line ("Uncertainty") and the compass zone line ("CompassZone").
+    QLabel* uncertaintyLine() const { return m_uncertainty; }
+    QLabel* zoneLine() const { return m_zone; }
     /// Connects a button to its action and enables it.
     void setCommand(Command command, std::function<void()> action);
     /// The field whose control has the keyboard focus, if any.
@@ -62,6 +67,7 @@ private:
     QLayout* inputRows();
     QLayout* angleRows();
     QLayout* componentRows();
+    QLayout* accuracyRows();
     QLineEdit* makeEdit(const FieldSpec& spec);
     QWidget* makeList(const FieldSpec& spec);
     void connectCommands();
@@ -72,6 +78,8 @@ private:
     Workspace& m_workspace;
     std::array<QWidget*, kFieldCount> m_fields{};
     std::array<QPushButton*, 11> m_buttons{};
+    QLabel* m_uncertainty = nullptr;
+    QLabel* m_zone = nullptr;
     std::function<void()> m_firstPaintHook;
 };
 

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "cli/ValueParsing.h"
+#include "engine/FieldResult.h"
+#include "files/CsvWriter.h"
+#include "record/FieldAccuracy.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tellurim {
+class ModelEngine;
+}
+
+namespace tellurim::cli {
+
+/// The column groups --with may append after a CSV row's own columns.
+enum class ExtraColumns { Uncertainty, Zone };
+
+/// "uncertainty", "zone" or both, separated by commas, each at most once;
+/// the groups are appended in the order given.
+Checked<std::vector<ExtraColumns>> parseExtraColumns(std::string_view text, std::string_view name);
+
+/// Where a result came from: the model file as named, the name in its
+/// header, its epoch and the span of dates it is valid for.
+struct ModelProvenance {
+    std::string fileName;
+    std::string headerName;  ///< without the blanks around it
+    float epoch = 0.0f;      ///< decimal year
+    float validFrom = 0.0f;  ///< decimal year
+    float validTo = 0.0f;    ///< decimal year
+};
+ModelProvenance modelProvenance(const ModelEngine& engine, std::string fileName);
+
+/// Adds the names of the extra columns to a whole header row that ends in
+/// a comma and CR LF; the row keeps that ending.
+void extendHeader(std::string& header, const std::vector<ExtraColumns>& extras);
+
+/// The extra columns of one result of the model with that header name: the
+/// uncertainties of F, D, I, H, X, Y, Z (in the grid file's order; "N/A"
+/// where no figure is published) and the compass zone's name.
+void addExtraFields(CsvRow& row, const std::vector<ExtraColumns>& extras, const PublishedAccuracy* accuracy,
+                    const FieldResult& result);
+
+/// One point as a JSON object on a line of its own: where and when, every
+/// element with its annual change and uncertainty, the grid variation, the
+/// compass zone, the validity and the model's provenance. pole names a dip
+/// pole ("north", "south"); empty for other points.
+struct JsonPoint {
+    float latitude = 0.0f;   ///< degrees, north positive
+    float longitude = 0.0f;  ///< degrees, east positive
+    float elevation = 0.0f;  ///< metres
+    float year = 0.0f;       ///< decimal year
+    std::string_view pole;
+};
+void appendPointJson(std::string& out, const JsonPoint& point, const FieldResult& result,
+                     const ModelProvenance& model);
+
+}  // namespace tellurim::cli
