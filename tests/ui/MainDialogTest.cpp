@@ -291,6 +291,32 @@ TEST(MainDialog, HelpAndEscape)
     EXPECT_TRUE(ui.transcript().empty());
 }
 
+TEST(MainDialog, UncertaintyAndZoneLinesFollowTheResults)
+{
+    ScriptedInteraction ui;
+    Window w(ui);
+    QLabel* zone = w.dialog.findChild<QLabel*>(QStringLiteral("CompassZone"));
+    QLabel* uncertainty = w.dialog.findChild<QLabel*>(QStringLiteral("Uncertainty"));
+    ASSERT_TRUE(zone && uncertainty);
+    EXPECT_FALSE(zone->accessibleName().isEmpty());
+    EXPECT_FALSE(uncertainty->accessibleName().isEmpty());
+    w.replaceText(w.edit("DLAT"), QStringLiteral("75"));
+    w.list("IHEM_NS")->setCurrentIndex(0);
+    w.replaceText(w.edit("DLON"), QStringLiteral("95"));
+    w.list("JHEM_EW")->setCurrentIndex(0);
+    QTest::mouseClick(w.button("Recalc"), Qt::LeftButton);
+    EXPECT_EQ(zone->text().toStdString(), w.workspace.accuracy().zoneText);
+    EXPECT_TRUE(zone->text().startsWith(QStringLiteral("CAUTION ZONE")));
+    EXPECT_FALSE(zone->styleSheet().isEmpty());
+    EXPECT_EQ(uncertainty->text().toStdString(), w.workspace.accuracy().uncertainty);
+    EXPECT_FALSE(uncertainty->toolTip().isEmpty());
+
+    w.replaceText(w.edit("DLAT"), QStringLiteral("40"));
+    QTest::mouseClick(w.button("Recalc"), Qt::LeftButton);
+    EXPECT_TRUE(zone->styleSheet().isEmpty());
+    EXPECT_TRUE(ui.transcript().empty());
+}
+
 TEST(AboutDialog, NamesPlatformAndVersionWithCreditsAndNotice)
 {
     AboutDialog about;
