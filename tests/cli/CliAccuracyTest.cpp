@@ -107,7 +107,7 @@ TEST(CliAccuracy, JsonIsOneWellFormedObjectPerPoint)
     EXPECT_NE(batch.out.find(R"(a \"quoted\"\\name\u0001.COF")"), std::string::npos) << batch.out;
 }
 
-TEST(CliAccuracy, WithAppendsColumnsAfterTheSpecifiedOnes)
+TEST(CliAccuracy, WithAppendsColumnsAfterTheGridFilesOwn)
 {
     const std::vector<std::string> grid{"grid", "--lat", "74", "76", "1", "--lon", "-95", "-95", "1", "--year", "2026",
                                         "--model", modelPath()};

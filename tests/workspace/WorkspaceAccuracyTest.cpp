@@ -24,7 +24,7 @@ struct AccuracyFlow : ::testing::Test {
     }
 };
 
-TEST_F(AccuracyFlow, ZoneLineFollowsThePointAndTheSpecifiedTextsStay)
+TEST_F(AccuracyFlow, ZoneLineFollowsThePointAndTheValidityTextStays)
 {
     WorkspaceHarness h{ui};
     moveTo(h, "75", "95");
