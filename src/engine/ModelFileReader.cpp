@@ -100,41 +100,6 @@ std::optional<int32_t> readIntegerField(std::string_view record, std::size_t fir
     return number->negative ? -value : value;
 }
 
-std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
-{
-    HeaderRecord header;
-    const std::optional<float> epoch = readRealField(record, 5, 6);
-    const std::optional<float> lifeSpan = readRealField(record, 49, 6);
-    const std::optional<float> latMin = readRealField(record, 55, 6);
-    const std::optional<float> latMax = readRealField(record, 61, 6);
-    const std::optional<float> lonMin = readRealField(record, 67, 6);
-    const std::optional<float> lonMax = readRealField(record, 73, 6);
-    if (!epoch || !lifeSpan || !latMin || !latMax || !lonMin || !lonMax)
-        return std::nullopt;
-    header.epoch = *epoch;
-    header.modelName = std::string{fieldText(record, 16, 20)};
-    header.modelName.resize(20, ' ');
-    header.lifeSpan = *lifeSpan;
-    header.latMin = *latMin;
-    header.latMax = *latMax;
-    header.lonMin = *lonMin;
-    header.lonMax = *lonMax;
-    return header;
-}
-
-std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
-{
-    const std::optional<int32_t> n = readIntegerField(record, 2, 2);
-    const std::optional<int32_t> m = readIntegerField(record, 5, 2);
-    const std::optional<float> g = readRealField(record, 8, 9);
-    const std::optional<float> h = readRealField(record, 18, 9);
-    const std::optional<float> gRate = readRealField(record, 28, 10);
-    const std::optional<float> hRate = readRealField(record, 39, 10);
-    if (!n || !m || !g || !h || !gRate || !hRate)
-        return std::nullopt;
-    return CoefficientRecord{*n, *m, *g, *h, *gRate, *hRate};
-}
-
 namespace {
 
 /// A field of a record, by its name in messages.
@@ -159,12 +124,61 @@ constexpr FieldColumns kCoefficientFields[] = {
     {"h", 18, 9, false},    {"g rate", 28, 10, false}, {"h rate", 39, 10, false},
 };
 
+std::optional<float> realField(std::string_view record, const FieldColumns& field)
+{
+    return readRealField(record, field.firstColumn, field.width);
+}
+
+std::optional<int32_t> integerField(std::string_view record, const FieldColumns& field)
+{
+    return readIntegerField(record, field.firstColumn, field.width);
+}
+
+}  // namespace
+
+std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
+{
+    HeaderRecord header;
+    const std::optional<float> epoch = realField(record, kHeaderFields[0]);
+    const std::optional<float> lifeSpan = realField(record, kHeaderFields[1]);
+    const std::optional<float> latMin = realField(record, kHeaderFields[2]);
+    const std::optional<float> latMax = realField(record, kHeaderFields[3]);
+    const std::optional<float> lonMin = realField(record, kHeaderFields[4]);
+    const std::optional<float> lonMax = realField(record, kHeaderFields[5]);
+    if (!epoch || !lifeSpan || !latMin || !latMax || !lonMin || !lonMax)
+        return std::nullopt;
+    header.epoch = *epoch;
+    header.modelName = std::string{fieldText(record, 16, 20)};
+    header.modelName.resize(20, ' ');
+    header.lifeSpan = *lifeSpan;
+    header.latMin = *latMin;
+    header.latMax = *latMax;
+    header.lonMin = *lonMin;
+    header.lonMax = *lonMax;
+    return header;
+}
+
+std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
+{
+    const std::optional<int32_t> n = integerField(record, kCoefficientFields[0]);
+    const std::optional<int32_t> m = integerField(record, kCoefficientFields[1]);
+    const std::optional<float> g = realField(record, kCoefficientFields[2]);
+    const std::optional<float> h = realField(record, kCoefficientFields[3]);
+    const std::optional<float> gRate = realField(record, kCoefficientFields[4]);
+    const std::optional<float> hRate = realField(record, kCoefficientFields[5]);
+    if (!n || !m || !g || !h || !gRate || !hRate)
+        return std::nullopt;
+    return CoefficientRecord{*n, *m, *g, *h, *gRate, *hRate};
+}
+
+namespace {
+
 template <std::size_t N>
 std::string firstUnreadableField(std::string_view record, const FieldColumns (&fields)[N])
 {
     for (const FieldColumns& field : fields) {
-        const bool reads = field.integer ? readIntegerField(record, field.firstColumn, field.width).has_value()
-                                         : readRealField(record, field.firstColumn, field.width).has_value();
+        const bool reads = field.integer ? integerField(record, field).has_value()
+                                         : realField(record, field).has_value();
         if (!reads)
             return std::string("the ") + field.name + " field is not a number";
     }
