@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BoundedInput.h"
 #include "engine/EngineMessageSink.h"
 #include "engine/FieldResult.h"
 #include "engine/MagneticModel.h"
@@ -7,7 +8,6 @@
 #include "engine/SynthesisCache.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -24,6 +24,15 @@ inline constexpr std::string_view kLifeSpanWarning =
     "Each new release of the World Magnetic Model;"
     "comes with new coefficient (.COF) files.;"
     "Load the file that covers your date with New Model.";
+
+/// Where and why the last model file could not be read: the line (counted
+/// from 1; 0 when the file as a whole is at fault) and a short lower-case
+/// reason ("the g field is not a number"). Shown by callers that have room
+/// for it; the engine's own message stays as it is.
+struct ModelReadProblem {
+    std::uint64_t line = 0;
+    std::string reason;
+};
 
 /// Outputs of one synthesis. When no model is current only the two flags are
 /// written (both -1); the other members keep what the caller put there.
@@ -61,6 +70,9 @@ public:
     /// model current.
     void readModelFile(int32_t requestedDegree, std::string& fileName);
     bool isLoaded() const;
+    /// After a read failure of the last readModelFile, where and why; an
+    /// empty reason after a success or an open failure.
+    const ModelReadProblem& lastReadProblem() const { return m_readProblem; }
 
     /// Evaluates the current model at one point and time.
     /// @param altitude  km above the WGS-84 ellipsoid (any value accepted)
@@ -96,7 +108,9 @@ public:
     const SynthesisCache& cache() const { return m_cache; }
 
 private:
-    bool loadModel(std::FILE* file);
+    bool loadModel(BoundedInput& input);
+    bool loadCoefficients(BoundedInput& input);
+    bool readProblem(std::uint64_t line, std::string reason);
     void convertToUnnormalised();
     void updateGeodeticTerms(float altitude, float latitude);
     double horizontalIntensityAt(float latitude, float longitude, float date);
@@ -104,6 +118,7 @@ private:
     EngineMessageSink* m_sink;
     MagneticModel m_model;
     SynthesisCache m_cache;
+    ModelReadProblem m_readProblem;
 };
 
 }  // namespace tellurim

@@ -100,15 +100,51 @@ std::optional<int32_t> readIntegerField(std::string_view record, std::size_t fir
     return number->negative ? -value : value;
 }
 
+namespace {
+
+/// A field of a record, by its name in messages.
+struct FieldColumns {
+    const char* name;
+    std::size_t firstColumn;
+    std::size_t width;
+    bool integer;
+};
+
+constexpr FieldColumns kHeaderFields[] = {
+    {"epoch", 5, 6, false},
+    {"life span", 49, 6, false},
+    {"southern latitude bound", 55, 6, false},
+    {"northern latitude bound", 61, 6, false},
+    {"western longitude bound", 67, 6, false},
+    {"eastern longitude bound", 73, 6, false},
+};
+
+constexpr FieldColumns kCoefficientFields[] = {
+    {"degree", 2, 2, true}, {"order", 5, 2, true},   {"g", 8, 9, false},
+    {"h", 18, 9, false},    {"g rate", 28, 10, false}, {"h rate", 39, 10, false},
+};
+
+std::optional<float> realField(std::string_view record, const FieldColumns& field)
+{
+    return readRealField(record, field.firstColumn, field.width);
+}
+
+std::optional<int32_t> integerField(std::string_view record, const FieldColumns& field)
+{
+    return readIntegerField(record, field.firstColumn, field.width);
+}
+
+}  // namespace
+
 std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
 {
     HeaderRecord header;
-    const std::optional<float> epoch = readRealField(record, 5, 6);
-    const std::optional<float> lifeSpan = readRealField(record, 49, 6);
-    const std::optional<float> latMin = readRealField(record, 55, 6);
-    const std::optional<float> latMax = readRealField(record, 61, 6);
-    const std::optional<float> lonMin = readRealField(record, 67, 6);
-    const std::optional<float> lonMax = readRealField(record, 73, 6);
+    const std::optional<float> epoch = realField(record, kHeaderFields[0]);
+    const std::optional<float> lifeSpan = realField(record, kHeaderFields[1]);
+    const std::optional<float> latMin = realField(record, kHeaderFields[2]);
+    const std::optional<float> latMax = realField(record, kHeaderFields[3]);
+    const std::optional<float> lonMin = realField(record, kHeaderFields[4]);
+    const std::optional<float> lonMax = realField(record, kHeaderFields[5]);
     if (!epoch || !lifeSpan || !latMin || !latMax || !lonMin || !lonMax)
         return std::nullopt;
     header.epoch = *epoch;
@@ -124,12 +160,12 @@ std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
 
 std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
 {
-    const std::optional<int32_t> n = readIntegerField(record, 2, 2);
-    const std::optional<int32_t> m = readIntegerField(record, 5, 2);
-    const std::optional<float> g = readRealField(record, 8, 9);
-    const std::optional<float> h = readRealField(record, 18, 9);
-    const std::optional<float> gRate = readRealField(record, 28, 10);
-    const std::optional<float> hRate = readRealField(record, 39, 10);
+    const std::optional<int32_t> n = integerField(record, kCoefficientFields[0]);
+    const std::optional<int32_t> m = integerField(record, kCoefficientFields[1]);
+    const std::optional<float> g = realField(record, kCoefficientFields[2]);
+    const std::optional<float> h = realField(record, kCoefficientFields[3]);
+    const std::optional<float> gRate = realField(record, kCoefficientFields[4]);
+    const std::optional<float> hRate = realField(record, kCoefficientFields[5]);
     if (!n || !m || !g || !h || !gRate || !hRate)
         return std::nullopt;
     return CoefficientRecord{*n, *m, *g, *h, *gRate, *hRate};
@@ -137,48 +173,36 @@ std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
 
 namespace {
 
-/// Reads one line at a time, keeping only as many characters as a record can
-/// use, so an endless line costs no memory. A trailing carriage return (CR LF
-/// files) is not part of the record.
-class RecordReader {
-public:
-    explicit RecordReader(std::FILE* file) : m_file(file) {}
-
-    /// False at the end of the file or on a read error (see failed()).
-    bool next(std::string& record)
-    {
-        record.clear();
-        bool any = false;
-        bool overlong = false;
-        int c = 0;
-        while ((c = std::getc(m_file)) != EOF) {
-            any = true;
-            if (c == '\n')
-                break;
-            if (record.size() < kKeptCharacters)
-                record.push_back(static_cast<char>(c));
-            else
-                overlong = true;
-        }
-        if (!overlong && !record.empty() && record.back() == '\r')
-            record.pop_back();
-        return any && !failed();
+template <std::size_t N>
+std::string firstUnreadableField(std::string_view record, const FieldColumns (&fields)[N])
+{
+    for (const FieldColumns& field : fields) {
+        const bool reads = field.integer ? integerField(record, field).has_value()
+                                         : realField(record, field).has_value();
+        if (!reads)
+            return std::string("the ") + field.name + " field is not a number";
     }
-
-    bool failed() const { return std::ferror(m_file) != 0; }
-
-private:
-    // Records use 78 columns; the rest is ignored anyway.
-    static constexpr std::size_t kKeptCharacters = 96;
-    std::FILE* m_file;
-};
+    return {};
+}
 
 }  // namespace
 
+std::string headerRecordProblem(std::string_view record)
+{
+    return firstUnreadableField(record, kHeaderFields);
+}
+
+std::string coefficientRecordProblem(std::string_view record)
+{
+    return firstUnreadableField(record, kCoefficientFields);
+}
+
 void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
 {
-    FilePtr file = openModelFile(fileName);
-    if (!file) {
+    m_readProblem = {};
+    BoundedInput input;
+    const std::optional<InputError> refused = openModelFile(fileName, input);
+    if (refused && refused->problem == InputProblem::CannotOpen) {
         m_model.isLoaded = false;
         m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
         fileName = std::string{kModelNotFoundText};
@@ -194,8 +218,10 @@ void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
     m_cache.clear();
     m_model.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
 
-    const bool loaded = loadModel(file.get());
-    file.reset();  // closed before any message box
+    // A file that is there but is no file to read (a device, a pipe) or is
+    // far too large is a read failure: it was found, it cannot be read.
+    const bool loaded = refused ? readProblem(0, describeInputError(*refused)) : loadModel(input);
+    input.close();  // closed before any message box
     if (!loaded) {
         m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
         return;
@@ -205,15 +231,43 @@ void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
     m_model.isLoaded = true;
 }
 
-bool ModelEngine::loadModel(std::FILE* file)
+bool ModelEngine::readProblem(std::uint64_t line, std::string reason)
 {
-    RecordReader reader{file};
+    m_readProblem = ModelReadProblem{line, std::move(reason)};
+    return false;
+}
+
+namespace {
+
+/// Why nextLine gave no line, for the read failure.
+ModelReadProblem lineProblem(LineRead result, const BoundedInput& input)
+{
+    switch (result) {
+    case LineRead::TooLong:
+        return {input.lineNumber(), "longer than " + std::to_string(kMaxModelLineBytes) + " bytes"};
+    case LineRead::ReadError:
+        return {0, describeInputError(input.error())};
+    case LineRead::End:
+    case LineRead::Line:
+        break;
+    }
+    return {0, input.lineNumber() == 0 ? "the file is empty"
+                                       : "the file ends after line " + std::to_string(input.lineNumber())
+                                             + " without the end record (degree 99)"};
+}
+
+}  // namespace
+
+bool ModelEngine::loadModel(BoundedInput& input)
+{
     std::string record;
-    if (!reader.next(record))
-        return false;
+    if (const LineRead result = input.nextLine(record); result != LineRead::Line) {
+        ModelReadProblem problem = lineProblem(result, input);
+        return readProblem(problem.line, std::move(problem.reason));
+    }
     const std::optional<HeaderRecord> header = parseHeaderRecord(record);
     if (!header)
-        return false;
+        return readProblem(input.lineNumber(), headerRecordProblem(record));
 
     m_model.epoch = header->epoch;
     m_model.modelName = header->modelName;
@@ -224,17 +278,25 @@ bool ModelEngine::loadModel(std::FILE* file)
     m_model.lonMin = signedDegrees(header->lonMin);
     m_model.lonMax = signedDegrees(header->lonMax);
     m_model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
+    return loadCoefficients(input);
+}
 
-    while (reader.next(record)) {
+bool ModelEngine::loadCoefficients(BoundedInput& input)
+{
+    std::string record;
+    LineRead result = LineRead::End;
+    while ((result = input.nextLine(record)) == LineRead::Line) {
         const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
         if (!coefficient)
-            return false;
+            return readProblem(input.lineNumber(), coefficientRecordProblem(record));
         const auto [n, m, g, h, gRate, hRate] = *coefficient;
         if (n == kEndRecordDegree)
             return true;
         // The tables end at degree 12; anything else is not a model file.
-        if (n < 0 || n > kMaxModelDegree || m < 0)
-            return false;
+        if (n < 0 || n > kMaxModelDegree)
+            return readProblem(input.lineNumber(), "degree " + std::to_string(n) + " is outside 0 to 12");
+        if (m < 0)
+            return readProblem(input.lineNumber(), "order " + std::to_string(m) + " is negative");
         if (m > n)
             continue;
         const auto un = static_cast<std::size_t>(n);
@@ -246,7 +308,8 @@ bool ModelEngine::loadModel(std::FILE* file)
             m_model.ghRate[un][um - 1] = hRate;
         }
     }
-    return false;  // end of file (or a read error) before the end record
+    ModelReadProblem problem = lineProblem(result, input);
+    return readProblem(problem.line, std::move(problem.reason));
 }
 
 void ModelEngine::convertToUnnormalised()
