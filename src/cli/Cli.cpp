@@ -2,6 +2,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 #include <string_view>
 #include <vector>
@@ -104,17 +105,17 @@ int printText(CliContext& context, std::string_view text)
     context.out << text;
     context.out.flush();
     if (!context.out) {
-        printError(context.err, "cannot write to standard output");
-        return kExitFailure;
+        return reportWriteError(context, *StreamTarget(context.out).finish());
     }
     return kExitOk;
 }
 
 }  // namespace
 
-int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool progress)
+int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool progress,
+           bool catchInterrupt)
 {
-    CliContext context{in, out, err, progress};
+    CliContext context{in, out, err, progress, catchInterrupt};
     std::vector<std::string_view> args;
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i] != nullptr ? argv[i] : "");

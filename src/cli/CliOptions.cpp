@@ -9,7 +9,7 @@ namespace tellurim::cli {
 
 namespace {
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Force };
 
 struct OptionSpec {
     std::string_view name;
@@ -22,14 +22,14 @@ constexpr std::array kOptions{
     OptionSpec{"--date", Option::Date, true},       OptionSpec{"--year", Option::Year, true},
     OptionSpec{"--elevation", Option::Elevation, true}, OptionSpec{"--model", Option::Model, true},
     OptionSpec{"--csv", Option::Csv, false},        OptionSpec{"--output", Option::Output, true},
-    OptionSpec{"--threads", Option::Threads, true},
+    OptionSpec{"--threads", Option::Threads, true},     OptionSpec{"--force", Option::Force, false},
 };
 
 bool allowed(Command command, Option option)
 {
     switch (command) {
     case Command::Point:
-        return option != Option::Output && option != Option::Threads;
+        return option != Option::Output && option != Option::Threads && option != Option::Force;
     case Command::Grid:
         return option != Option::Csv;
     case Command::Poles:
@@ -163,8 +163,8 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
     const std::string name(spec.name);
-    if (spec.option == Option::Csv) {
-        m_options.csv = true;
+    if (spec.option == Option::Csv || spec.option == Option::Force) {
+        (spec.option == Option::Csv ? m_options.csv : m_options.force) = true;
         return {};
     }
     if ((spec.option == Option::Lat || spec.option == Option::Lon) && m_options.command == Command::Grid) {
@@ -235,6 +235,7 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
         return {};
     }
     case Option::Csv:
+    case Option::Force:
         break;
     }
     return {};

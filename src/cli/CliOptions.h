@@ -34,6 +34,7 @@ struct CliOptions {
     bool csv = false;
     std::optional<std::string> output;    ///< grid: output file; none means standard output
     int threads = 0;                      ///< grid: worker threads; 0 means one per core
+    bool force = false;                   ///< grid: write even when the output's file system looks too full
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.
