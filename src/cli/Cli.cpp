@@ -31,7 +31,8 @@ constexpr std::string_view kUsage =
     "shipped models.\n"
     "\n"
     "Exit status: 0 success, 1 the model, the output or a batch line failed,\n"
-    "2 the command line was refused.\n";
+    "2 the command line was refused, 130 a grid was interrupted (Ctrl-C),\n"
+    "141 standard output was a pipe that its reader closed.\n";
 
 constexpr std::string_view kPointHelp =
     "Usage: tellurim-cli point --lat DEG --lon DEG (--date YYYY-MM-DD | --year DECIMAL)\n"
@@ -50,10 +51,12 @@ constexpr std::string_view kPointHelp =
 constexpr std::string_view kGridHelp =
     "Usage: tellurim-cli grid --lat START END STEP --lon START END STEP\n"
     "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
-    "                         [--model FILE] [--output FILE] [--threads N]\n"
+    "                         [--model FILE] [--output FILE] [--threads N] [--force]\n"
     "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
     "with the longitudes from START upward, the steps accumulated in single precision\n"
-    "as the desktop program's grid files are.\n"
+    "as the desktop program's grid files are. An --output file is written under a\n"
+    "temporary name beside it and replaces the old file only when complete; a\n"
+    "failed or interrupted run keeps the old file.\n"
     "\n"
     "  --lat START END STEP  latitudes -90 to 90, step 0.001 to 180\n"
     "  --lon START END STEP  longitudes -180 to 180, step 0.001 to 180\n"
@@ -62,7 +65,9 @@ constexpr std::string_view kGridHelp =
     "  --model FILE          model coefficient file (default WMM2025.COF)\n"
     "  --output FILE         write to FILE instead of standard output\n"
     "  --threads N           threads to compute on, 1 to 256 (default: one per core);\n"
-    "                        the output is the same for every N\n";
+    "                        the output is the same for every N\n"
+    "  --force               write the --output file even when its estimated size is\n"
+    "                        more than its file system has free\n";
 
 constexpr std::string_view kPolesHelp =
     "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv]\n"
