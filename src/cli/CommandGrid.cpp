@@ -141,12 +141,12 @@ int runGrid(const CliOptions& options, CliContext& context)
     if (!loadModel(engine, options)) {
         return kExitFailure;
     }
+    // From before the temporary file exists, so that Ctrl-C never leaves it behind.
+    const InterruptCatcher catcher(context.catchInterrupt);
     const std::unique_ptr<OutputTarget> target = openTarget(options, context);
     if (!target) {
         return kExitFailure;
     }
-
-    const InterruptCatcher catcher(context.catchInterrupt);
     auto error = target->write(gridCsvHeader());
     bool interrupted = false;
     if (!error) {

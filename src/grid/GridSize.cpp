@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace tellurim {
@@ -63,6 +64,11 @@ std::optional<uint64_t> freeBytesFor(const std::string& path)
 
 std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, const std::string& path)
 {
+    // A FIFO or a device takes the bytes without keeping them.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
     const std::optional<uint64_t> free = freeBytesFor(path);
     const uint64_t needed = estimatedGridFileBytes(area);
     if (!free || needed <= *free) {

@@ -34,8 +34,8 @@ struct SpaceShortage {
 };
 
 /// The estimate against the free space where path is written: a shortage
-/// when the grid will not fit, nothing when it fits or the free space is not
-/// known.
+/// when the grid will not fit, nothing when it fits, when the free space is
+/// not known or when path is not a regular file (a FIFO, a device).
 std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, const std::string& path);
 
 }  // namespace tellurim

@@ -50,6 +50,8 @@ TEST(GridSize, AGridLargerThanTheFreeSpaceIsAShortage)
     EXPECT_FALSE(gridSpaceShortage(small, path).has_value());
     // The whole Earth every 0.001 degree: about 13 TB.
     const GridSettings huge{0, -90.0f, 90.0f, 0.001f, -180.0f, 180.0f, 0.001f};
+    // A device keeps nothing, whatever its file system holds.
+    EXPECT_FALSE(gridSpaceShortage(huge, "/dev/null").has_value());
     if (estimatedGridFileBytes(huge) <= *free)
         GTEST_SKIP() << "this file system has room for " << byteSizeText(*free);
     const std::optional<SpaceShortage> shortage = gridSpaceShortage(huge, path);
