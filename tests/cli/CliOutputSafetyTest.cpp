@@ -75,13 +75,9 @@ TEST(CliOutputSafety, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne)
     EXPECT_TRUE(endsWith(notCreated.err, "tellurim-cli: " + fresh + " was not created\n")) << notCreated.err;
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out.csv"});
 
-    // A complete run takes the old file's place, keeping its permissions.
-    ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
+    // A complete run takes the old file's place.
     ASSERT_EQ(runWith(smallGrid(modelPath(), old)).status, 0);
     EXPECT_EQ(crlfLines(readWholeFile(old)).size(), 1u + 21u * 21u);
-    EXPECT_EQ(std::filesystem::status(old).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out.csv"});
 }
 
