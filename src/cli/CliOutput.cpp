@@ -120,8 +120,11 @@ std::string ReplacementTarget::abandon()
 
 std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error)
 {
+    // /dev/stdout and its kind stand for a descriptor that is already open:
+    // even when it leads to a regular file, that file is written in place.
+    const bool descriptorName = path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    if (::stat(path.c_str(), &info) == 0 && (descriptorName || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)))) {
         auto direct = std::make_unique<FileTarget>();
         error = direct->create(path);
         return error ? nullptr : std::move(direct);

@@ -98,7 +98,8 @@ private:
 };
 
 /// The target for an --output file: a ReplacementTarget for a regular file
-/// or a new one, a FileTarget for anything else. Nothing (and the error) when
+/// or a new one, a FileTarget for anything else and for an existing name
+/// under /dev or /proc (/dev/stdout). Nothing (and the error) when
 /// it cannot be created.
 std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error);
 
