@@ -57,7 +57,7 @@ std::optional<std::string> finalLinkTarget(const std::string& path)
             return current;
         }
         const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size());
-        if (length < 0 || static_cast<size_t>(length) >= buffer.size()) {
+        if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
             return current;
         }
         const std::string link(buffer.data(), static_cast<size_t>(length));
