@@ -2,6 +2,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 #include <string_view>
 #include <vector>
@@ -30,7 +31,8 @@ constexpr std::string_view kUsage =
     "shipped models.\n"
     "\n"
     "Exit status: 0 success, 1 the model, the output or a batch line failed,\n"
-    "2 the command line was refused.\n";
+    "2 the command line was refused, 130 a grid was interrupted (Ctrl-C),\n"
+    "141 standard output was a pipe that its reader closed.\n";
 
 constexpr std::string_view kPointHelp =
     "Usage: tellurim-cli point --lat DEG --lon DEG (--date YYYY-MM-DD | --year DECIMAL)\n"
@@ -53,11 +55,13 @@ constexpr std::string_view kPointHelp =
 constexpr std::string_view kGridHelp =
     "Usage: tellurim-cli grid --lat START END STEP --lon START END STEP\n"
     "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
-    "                         [--model FILE] [--output FILE] [--threads N]\n"
+    "                         [--model FILE] [--output FILE] [--threads N] [--force]\n"
     "                         [--with uncertainty,zone]\n"
     "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
     "with the longitudes from START upward, the steps accumulated in single precision\n"
-    "as the desktop program's grid files are.\n"
+    "as the desktop program's grid files are. An --output file is written under a\n"
+    "temporary name beside it and replaces the old file only when complete; a\n"
+    "failed or interrupted run keeps the old file.\n"
     "\n"
     "  --lat START END STEP  latitudes -90 to 90, step 0.001 to 180\n"
     "  --lon START END STEP  longitudes -180 to 180, step 0.001 to 180\n"
@@ -69,7 +73,9 @@ constexpr std::string_view kGridHelp =
     "                        the output is the same for every N\n"
     "  --with LIST           append columns after the grid file's own: uncertainty (the\n"
     "                        model's published one-sigma figures, N/A where none), zone\n"
-    "                        (none, caution or blackout), or both, in the order given\n";
+    "                        (none, caution or blackout), or both, in the order given\n"
+    "  --force               write the --output file even when its estimated size is\n"
+    "                        more than its file system has free\n";
 
 constexpr std::string_view kPolesHelp =
     "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv | --json]\n"
@@ -120,17 +126,17 @@ int printText(CliContext& context, std::string_view text)
     context.out << text;
     context.out.flush();
     if (!context.out) {
-        printError(context.err, "cannot write to standard output");
-        return kExitFailure;
+        return reportWriteError(context, *StreamTarget(context.out).finish());
     }
     return kExitOk;
 }
 
 }  // namespace
 
-int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool progress)
+int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool progress,
+           bool catchInterrupt)
 {
-    CliContext context{in, out, err, progress};
+    CliContext context{in, out, err, progress, catchInterrupt};
     std::vector<std::string_view> args;
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i] != nullptr ? argv[i] : "");

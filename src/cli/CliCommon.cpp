@@ -3,7 +3,9 @@
 
 #include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
-#include "files/CsvWriter.h"
+
+#include <cerrno>
+#include <csignal>
 
 namespace tellurim::cli {
 
@@ -46,10 +48,49 @@ bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err
     return engine.isLoaded();
 }
 
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+struct sigaction g_previousInterrupt {};
+
+void noteInterrupt(int)
+{
+    g_interrupted = 1;
+    // A second Ctrl-C ends a run that does not stop soon enough.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+InterruptCatcher::InterruptCatcher(bool enabled) : m_enabled(enabled)
+{
+    if (m_enabled) {
+        struct sigaction action {};
+        action.sa_handler = noteInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGINT, &action, &g_previousInterrupt);
+    }
+}
+
+InterruptCatcher::~InterruptCatcher()
+{
+    if (m_enabled) {
+        ::sigaction(SIGINT, &g_previousInterrupt, nullptr);
+    }
+}
+
+bool InterruptCatcher::interrupted()
+{
+    return g_interrupted != 0;
+}
+
 int reportWriteError(CliContext& context, const FileError& error)
 {
-    context.err << csvWriteErrorText(error) << '\n';
-    context.err.flush();
+    if (error.osError == EPIPE) {
+        return kExitBrokenPipe;
+    }
+    printError(context.err, writeFailureText(error));
     return kExitFailure;
 }
 

@@ -20,14 +20,33 @@ inline constexpr std::string_view kProgramName = "tellurim-cli";
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  ///< the model or the output failed, or a batch line was bad
 inline constexpr int kExitUsage = 2;    ///< the command line was refused
+inline constexpr int kExitInterrupted = 130;  ///< SIGINT, as a shell reports a program it ended
+inline constexpr int kExitBrokenPipe = 141;   ///< the reader of standard output went away (as SIGPIPE)
 
 /// The streams a command works with. progress: stderr is a terminal, so a
-/// running percentage may be shown there.
+/// running percentage may be shown there. catchInterrupt: the program is a
+/// process of its own, so a long command may take SIGINT over while it runs.
 struct CliContext {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
     bool progress = false;
+    bool catchInterrupt = false;
+};
+
+/// While it lives (and when enabled), SIGINT no longer ends the process but
+/// is noted for interrupted() to see; a second SIGINT ends it as usual.
+class InterruptCatcher {
+public:
+    explicit InterruptCatcher(bool enabled);
+    ~InterruptCatcher();
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+    /// True once SIGINT arrived while a catcher was enabled.
+    static bool interrupted();
+
+private:
+    bool m_enabled;
 };
 
 /// Engine messages on a stream, one line per ';', as they arise.
@@ -52,8 +71,9 @@ bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err
 /// The model name as given, or the default.
 std::string modelName(const CliOptions& options);
 
-/// Reports a failed write of the results ("Error writing CSV file. Code: N.")
-/// and gives the exit status for it.
+/// Reports a failed write of the results ("tellurim-cli: cannot write
+/// world.csv: No space left on device") and gives the exit status for it. A
+/// closed pipe (the reader had enough) is not reported.
 int reportWriteError(CliContext& context, const FileError& error);
 
 /// Writes a command's whole output to standard output; a failed write is

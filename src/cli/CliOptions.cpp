@@ -9,7 +9,7 @@ namespace tellurim::cli {
 
 namespace {
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force };
 
 struct OptionSpec {
     std::string_view name;
@@ -22,7 +22,7 @@ constexpr std::array kOptions{
     OptionSpec{"--date", Option::Date, true},       OptionSpec{"--year", Option::Year, true},
     OptionSpec{"--elevation", Option::Elevation, true}, OptionSpec{"--model", Option::Model, true},
     OptionSpec{"--csv", Option::Csv, false},        OptionSpec{"--output", Option::Output, true},
-    OptionSpec{"--threads", Option::Threads, true},
+    OptionSpec{"--threads", Option::Threads, true},     OptionSpec{"--force", Option::Force, false},
     OptionSpec{"--json", Option::Json, false},      OptionSpec{"--with", Option::With, true},
 };
 
@@ -42,7 +42,7 @@ bool allowed(Command command, Option option)
     }
     switch (command) {
     case Command::Point:
-        return option != Option::Output && option != Option::Threads;
+        return option != Option::Output && option != Option::Threads && option != Option::Force;
     case Command::Grid:
         return option != Option::Csv;
     case Command::Poles:
@@ -176,6 +176,10 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
     const std::string name(spec.name);
+    if (spec.option == Option::Force) {
+        m_options.force = true;
+        return {};
+    }
     if (spec.option == Option::Csv || spec.option == Option::Json) {
         (spec.option == Option::Csv ? m_options.csv : m_options.json) = true;
         return m_options.csv && m_options.json ? "give either --csv or --json, not both" : std::string();
@@ -257,6 +261,7 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
     }
     case Option::Csv:
     case Option::Json:
+    case Option::Force:
         break;
     }
     return {};

@@ -37,6 +37,7 @@ struct CliOptions {
     int threads = 0;                      ///< grid: worker threads; 0 means one per core
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
+    bool force = false;                   ///< grid: write even when the output's file system looks too full
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

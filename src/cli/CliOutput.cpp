@@ -2,6 +2,9 @@
 
 #include "files/WriteAll.h"
 
+#include <cstring>
+#include <sys/stat.h>
+
 namespace tellurim::cli {
 
 FdOutputBuffer::FdOutputBuffer(int fd, std::string name, size_t capacity)
@@ -18,7 +21,7 @@ FdOutputBuffer::~FdOutputBuffer()
 bool FdOutputBuffer::writeAll(const char* data, size_t size)
 {
     if (!m_error) {
-        m_error = tellurim::writeAll(m_fd, std::string_view(data, size), m_name);
+        m_error = tellurim::writeRows(m_fd, std::string_view(data, size), m_name);
     }
     return !m_error;
 }
@@ -98,6 +101,47 @@ std::optional<FileError> FileTarget::finish()
 {
     m_file.close();
     return std::nullopt;
+}
+
+std::optional<FileError> ReplacementTarget::create(const std::string& path)
+{
+    m_path = path;
+    if (auto failure = m_pending.begin(path)) {
+        return failure->error;
+    }
+    return std::nullopt;
+}
+
+std::string ReplacementTarget::abandon()
+{
+    m_pending.abandon();
+    return m_pending.replacesAFile() ? "the old " + m_path + " is kept" : m_path + " was not created";
+}
+
+std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error)
+{
+    // /dev/stdout and its kind stand for a descriptor that is already open:
+    // even when it leads to a regular file, that file is written in place.
+    const bool descriptorName = path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (descriptorName || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)))) {
+        auto direct = std::make_unique<FileTarget>();
+        error = direct->create(path);
+        return error ? nullptr : std::move(direct);
+    }
+    auto replacement = std::make_unique<ReplacementTarget>();
+    error = replacement->create(path);
+    return error ? nullptr : std::move(replacement);
+}
+
+std::string writeFailureText(const FileError& error)
+{
+    std::string text = "cannot write " + error.fileName;
+    if (error.osError > 0) {
+        text += ": ";
+        text += std::strerror(error.osError);
+    }
+    return text;
 }
 
 }  // namespace tellurim::cli

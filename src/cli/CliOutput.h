@@ -2,11 +2,13 @@
 
 #include "files/CsvWriter.h"
 #include "files/FileError.h"
+#include "files/ReplaceFile.h"
 
 #include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +19,9 @@ inline constexpr std::string_view kStandardOutputName = "standard output";
 
 /// A stream buffer writing to a file descriptor, which keeps the reason of
 /// a failed write (a full disk is not the same as a closed pipe), so that
-/// the program can report the cause code instead of a bare failure.
+/// the program can say why instead of reporting a bare failure. Callers write
+/// whole rows, so what is handed on is whole rows too: a regular file that a
+/// failed write leaves behind ends at the last complete row.
 class FdOutputBuffer final : public std::streambuf {
 public:
     explicit FdOutputBuffer(int fd, std::string name = std::string(kStandardOutputName), size_t capacity = 1 << 16);
@@ -66,10 +70,10 @@ private:
     std::ostream& m_out;
 };
 
-/// Writes straight to a created file.
+/// Writes straight to a file that is not a regular one (a FIFO, a device).
 class FileTarget final : public OutputTarget {
 public:
-    /// Creates (or empties) the file.
+    /// Opens the file for writing (a regular file would be emptied).
     std::optional<FileError> create(const std::string& path) { return m_file.create(path); }
     std::optional<FileError> write(std::string_view bytes) override { return m_file.write(bytes); }
     std::optional<FileError> finish() override;
@@ -77,5 +81,29 @@ public:
 private:
     CsvFile m_file;
 };
+
+/// Writes a regular file under a temporary name beside it; the finished file
+/// takes the old one's place, so a failed or interrupted run keeps the old one.
+class ReplacementTarget final : public OutputTarget {
+public:
+    std::optional<FileError> create(const std::string& path);
+    std::optional<FileError> write(std::string_view bytes) override { return m_pending.write(bytes); }
+    std::optional<FileError> finish() override { return m_pending.commit(); }
+    /// Removes what was written and says what became of the file at path.
+    std::string abandon();
+
+private:
+    PendingReplacement m_pending;
+    std::string m_path;
+};
+
+/// The target for an --output file: a ReplacementTarget for a regular file
+/// or a new one, a FileTarget for anything else and for an existing name
+/// under /dev or /proc (/dev/stdout). Nothing (and the error) when
+/// it cannot be created.
+std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error);
+
+/// What a failed write says: "cannot write NAME: REASON".
+std::string writeFailureText(const FileError& error);
 
 }  // namespace tellurim::cli

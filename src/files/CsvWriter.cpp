@@ -75,7 +75,7 @@ std::optional<FileError> CsvFile::write(std::string_view bytes, bool sync)
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
     }
-    if (auto error = writeAll(m_fd, bytes, m_path)) {
+    if (auto error = writeRows(m_fd, bytes, m_path)) {
         return error;
     }
     if (sync && ::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS) {

@@ -41,8 +41,10 @@ public:
 
     /// Creates the file, or empties an existing one, for writing.
     std::optional<FileError> create(const std::string& path);
-    /// Writes the bytes whole. With sync, also asks the system to put them
-    /// on disk, so that a crash afterwards cannot lose them.
+    /// Writes the bytes (whole rows) whole. A write that fails part way
+    /// leaves the file ending at the last complete row, as writeRows does.
+    /// With sync, also asks the system to put them on disk, so that a crash
+    /// afterwards cannot lose them.
     std::optional<FileError> write(std::string_view bytes, bool sync = false);
     bool isOpen() const { return m_fd >= 0; }
     const std::string& path() const { return m_path; }

@@ -21,7 +21,8 @@ struct ExportTarget {
 /// the file ("Cannot open file" box on failure, the file stays closed) and
 /// writes the header. Each write goes to disk before the next; a failed
 /// write shows "Error writing CSV file. Code: n." and ends the export with
-/// the file kept open. A written row is confirmed with successText.
+/// the file kept open and ending at its last whole row, so the next export
+/// starts a clean row. A written row is confirmed with successText.
 void appendExportRow(Interaction& interaction, ExportTarget target, FileRequest request,
                      const std::string& header, const std::string& row,
                      std::string_view successText);

@@ -4,6 +4,7 @@
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 #include "grid/GridProducer.h"
+#include "grid/GridSize.h"
 #include "platform/FileChoice.h"
 #include "record/ResultTexts.h"
 #include "workspace/BusyMark.h"
@@ -22,6 +23,20 @@ void tell(Interaction& interaction, Icon icon, std::string_view caption, std::st
 void tellWriteError(Interaction& interaction, const FileError& error)
 {
     tell(interaction, Icon::Information, kAppName, csvWriteErrorText(error));
+}
+
+// A grid estimated to need more than the file system has free is made only
+// when the user says so; No, the default, leaves everything as it was.
+bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, const std::string& path)
+{
+    const std::optional<SpaceShortage> shortage = gridSpaceShortage(area, path);
+    if (!shortage)
+        return true;
+    const Message question{Icon::Question, std::string(kAppName),
+                           "The grid file needs about " + byteSizeText(shortage->needed) + " but only " +
+                               byteSizeText(shortage->free) + " are free. Create it anyway?",
+                           Buttons::YesNo};
+    return interaction.ask(question) == Answer::Yes;
 }
 
 }  // namespace
@@ -60,6 +75,8 @@ void Workspace::makeGrid()
     if (!chosen)
         return;
     lastFileName = *chosen;
+    if (!enoughSpaceOrGoAhead(m_interaction, *area, *chosen))
+        return;
 
     CsvFile file;
     if (file.create(*chosen)) {

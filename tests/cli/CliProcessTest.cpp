@@ -1,11 +1,17 @@
 // The real program, started as a process: exit statuses, redirections and
 // the standard-output buffer that keeps the cause of a failed write.
 #include "cli/CliTestSupport.h"
+#include "grid/GridCsv.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace tellurim::cli {
 namespace {
@@ -48,14 +54,14 @@ std::string model()
     return "--model " + quoted(modelPath());
 }
 
-TEST(CliProcess, FullStandardOutputIsReportedWithCauseCode13)
+TEST(CliProcess, FullStandardOutputIsReportedWithItsReason)
 {
     for (const std::string& args : {"point --lat 1 --lon 2 --year 2026 " + model(),
                                     "grid --lat 0 10 1 --lon 0 10 1 --year 2026 " + model(),
                                     "poles --year 2026 --csv " + model(), "batch --year 2026 " + model()}) {
         const CliRun run = runProcess(args, "1 2\n", "/dev/full");
         EXPECT_EQ(run.status, 1) << args;
-        EXPECT_EQ(run.err, "Error writing CSV file. Code: 13.\n") << args;
+        EXPECT_EQ(run.err, "tellurim-cli: cannot write standard output: No space left on device\n") << args;
     }
 }
 
@@ -102,6 +108,76 @@ TEST(CliProcess, GridOnStandardOutputMatchesTheOutputFile)
     EXPECT_EQ(toFile.out, "");
     EXPECT_EQ(crlfLines(toStdout.out).size(), 1u + 41u * 121u);
     EXPECT_TRUE(toStdout.out == readWholeFile(file));
+}
+
+TEST(CliProcess, AClosedPipeEndsTheRunQuietly)
+{
+    TempDir dir;
+    const std::string command = "( " + quoted(TELLURIM_CLI_PATH) +
+                                " grid --lat -90 90 1 --lon -180 180 1 --year 2026 " + model() + " 2> " +
+                                quoted(dir.file("err")) + "; echo $? > " + quoted(dir.file("status")) +
+                                " ) | head -1 > " + quoted(dir.file("out"));
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(readWholeFile(dir.file("status")), "141\n");
+    EXPECT_EQ(readWholeFile(dir.file("err")), "");
+    EXPECT_EQ(readWholeFile(dir.file("out")), gridCsvHeader());
+}
+
+// Whether a file whose name starts with prefix and holds bytes is in folder.
+bool hasGrowingFile(const std::filesystem::path& folder, const std::string& prefix)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::error_code ignored;
+        if (entry.path().filename().string().rfind(prefix, 0) == 0 && entry.file_size(ignored) > 0)
+            return true;
+    }
+    return false;
+}
+
+TEST(CliProcess, InterruptingAGridKeepsTheOldOutputAndExits130)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "grid");
+    const std::string output = dir.write("grid/world.csv", "the old grid\n");
+    const std::string err = dir.file("err.txt");
+    // Far more than fits (hence --force): only the interruption ends it.
+    std::vector<std::string> args{TELLURIM_CLI_PATH, "grid", "--lat", "-90", "90", "0.001", "--lon", "-180",
+                                  "180", "0.001", "--year", "2026", "--threads", "1", "--force",
+                                  "--model", modelPath(), "--output", output};
+    std::vector<char*> argv;
+    for (auto& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    const auto waitFor = [](const auto& done) {
+        for (int i = 0; i < 1000; ++i) {
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    };
+    const bool started = waitFor([&] { return hasGrowingFile(dir / "grid", ".tellurim-"); });
+    ::kill(pid, SIGINT);
+    int status = 0;
+    const bool ended = waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(started) << "no temporary file appeared";
+    ASSERT_TRUE(ended) << "still running 20 s after SIGINT";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(readWholeFile(err), "tellurim-cli: interrupted\ntellurim-cli: the old " + output + " is kept\n");
+    EXPECT_EQ(readWholeFile(output), "the old grid\n");
+    EXPECT_EQ(folderEntries(dir / "grid"), std::vector<std::string>{"world.csv"});
 }
 
 }  // namespace

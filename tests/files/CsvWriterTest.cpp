@@ -1,4 +1,6 @@
 #include "files/CsvWriter.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
 #include "support/TestText.h"
 #include "record/NumberText.h"
 
@@ -44,6 +46,29 @@ TEST(CsvFileWrites, ReportsDiskFullWithItsCode)
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->cause, FileCause::DiskFull);
     EXPECT_EQ(csvWriteErrorText(*error), "Error writing CSV file. Code: 13.");
+}
+
+TEST(CsvFileWrites, ARowCutShortByAFullDiskIsTakenBackSoTheNextRowStartsClean)
+{
+    TempDir folder;
+    const std::string path = folder.file("rows.csv");
+    const std::string first = "\"first\",1.000000,\r\n";
+    const std::string second = "\"second, a longer row\",2.000000,\r\n";
+    const std::string third = "\"third\",3.000000,\r\n";
+    CsvFile file;
+    ASSERT_FALSE(file.create(path).has_value());
+    {
+        FileSizeLimit limit(first.size() + 10);
+        ASSERT_TRUE(limit.active());
+        ASSERT_FALSE(file.write(first).has_value());
+        const auto error = file.write(second);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(csvWriteErrorText(*error), "Error writing CSV file. Code: 13.");
+        EXPECT_EQ(readWholeFile(path), first);
+    }
+    // Room again: the next row follows the last whole one.
+    EXPECT_FALSE(file.write(third, true).has_value());
+    EXPECT_EQ(readWholeFile(path), first + third);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tellurim {
 namespace {
@@ -77,6 +78,45 @@ TEST(ReplaceFile, ALinkKeepsPointingAtItsReplacedTarget)
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readWholeFile(target), "new");
     EXPECT_EQ(folderEntries(folder / "real"), std::vector<std::string>{"Home.LOC"});
+}
+
+TEST(ReplaceFile, ADanglingLinkStaysALinkAndItsTargetIsCreated)
+{
+    TempDir folder;
+    std::filesystem::create_directory(folder / "real");
+    // A relative link to a relative link, read from each link's own folder.
+    std::filesystem::create_symlink("Target.LOC", folder / "real" / "Middle.LOC");
+    std::filesystem::create_symlink("real/Middle.LOC", folder / "Home.LOC");
+    EXPECT_FALSE(replaceFileContents(folder.file("Home.LOC"), "new").has_value());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "Home.LOC"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "real" / "Middle.LOC"));
+    EXPECT_EQ(readWholeFile(folder.file("real/Target.LOC")), "new");
+    EXPECT_EQ(folderEntries(folder / "real"), (std::vector<std::string>{"Middle.LOC", "Target.LOC"}));
+
+    // Links that go round in a loop are refused, and stay as they are.
+    std::filesystem::create_symlink("Loop2.LOC", folder / "Loop1.LOC");
+    std::filesystem::create_symlink("Loop1.LOC", folder / "Loop2.LOC");
+    const auto failure = replaceFileContents(folder.file("Loop1.LOC"), "x");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->error.cause, FileCause::BadPath);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "Loop1.LOC"));
+}
+
+TEST(ReplaceFile, AsRootTheReplacedFileKeepsItsOwnerAndGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser may give a file away";
+    TempDir folder;
+    const std::string path = folder.write("Theirs.LOC", "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    EXPECT_FALSE(replaceFileContents(path, "new").has_value());
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 8765u);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_EQ(readWholeFile(path), "new");
 }
 
 }  // namespace

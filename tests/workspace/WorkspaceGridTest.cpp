@@ -3,7 +3,9 @@
 #include "cli/CliOutput.h"
 #include "cli/CliTestSupport.h"
 #include "files/LocationFile.h"
+#include "files/ReplaceFile.h"
 #include "grid/GridCsv.h"
+#include "grid/GridSize.h"
 #include "grid/GridWalk.h"
 #include "support/FileSizeLimit.h"
 #include "support/WorkspaceHarness.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -176,6 +179,38 @@ TEST_F(GridFlow, ACompletedGridHoldsTheCommandLineBytesAndLeavesTheLocationAsItW
     EXPECT_TRUE(ui.finished());
 }
 
+TEST_F(GridFlow, AGridLargerThanTheFreeSpaceIsMadeOnlyWhenTheUserSaysYes)
+{
+    const GridSettings before{0, 1.0f, 2.0f, 0.5f, 3.0f, 4.0f, 0.25f};
+    ws().grid = before;
+    const GridSettings huge{0, -90.0f, 90.0f, 0.001f, -180.0f, 180.0f, 0.001f};
+    const std::string path = work.file("huge.csv");
+    if (estimatedGridFileBytes(huge) <= freeBytesFor(path).value_or(UINT64_MAX))
+        GTEST_SKIP() << "this file system has room for the whole grid";
+    const auto isTheQuestion = [](const Prompt& p) {
+        const std::string end = " are free. Create it anyway?";
+        return p.icon == Icon::Question && p.buttons == Buttons::YesNo &&
+               p.text.rfind("The grid file needs about 13.0 TB but only ", 0) == 0 && p.text.size() > end.size() &&
+               p.text.substr(p.text.size() - end.size()) == end;
+    };
+
+    ui.then(GridArea{huge}).then(File{path}).then(Answer::No);
+    ws().makeGrid();
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Grid, K::File, K::Message}));
+    EXPECT_TRUE(isTheQuestion(ui.transcript().back())) << ui.transcript().back().text;
+    EXPECT_FALSE(pathExists(path));
+    EXPECT_EQ(ws().grid, before);
+
+    // Yes goes ahead (and Cancel in the progress window ends it at once).
+    ui.clearTranscript();
+    ui.then(GridArea{huge}).then(File{path}).then(Answer::Yes).then(ProgressRun{1});
+    ws().makeGrid();
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Grid, K::File, K::Message, K::Progress, K::ProgressClosed, K::Message}));
+    EXPECT_TRUE(sameBox(ui.transcript().back(), info("Grid creation cancelled by user")));
+    EXPECT_TRUE(readWholeFile(path) == gridCsvHeader());
+    EXPECT_TRUE(ui.finished());
+}
+
 TEST_F(GridFlow, CancelBeforeTheThirdRowKeepsTwoCompleteRows)
 {
     const std::string path = work.file("cancelled.csv");
@@ -214,16 +249,17 @@ TEST_F(GridFlow, FailuresEndTheRunWithTheirMessageAndKeepTheSettings)
     ws().makeGrid();
     expectOnly({K::Grid, K::File, K::Message}, writeError);
 
-    // A full disk part way: the window closes before the message.
+    // A full disk part way: the window closes before the message, and the
+    // file ends at the last whole row.
     const std::string partial = work.file("partial.csv");
     {
-        FileSizeLimit limit(gridCsvHeader().size() + 5000);
+        FileSizeLimit limit(firstRows(3).size() + 100);
         ASSERT_TRUE(limit.active());
         ui.then(GridArea{kArea}).then(File{partial}).then(ProgressRun{});
         ws().makeGrid();
     }
     expectOnly({K::Grid, K::File, K::Progress, K::ProgressClosed, K::Message}, writeError);
-    EXPECT_EQ(readWholeFile(partial).substr(0, gridCsvHeader().size()), gridCsvHeader());
+    EXPECT_TRUE(readWholeFile(partial) == firstRows(3));
 
     // No model: said at once, nothing asked.
     std::string none = work.file("none.COF");

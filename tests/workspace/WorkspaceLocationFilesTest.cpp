@@ -340,6 +340,27 @@ TEST_F(LocationFilesFlow, AFullDiskIsReportedWithItsCodeAndNoSuccessBox)
     EXPECT_TRUE(lastBox(ui, 1, failed));
 }
 
+TEST_F(LocationFilesFlow, AnExportCutShortLeavesWholeRowsAndTheNextExportFollowsThem)
+{
+    const std::string path = work("out.csv");
+    ui.then(File{path});
+    workspace->exportLocation();
+    const std::string first = readWholeFile(path);
+    ui.clearTranscript();
+    {
+        FileSizeLimit limit(first.size() + 20);
+        ASSERT_TRUE(limit.active());
+        workspace->exportLocation();
+    }
+    EXPECT_TRUE(lastBox(ui, 1, messageBox(Icon::Information, "Tellurim", "Error writing CSV file. Code: 13.")));
+    EXPECT_EQ(readWholeFile(path), first);
+    workspace->record.Location = "Elsewhere";
+    workspace->exportLocation();
+    EXPECT_EQ(readWholeFile(path),
+              first + locationExportRow(workspace->record, workspace->results(), workspace->texts()));
+    EXPECT_TRUE(ui.finished());
+}
+
 TEST_F(LocationFilesFlow, AFileThatCannotBeCreatedIsAskedForAgain)
 {
     const std::string path = work("missing/out.csv");

@@ -97,6 +97,10 @@ Answer QtInteraction::ask(const Message& message)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (message.buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -104,7 +108,13 @@ Answer QtInteraction::ask(const Message& message)
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
-    default: return message.buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+    default:
+        switch (message.buttons) {
+        case Buttons::YesNoCancel: return Answer::Cancel;
+        case Buttons::YesNo: return Answer::No;
+        case Buttons::Ok: break;
+        }
+        return Answer::Ok;
     }
 }
 
