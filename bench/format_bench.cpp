@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -130,6 +131,43 @@ void BM_Fixed6GridNumbers(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_Fixed6GridNumbers);
+
+// The general double path (the only one before singles had their own): the
+// grid numbers moved by one unit of a double so that none is a single; the
+// 128-bit work does not depend on the low bits.
+void BM_DoublePathGridNumbers(benchmark::State& state)
+{
+    std::vector<double> numbers;
+    for (const float number : gridNumbers()) {
+        numbers.push_back(std::nextafter(static_cast<double>(number), 0.0));
+    }
+    std::string out;
+    size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        appendFixed6(out, numbers[i]);
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_DoublePathGridNumbers);
+
+// The single-precision formatter the grid lines use.
+void BM_SingleFixed6GridNumbers(benchmark::State& state)
+{
+    const std::vector<float>& numbers = gridNumbers();
+    std::string out;
+    size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        appendSingleFixed6(out, numbers[i]);
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_SingleFixed6GridNumbers);
 
 void BM_SnprintfGridNumbers(benchmark::State& state)
 {
