@@ -180,9 +180,19 @@ char* putSignAndWhole(char* cursor, char* end, const SingleFixed& parts, int dec
     return std::to_chars(cursor, end, parts.scaled / kPowersOfTen[decimals]).ptr;
 }
 
-void putPair(char* cursor, uint64_t twoDigits)
+/// Writes n below 10^8 as eight digits, leading zeros included. n / 10^6
+/// is taken in 48-bit fixed point, then each pair of digits by multiplying
+/// the fraction by 100. The constant is 2^48 / 10^6 rounded up: its excess
+/// stays below 0.11 of the last digit after the three multiplications, and
+/// the exact fractions are whole multiples of it, so no digit is off.
+void putEightDigits(char* cursor, uint32_t n)
 {
-    std::memcpy(cursor, kDigitPairs + twoDigits * 2, 2);
+    constexpr uint64_t kMask = (uint64_t{1} << 48) - 1;
+    uint64_t t = uint64_t{n} * 281474977U;
+    for (int i = 0; i < 8; i += 2) {
+        std::memcpy(cursor + i, kDigitPairs + (t >> 48) * 2, 2);
+        t = (t & kMask) * 100;
+    }
 }
 
 // The longest text: a sign, 39 digits, the point and 9 decimals.
@@ -197,29 +207,24 @@ void appendSingleFixed6(std::string& out, float value)
         char buffer[kSingleFixedMax];
         char* cursor = putSignAndWhole(buffer, buffer + sizeof buffer, parts, 6);
         cursor = std::copy_n(".000000", parts.finite ? 7 : 0, cursor);
-        out.append(buffer, cursor);
+        out.append(buffer, static_cast<size_t>(cursor - buffer));
         return;
     }
-    // Below 2^23: at most seven whole digits. All eight places and the six
-    // decimals are written without a loop, then the leading zeros skipped.
-    const uint64_t whole = parts.scaled / 1000000;
-    const uint64_t fraction = parts.scaled % 1000000;
+    // Below 2^23: at most seven whole digits. Eight places and the decimals
+    // are written without a loop, then the leading zeros are skipped.
+    const auto whole = static_cast<uint32_t>(parts.scaled / 1000000);
+    const auto fraction = static_cast<uint32_t>(parts.scaled % 1000000);
     char buffer[16];
-    putPair(buffer + 1, whole / 1000000);
-    putPair(buffer + 3, whole / 10000 % 100);
-    putPair(buffer + 5, whole / 100 % 100);
-    putPair(buffer + 7, whole % 100);
+    putEightDigits(buffer + 8, fraction);  // "00" and the six decimals
+    putEightDigits(buffer + 1, whole);
     buffer[9] = '.';
-    putPair(buffer + 10, fraction / 10000);
-    putPair(buffer + 12, fraction / 100 % 100);
-    putPair(buffer + 14, fraction % 100);
     const int digits = 1 + int{whole >= 10} + int{whole >= 100} + int{whole >= 1000} + int{whole >= 10000}
                        + int{whole >= 100000} + int{whole >= 1000000};
     char* first = buffer + 9 - digits;
     if (parts.negative) {
         *--first = '-';
     }
-    out.append(first, buffer + sizeof buffer);
+    out.append(first, static_cast<size_t>(buffer + sizeof buffer - first));
 }
 
 void appendFixed(std::string& out, double value, int decimals)
@@ -239,7 +244,7 @@ void appendFixed(std::string& out, double value, int decimals)
             *cursor++ = '.';
             cursor = putFraction(cursor, parts.scaled % kPowersOfTen[decimals], decimals);
         }
-        out.append(buffer, cursor);
+        out.append(buffer, static_cast<size_t>(cursor - buffer));
         return;
     }
     if (appendFixedExact(out, value, decimals)) {
