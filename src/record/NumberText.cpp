@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace tellurim {
 
@@ -181,10 +183,11 @@ char* putSignAndWhole(char* cursor, char* end, const SingleFixed& parts, int dec
 }
 
 /// Writes n below 10^8 as eight digits, leading zeros included. n / 10^6
-/// is taken in 48-bit fixed point, then each pair of digits by multiplying
-/// the fraction by 100. The constant is 2^48 / 10^6 rounded up: its excess
-/// stays below 0.11 of the last digit after the three multiplications, and
-/// the exact fractions are whole multiples of it, so no digit is off.
+/// is taken in 48-bit fixed point, then each further pair of digits by
+/// multiplying the fraction by 100. The constant is 2^48 / 10^6 rounded up;
+/// the excess it brings stays below 0.11 of the last digit after the three
+/// multiplications, and the exact fraction is a whole number of millionths,
+/// so the excess never reaches the next digit.
 void putEightDigits(char* cursor, uint32_t n)
 {
     constexpr uint64_t kMask = (uint64_t{1} << 48) - 1;
@@ -230,9 +233,12 @@ void appendSingleFixed6(std::string& out, float value)
 void appendFixed(std::string& out, double value, int decimals)
 {
     decimals = decimals < 0 ? 0 : (decimals > 9 ? 9 : decimals);
-    const auto single = static_cast<float>(value);
+    // Most numbers written are singles widened to double. (NaN fails the
+    // range test and takes the general road, which writes it the same way.)
+    const auto single = std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())
+                            ? static_cast<float>(value)
+                            : 0.0f;
     if (static_cast<double>(single) == value) {
-        // Most numbers written are singles widened to double.
         if (decimals == 6) {
             appendSingleFixed6(out, single);
             return;
