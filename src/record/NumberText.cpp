@@ -192,6 +192,7 @@ void putEightDigits(char* cursor, uint32_t n)
 {
     constexpr uint64_t kMask = (uint64_t{1} << 48) - 1;
     uint64_t t = uint64_t{n} * 281474977U;
+#pragma GCC unroll 4
     for (int i = 0; i < 8; i += 2) {
         std::memcpy(cursor + i, kDigitPairs + (t >> 48) * 2, 2);
         t = (t & kMask) * 100;
