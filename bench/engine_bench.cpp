@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +27,13 @@ tellurim::ModelEngine loadedEngine(SilentSink& sink, benchmark::State& state)
     return engine;
 }
 
+benchmark::Counter perPoint(const benchmark::State& state, int pointsPerIteration)
+{
+    // Seconds per point, shown with an SI prefix ("535n" is 535 ns).
+    return benchmark::Counter(static_cast<double>(state.iterations()) * pointsPerIteration,
+                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void computePointAlongGridRow(benchmark::State& state)
 {
     SilentSink sink;
@@ -40,8 +48,56 @@ void computePointAlongGridRow(benchmark::State& state)
         latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
     }
     state.SetItemsProcessed(state.iterations() * kPointsPerRow);
+    state.counters["s/point"] = perPoint(state, kPointsPerRow);
 }
 BENCHMARK(computePointAlongGridRow)->Unit(benchmark::kMillisecond);
+
+void fieldAndChangeAlongGridRow(benchmark::State& state)
+{
+    // The field at the date and a year on, without the seven elements and
+    // their changes that computePoint derives from the two.
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    constexpr int kPointsPerRow = 3600;
+    float latitude = -89.0f;
+    tellurim::SynthesisOutput now;
+    tellurim::SynthesisOutput next;
+    for (auto _ : state) {
+        for (int i = 0; i < kPointsPerRow; ++i) {
+            const float longitude = -180.0f + 0.1f * static_cast<float>(i);
+            engine.synthesize(0.0f, latitude, longitude, 2027.5f, now);
+            engine.synthesize(0.0f, latitude, longitude, 2028.5f, next);
+            benchmark::DoNotOptimize(now);
+            benchmark::DoNotOptimize(next);
+        }
+        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
+    }
+    state.SetItemsProcessed(state.iterations() * kPointsPerRow);
+    state.counters["s/point"] = perPoint(state, kPointsPerRow);
+}
+BENCHMARK(fieldAndChangeAlongGridRow)->Unit(benchmark::kMillisecond);
+
+void computePointAnywhere(benchmark::State& state)
+{
+    // A new place, height and date every time, as a point command or a batch
+    // line gives: nothing cached is reused.
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    uint32_t seed = 12345;
+    const auto next = [&seed](float low, float high) {
+        seed = seed * 1664525U + 1013904223U;
+        return low + (high - low) * static_cast<float>(seed >> 8) / 16777216.0f;
+    };
+    for (auto _ : state) {
+        const float elevation = next(0.0f, 10000.0f);
+        const float latitude = next(-89.9f, 89.9f);
+        const float longitude = next(-180.0f, 180.0f);
+        const float date = next(2025.0f, 2029.9f);
+        benchmark::DoNotOptimize(engine.computePoint(elevation, latitude, longitude, date, 0, 1));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(computePointAnywhere);
 
 void computePointEverywhereNew(benchmark::State& state)
 {

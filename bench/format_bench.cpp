@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -99,6 +100,88 @@ void BM_SnprintfFixed6(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_SnprintfFixed6);
+
+/// Every number of the grid lines above, as the lines write them: the
+/// coordinates and the fourteen elements and changes, as singles.
+const std::vector<float>& gridNumbers()
+{
+    static const std::vector<float> numbers = [] {
+        std::vector<float> result;
+        for (const Point& p : realisticPoints()) {
+            const FieldResult& r = p.result;
+            result.insert(result.end(), {p.latitude, p.longitude, r.DEC, r.DIP, r.TI, r.BH, r.BX, r.BY, r.BZ,
+                                         r.DEC2, r.DIP2, r.TI2, r.BH2, r.BX2, r.BY2, r.BZ2});
+        }
+        return result;
+    }();
+    return numbers;
+}
+
+void BM_Fixed6GridNumbers(benchmark::State& state)
+{
+    const std::vector<float>& numbers = gridNumbers();
+    std::string out;
+    size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        appendFixed6(out, static_cast<double>(numbers[i]));
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_Fixed6GridNumbers);
+
+// The general double path (the only one before singles had their own): the
+// grid numbers moved by one unit of a double so that none is a single; the
+// 128-bit work does not depend on the low bits.
+void BM_DoublePathGridNumbers(benchmark::State& state)
+{
+    std::vector<double> numbers;
+    for (const float number : gridNumbers()) {
+        numbers.push_back(std::nextafter(static_cast<double>(number), 0.0));
+    }
+    std::string out;
+    size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        appendFixed6(out, numbers[i]);
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_DoublePathGridNumbers);
+
+// The single-precision formatter the grid lines use.
+void BM_SingleFixed6GridNumbers(benchmark::State& state)
+{
+    const std::vector<float>& numbers = gridNumbers();
+    std::string out;
+    size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        appendSingleFixed6(out, numbers[i]);
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_SingleFixed6GridNumbers);
+
+void BM_SnprintfGridNumbers(benchmark::State& state)
+{
+    const std::vector<float>& numbers = gridNumbers();
+    char buffer[64];
+    size_t i = 0;
+    for (auto _ : state) {
+        std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(numbers[i]));
+        benchmark::DoNotOptimize(buffer);
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_SnprintfGridNumbers);
 
 void BM_GridVariationTexts(benchmark::State& state)
 {

@@ -34,7 +34,7 @@ CsvRow& CsvRow::text(std::string_view value)
 CsvRow& CsvRow::number(float value)
 {
     separate();
-    appendFixed6(m_out, static_cast<double>(value));
+    appendSingleFixed6(m_out, value);
     return *this;
 }
 

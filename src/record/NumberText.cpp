@@ -1,8 +1,13 @@
 #include "record/NumberText.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 
 namespace tellurim {
 
@@ -82,11 +87,173 @@ bool appendFixedExact(std::string& out, double value, int decimals)
     return true;
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/// Writes the decimals lowest digits of fraction at cursor.
+char* putFraction(char* cursor, uint64_t fraction, int decimals)
+{
+    int i = decimals;
+    while (i >= 2) {
+        i -= 2;
+        const auto pair = static_cast<size_t>(fraction % 100) * 2;
+        fraction /= 100;
+        cursor[i] = kDigitPairs[pair];
+        cursor[i + 1] = kDigitPairs[pair + 1];
+    }
+    if (i == 1) {
+        cursor[0] = static_cast<char>('0' + fraction % 10);
+    }
+    return cursor + decimals;
+}
+
+/// Writes a whole number of up to 39 digits.
+char* putWhole(char* cursor, char* end, Uint128 whole)
+{
+    constexpr uint64_t kTen19 = 10000000000000000000ULL;
+    if ((whole >> 64) == 0) {
+        return std::to_chars(cursor, end, static_cast<uint64_t>(whole)).ptr;
+    }
+    cursor = putWhole(cursor, end, whole / kTen19);
+    return putFraction(cursor, static_cast<uint64_t>(whole % kTen19), 19);
+}
+
+/// A single written like printf("%.*f") of it widened to double, exactly,
+/// in integers. A finite single is m * 2^e with m below 2^24 and e from -149
+/// to 104, so value * 10^d = (m * 10^d) * 2^e with m * 10^d below 2^54. For
+/// e >= 0 the value is a whole number below 2^128. Otherwise 2^e is a right
+/// shift, rounded half to even as printf does: a tie needs the dropped bits
+/// to be exactly one half, so the value's lowest set bit is 2^-(d+1) (1/128 =
+/// 0.0078125 writes "0.007812"). A shift of 64 or more leaves less than
+/// 2^-10 and so rounds to 0.
+struct SingleFixed {
+    bool negative = false;
+    bool finite = true;
+    bool nan = false;
+    int exponent = 0;       ///< e; 0 or more: the value is mantissa << e
+    uint64_t mantissa = 0;  ///< m
+    uint64_t scaled = 0;    ///< e < 0: value * 10^d, rounded
+};
+
+[[gnu::always_inline]] inline SingleFixed splitSingle(float value, int decimals)
+{
+    SingleFixed parts;
+    const auto bits = std::bit_cast<uint32_t>(value);
+    const auto biased = static_cast<int>((bits >> 23) & 0xffU);
+    parts.negative = (bits >> 31) != 0;  // printf keeps the sign of -0.0, -nan and values rounding to 0
+    parts.mantissa = bits & 0x7fffffU;
+    if (biased == 0xff) {
+        parts.finite = false;
+        parts.nan = parts.mantissa != 0;
+        return parts;
+    }
+    parts.exponent = -149;
+    if (biased != 0) {
+        parts.mantissa |= uint64_t{1} << 23;
+        parts.exponent = biased - 150;
+    }
+    if (parts.exponent < 0 && parts.exponent > -64) {
+        const uint64_t product = parts.mantissa * kPowersOfTen[decimals];
+        const int dropped = -parts.exponent;
+        uint64_t rounded = product >> dropped;
+        const uint64_t remainder = product & ((uint64_t{1} << dropped) - 1);
+        const uint64_t half = uint64_t{1} << (dropped - 1);
+        rounded += (remainder > half || (remainder == half && (rounded & 1U) != 0)) ? 1 : 0;
+        parts.scaled = rounded;
+    }
+    return parts;
+}
+
+/// Writes the sign, then "nan", "inf" or the whole part of the value.
+char* putSignAndWhole(char* cursor, char* end, const SingleFixed& parts, int decimals)
+{
+    if (parts.negative) {
+        *cursor++ = '-';
+    }
+    if (!parts.finite) {
+        const char* text = parts.nan ? "nan" : "inf";
+        return std::copy(text, text + 3, cursor);
+    }
+    if (parts.exponent >= 0) {
+        return putWhole(cursor, end, static_cast<Uint128>(parts.mantissa) << parts.exponent);
+    }
+    return std::to_chars(cursor, end, parts.scaled / kPowersOfTen[decimals]).ptr;
+}
+
+/// Writes n below 10^8 as eight digits, leading zeros included. n / 10^6
+/// is taken in 48-bit fixed point, then each further pair of digits by
+/// multiplying the fraction by 100. The constant is 2^48 / 10^6 rounded up;
+/// the excess it brings stays below 0.11 of the last digit after the three
+/// multiplications, and the exact fraction is a whole number of millionths,
+/// so the excess never reaches the next digit.
+void putEightDigits(char* cursor, uint32_t n)
+{
+    constexpr uint64_t kMask = (uint64_t{1} << 48) - 1;
+    uint64_t t = uint64_t{n} * 281474977U;
+#pragma GCC unroll 4
+    for (int i = 0; i < 8; i += 2) {
+        std::memcpy(cursor + i, kDigitPairs + (t >> 48) * 2, 2);
+        t = (t & kMask) * 100;
+    }
+}
+
+// The longest text: a sign, 39 digits, the point and 9 decimals.
+constexpr size_t kSingleFixedMax = 64;
+
 }  // namespace
+
+void appendSingleFixed6(std::string& out, float value)
+{
+    const SingleFixed parts = splitSingle(value, 6);
+    if (parts.exponent >= 0 || !parts.finite) {
+        char buffer[kSingleFixedMax];
+        char* cursor = putSignAndWhole(buffer, buffer + sizeof buffer, parts, 6);
+        cursor = std::copy_n(".000000", parts.finite ? 7 : 0, cursor);
+        out.append(buffer, static_cast<size_t>(cursor - buffer));
+        return;
+    }
+    // Below 2^23: at most seven whole digits. Eight places and the decimals
+    // are written without a loop, then the leading zeros are skipped.
+    const auto whole = static_cast<uint32_t>(parts.scaled / 1000000);
+    const auto fraction = static_cast<uint32_t>(parts.scaled % 1000000);
+    char buffer[16];
+    putEightDigits(buffer + 8, fraction);  // "00" and the six decimals
+    putEightDigits(buffer + 1, whole);
+    buffer[9] = '.';
+    const int digits = 1 + int{whole >= 10} + int{whole >= 100} + int{whole >= 1000} + int{whole >= 10000}
+                       + int{whole >= 100000} + int{whole >= 1000000};
+    char* first = buffer + 9 - digits;
+    if (parts.negative) {
+        *--first = '-';
+    }
+    out.append(first, static_cast<size_t>(buffer + sizeof buffer - first));
+}
 
 void appendFixed(std::string& out, double value, int decimals)
 {
     decimals = decimals < 0 ? 0 : (decimals > 9 ? 9 : decimals);
+    // Most numbers written are singles widened to double. (NaN fails the
+    // range test and takes the general road, which writes it the same way.)
+    const auto single = std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())
+                            ? static_cast<float>(value)
+                            : 0.0f;
+    if (static_cast<double>(single) == value) {
+        if (decimals == 6) {
+            appendSingleFixed6(out, single);
+            return;
+        }
+        const SingleFixed parts = splitSingle(single, decimals);
+        char buffer[kSingleFixedMax];
+        char* cursor = putSignAndWhole(buffer, buffer + sizeof buffer, parts, decimals);
+        if (decimals > 0 && parts.finite) {
+            *cursor++ = '.';
+            cursor = putFraction(cursor, parts.scaled % kPowersOfTen[decimals], decimals);
+        }
+        out.append(buffer, static_cast<size_t>(cursor - buffer));
+        return;
+    }
     if (appendFixedExact(out, value, decimals)) {
         return;
     }

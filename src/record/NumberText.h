@@ -16,6 +16,11 @@ namespace tellurim {
 /// Appends value like printf("%f", value): fixed notation, six decimals.
 void appendFixed6(std::string& out, double value);
 
+/// Appends a single like printf("%f", (double)value), byte for byte, for
+/// every single (NaN and infinities as "nan", "-nan", "inf", "-inf"). It is
+/// the fast path of grid files, which are millions of such numbers.
+void appendSingleFixed6(std::string& out, float value);
+
 /// Appends value like printf("%.*f", decimals, value), decimals 0 to 9.
 void appendFixed(std::string& out, double value, int decimals);
 

@@ -116,12 +116,64 @@ TEST(FixedFormatting, MatchesPrintfOnRandomDoublesAndEveryPrecision)
     }
 }
 
+std::string singleFixed6(float value)
+{
+    std::string out;
+    appendSingleFixed6(out, value);
+    return out;
+}
+
+// Singles where an integer conversion can go wrong: every power of two (the
+// ends of each shift), the sub-normals, the largest values, the ties at the
+// seventh decimal (lowest set bit 2^-7) and their neighbours, the values
+// around the half unit 5e-7 that decides between 0.000000 and 0.000001, and
+// the whole numbers around 2^24 and 2^64 where the text grows.
+std::vector<float> awkwardSingles()
+{
+    const float max = std::numeric_limits<float>::max();
+    std::vector<float> values = {0.0f, max, std::numeric_limits<float>::denorm_min(),
+                                 std::nextafter(std::numeric_limits<float>::min(), 0.0f), 5e-7f, 4.9999997e-7f,
+                                 5.0000003e-7f, 1.5e-6f, 16777215.0f, 16777217.0f, 1.8446744e19f, 1e19f,
+                                 std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+    for (int e = -149; e <= 127; ++e)
+        values.push_back(std::ldexp(1.0f, e));
+    for (int k = 1; k < 4096; k += 2)
+        values.push_back(std::ldexp(static_cast<float>(k), -7));
+    for (size_t i = 0, n = values.size(); i < n; ++i) {
+        values.push_back(std::nextafter(values[i], 0.0f));
+        values.push_back(std::nextafter(values[i], max));
+    }
+    for (size_t i = 0, n = values.size(); i < n; ++i)
+        values.push_back(-values[i]);
+    return values;
+}
+
+TEST(SingleFixedFormatting, MatchesPrintfOnAwkwardAndRandomSingles)
+{
+    for (const float value : awkwardSingles()) {
+        const double widened = static_cast<double>(value);
+        ASSERT_EQ(singleFixed6(value), printfFixed(widened)) << "bits " << std::bit_cast<uint32_t>(value);
+        for (int decimals = 0; decimals <= 9; ++decimals)
+            ASSERT_EQ(fixedN(widened, decimals), printfFixed(widened, decimals)) << "value " << value;
+    }
+    // Any bit pattern at all: sub-normals, NaNs of either sign, the lot.
+    std::mt19937 random(4242);
+    for (int i = 0; i < 300000; ++i) {
+        const auto value = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        ASSERT_EQ(singleFixed6(value), printfFixed(static_cast<double>(value)))
+            << "bits " << std::bit_cast<uint32_t>(value);
+        ASSERT_EQ(fixedN(static_cast<double>(value), i % 10), printfFixed(static_cast<double>(value), i % 10));
+    }
+}
+
 TEST(FixedFormatting, AppendsWithoutDisturbingWhatIsThere)
 {
     std::string out = "x=";
     appendFixed6(out, -2.5);
     appendFixed(out, 12.345, 2);
     EXPECT_EQ(out, "x=-2.50000012.35");  // 12.345 is stored just above the tie
+    appendSingleFixed6(out, -0.0078125f);
+    EXPECT_EQ(out, "x=-2.50000012.35-0.007812");
 }
 
 TEST(NumberText, SinglesShowSixSignificantDigitsLikePrintf)
