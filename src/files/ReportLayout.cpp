@@ -61,7 +61,7 @@ std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldRes
                    " Z: " + fixed(results.BZ, 1) + " H: " + fixed(results.BH, 1));
     text.push_back("Variation (nT/yr): X: " + fixed(results.BX2, 1) + " Y: " + fixed(results.BY2, 1) +
                    " Z: " + fixed(results.BZ2, 1) + " H: " + fixed(results.BH2, 1));
-    if (texts.CPOLAR1 != "N/A") {
+    if (texts.hasGridVariation) {
         text.push_back("Polar Grid Variation: " + texts.CPOLAR1 + " D " + texts.CPOLAR2 + " min/yr");
     }
 

@@ -37,7 +37,7 @@ struct PlacedLine {
     std::string text;
 };
 
-/// The lines of the location report: 13, or 14 when CPOLAR1 is not "N/A".
+/// The lines of the location report: 13, or 14 when the texts carry a grid variation.
 /// Numbers are formatted with a point as decimal separator whatever the
 /// locale; texts of any length are kept whole.
 std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldResult& results,

@@ -119,7 +119,7 @@ bool PoleWindow::take()
         const PoleField field = kDateFields[i];
         const Parsed<int32_t> parsed = parseInteger(m_view->text(field));
         if (parsed.status != ParseStatus::Ok)
-            return refuse(field, box(Icon::None, kAppName, "Please enter an integer."));
+            return refuse(field, box(Icon::None, kAppName, std::string(kEnterIntegerText)));
         // A month outside the year has no day number to count from.
         if (field == PoleField::month && (parsed.value < 1 || parsed.value > 12))
             return refuse(field, box(Icon::Exclamation, kAppName,

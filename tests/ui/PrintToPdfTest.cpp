@@ -27,7 +27,7 @@ std::vector<ReportLine> sampleReport()
     record.DDATE = 2025.5068f;
     FieldResult results;
     results.TI = 52000.0f;
-    return reportLines(record, results, ResultTexts{"OK", "   12.34", "   -1.50"}, "Tester");
+    return reportLines(record, results, ResultTexts{"OK", "   12.34", "   -1.50", true}, "Tester");
 }
 
 TEST(PrintToPdf, ReportRendersToAOnePagePdfFile)
