@@ -1,6 +1,7 @@
 #include "files/ReportLayout.h"
 
 #include "files/CsvWriter.h"
+#include "files/FileError.h"
 #include "record/NumberText.h"
 
 #include <cmath>
@@ -86,13 +87,21 @@ std::vector<PlacedLine> placeLines(const std::vector<ReportLine>& lines, int ppi
     return placed;
 }
 
-bool printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines)
+PrintResult printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines)
 {
     for (const PlacedLine& line :
          placeLines(lines, canvas.pixelsPerInchX(), canvas.pixelsPerInchY())) {
         canvas.drawCentredText(line.x, line.y, line.text);
     }
     return canvas.finish();
+}
+
+Message printFailureMessage(const PrintResult& result)
+{
+    if (!result.fileName.empty()) {
+        return fileErrorMessage(fileErrorFromErrno(result.osError, result.fileName));
+    }
+    return Message{Icon::Exclamation, std::string(kAppName), std::string(kPrintFailedText), Buttons::Ok};
 }
 
 }  // namespace tellurim

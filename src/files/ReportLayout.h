@@ -48,6 +48,10 @@ std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldRes
 std::vector<PlacedLine> placeLines(const std::vector<ReportLine>& lines, int ppiX, int ppiY);
 
 /// Draws lines on one page and finishes it. Returns what the canvas's finish returns.
-bool printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines);
+PrintResult printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines);
+
+/// The box for a document that was not printed: the standard file-error
+/// report when a file refused it, kPrintFailedText when a printer did.
+Message printFailureMessage(const PrintResult& result);
 
 }  // namespace tellurim

@@ -166,8 +166,8 @@ void PoleWindow::printPoles()
     std::unique_ptr<PageCanvas> canvas = m_interaction.choosePrinter(kPrintDocumentName);
     if (!canvas)
         return;
-    if (!printLines(*canvas, poleReportLines(m_date, m_poles)))
-        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
+    if (const PrintResult printed = printLines(*canvas, poleReportLines(m_date, m_poles)); !printed)
+        m_interaction.ask(printFailureMessage(printed));
 }
 
 void PoleWindow::exportPoles()

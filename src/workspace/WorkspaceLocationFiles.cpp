@@ -159,8 +159,8 @@ void Workspace::printLocation()
         reportLines(record, m_results, m_texts,
                     reportUserName ? *reportUserName : currentUserName());
     // Printing to a file that cannot be written must not pass in silence.
-    if (!printLines(*canvas, lines)) {
-        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
+    if (const PrintResult printed = printLines(*canvas, lines); !printed) {
+        m_interaction.ask(printFailureMessage(printed));
     }
 }
 
