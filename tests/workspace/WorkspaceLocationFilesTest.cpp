@@ -139,6 +139,15 @@ TEST_F(LocationFilesFlow, NamesTheFileSystemRefusesOrTooLongToLoadBackAreNotSave
                                            "does not contain\ncharacters illegal for file names")));
     EXPECT_EQ(workspace->locationChanged, 1);
 
+    // 256 characters with ".LOC": more than a file system's name holds.
+    const std::string refusedName(252, 'r');
+    workspace->record.Location = refusedName;
+    ui.clearTranscript();
+    EXPECT_EQ(workspace->saveLocation(true), Workspace::SaveOutcome::Cancelled);
+    EXPECT_TRUE(lastBox(ui, 1, exclamation("Tellurim File Open Error",
+                                           "Cannot open Location:\n\n" + refusedName + ".LOC\n\nBe sure Location "
+                                           "does not contain\ncharacters illegal for file names")));
+
     const std::string longName(256, 'n');
     workspace->record.Location = longName;
     ui.clearTranscript();
