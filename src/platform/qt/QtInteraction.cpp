@@ -66,6 +66,40 @@ QString fromLocal(const std::string& text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
+// A box wraps its text only between words, so one long file name would make
+// it wider than the screen. Words longer than kLongWord characters get
+// zero-width break opportunities after each '/' and after every kLongWord
+// characters without one; the text reads the same.
+QString withBreakOpportunities(const QString& text)
+{
+    constexpr qsizetype kLongWord = 40;
+    constexpr QChar kZeroWidthSpace(0x200B);
+    QString out;
+    out.reserve(text.size() + text.size() / kLongWord + 1);
+    qsizetype wordStart = 0;
+    while (wordStart < text.size()) {
+        qsizetype wordEnd = wordStart;
+        while (wordEnd < text.size() && !text.at(wordEnd).isSpace())
+            ++wordEnd;
+        const bool longWord = wordEnd - wordStart > kLongWord;
+        qsizetype sinceBreak = 0;
+        for (qsizetype i = wordStart; i < wordEnd; ++i) {
+            const QChar c = text.at(i);
+            out += c;
+            ++sinceBreak;
+            const bool atEnd = i + 1 == wordEnd;
+            if (longWord && !atEnd && !c.isHighSurrogate() && !text.at(i + 1).isMark() &&
+                (c == QLatin1Char('/') || sinceBreak >= kLongWord)) {
+                out += kZeroWidthSpace;
+                sinceBreak = 0;
+            }
+        }
+        for (wordStart = wordEnd; wordStart < text.size() && text.at(wordStart).isSpace(); ++wordStart)
+            out += text.at(wordStart);
+    }
+    return out;
+}
+
 }  // namespace
 
 QString caseInsensitivePattern(const QString& pattern)
@@ -91,7 +125,7 @@ QString nameFilterFor(const FileRequest& request)
 Answer QtInteraction::ask(const Message& message)
 {
     QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
-                    fromLocal(message.text), QMessageBox::NoButton, m_parent);
+                    withBreakOpportunities(fromLocal(message.text)), QMessageBox::NoButton, m_parent);
     box.setTextFormat(Qt::PlainText);
     if (message.buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
