@@ -124,6 +124,8 @@ QString nameFilterFor(const FileRequest& request)
 
 Answer QtInteraction::ask(const Message& message)
 {
+    if (m_sessionEnded)
+        return message.buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
     QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
                     withBreakOpportunities(fromLocal(message.text)), QMessageBox::NoButton, m_parent);
     box.setTextFormat(Qt::PlainText);
@@ -144,6 +146,8 @@ Answer QtInteraction::ask(const Message& message)
 
 std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 {
+    if (m_sessionEnded)
+        return std::nullopt;
     QFileDialog dialog(m_parent, QString::fromStdString(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -170,6 +174,8 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 
 std::optional<GridSettings> QtInteraction::editGridRectangle(const GridSettings& initial)
 {
+    if (m_sessionEnded)
+        return std::nullopt;
     GridDialog dialog(initial, *this, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -180,16 +186,31 @@ std::unique_ptr<Progress> QtInteraction::openProgress(std::string_view caption)
 {
     auto* dialog = new ProgressDialog(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     dialog->open(m_parent);
+    m_progress = dialog;
+    if (m_sessionEnded)
+        dialog->reject();
     return std::make_unique<OwnedProgress>(dialog);
 }
 
 std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)
 {
+    if (m_sessionEnded)
+        return nullptr;
     return choosePrinterQt(m_parent, documentName);
+}
+
+void QtInteraction::endSession()
+{
+    m_sessionEnded = true;
+    // The cancel is seen before the next grid row starts.
+    if (m_progress)
+        m_progress->reject();
 }
 
 void QtInteraction::runPoleDialog(PoleDialogActions& actions)
 {
+    if (m_sessionEnded)
+        return;
     PoleDialog dialog(actions, m_parent);
     dialog.exec();
 }
