@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -54,7 +55,16 @@ TEST(TerminationSignals, SigtermDuringAGridCancelsItKeepsWholeRowsAndShowsNoBox)
     Workspace workspace(engine, answers, clock, shippedModel());
 
     TerminationSignals termination([&qt] { qt.endSession(); });
-    QTimer::singleShot(100, [] { ::kill(::getpid(), SIGTERM); });
+    // The signal comes once the first row (some 7 MB) is in the file.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        std::error_code error;
+        if (std::filesystem::file_size(path, error) > 8'000'000 && !error) {
+            watch.stop();
+            ::kill(::getpid(), SIGTERM);
+        }
+    });
+    watch.start(5);
     workspace.makeGrid();  // a box shown now would be closed by the watchdog as a failure
     EXPECT_TRUE(termination.received());
     EXPECT_EQ(workspace.grid, area);  // kept in the settings on the way out
