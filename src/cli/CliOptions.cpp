@@ -13,38 +13,40 @@ constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Co
 
 enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads };
 
+// The commands an option is given to, one bit each.
+using CommandSet = unsigned;
+
+constexpr CommandSet bit(Command command)
+{
+    return 1U << static_cast<unsigned>(command);
+}
+
+constexpr CommandSet kPoint = bit(Command::Point);
+constexpr CommandSet kGrid = bit(Command::Grid);
+constexpr CommandSet kPoles = bit(Command::Poles);
+constexpr CommandSet kBatch = bit(Command::Batch);
+constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch;
+
+// One row per option: a new option is a row here and its step in the Parser
+// (parseFlag for one without a value, storeValue for one with).
 struct OptionSpec {
     std::string_view name;
     Option option;
     bool takesValue;
+    CommandSet commands;
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--lat", Option::Lat, true},         OptionSpec{"--lon", Option::Lon, true},
-    OptionSpec{"--date", Option::Date, true},       OptionSpec{"--year", Option::Year, true},
-    OptionSpec{"--elevation", Option::Elevation, true}, OptionSpec{"--model", Option::Model, true},
-    OptionSpec{"--csv", Option::Csv, false},        OptionSpec{"--output", Option::Output, true},
-    OptionSpec{"--threads", Option::Threads, true},
+    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid},
+    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
+    OptionSpec{"--date", Option::Date, true, kEveryCommand},
+    OptionSpec{"--year", Option::Year, true, kEveryCommand},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--model", Option::Model, true, kEveryCommand},
+    OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
+    OptionSpec{"--output", Option::Output, true, kGrid},
+    OptionSpec{"--threads", Option::Threads, true, kGrid},
 };
-
-bool allowed(Command command, Option option)
-{
-    switch (command) {
-    case Command::Point:
-        return option != Option::Output && option != Option::Threads;
-    case Command::Grid:
-        return option != Option::Csv;
-    case Command::Poles:
-        return option == Option::Date || option == Option::Year || option == Option::Model ||
-               option == Option::Csv;
-    case Command::Batch:
-        return option == Option::Date || option == Option::Year || option == Option::Model ||
-               option == Option::Elevation;
-    case Command::None:
-        break;
-    }
-    return false;
-}
 
 const OptionSpec* findOption(std::string_view name)
 {
@@ -128,7 +130,7 @@ std::string Parser::parseArgument(std::string_view arg)
         inlineValue = arg.substr(equals + 1);
     }
     const OptionSpec* spec = findOption(name);
-    if (spec == nullptr || !allowed(m_options.command, spec->option)) {
+    if (spec == nullptr || (spec->commands & bit(m_options.command)) == 0) {
         return "unknown option " + std::string(name) + " for " + command;
     }
     if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
