@@ -136,11 +136,22 @@ int cancel(const std::string& folder)
     const qint64 ended = clock.elapsed();
     ticks.stop();
     std::ifstream written(output);
-    const auto lines = std::count(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>(), '\n');
-    std::printf("cancel clicked at %lld ms, run ended %lld ms later, %ld of 9 rows written, "
+    std::string line;
+    std::string latitude;
+    long rows = 0;
+    long points = 0;
+    std::getline(written, line);  // header
+    while (std::getline(written, line)) {
+        ++points;
+        if (line.compare(0, line.find(','), latitude) != 0) {
+            latitude = line.substr(0, line.find(','));
+            ++rows;
+        }
+    }
+    std::printf("cancel clicked at %lld ms, run ended %lld ms later, %ld of 9 rows (%ld points) written, "
                 "longest gap between 5 ms ticks %lld ms\n",
-                static_cast<long long>(clicked), static_cast<long long>(ended - clicked),
-                static_cast<long>(lines - 1), static_cast<long long>(longestGap));
+                static_cast<long long>(clicked), static_cast<long long>(ended - clicked), rows, points,
+                static_cast<long long>(longestGap));
     return clicked >= 0 ? 0 : 1;
 }
 
