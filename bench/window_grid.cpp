@@ -2,6 +2,10 @@
 // degrees, and the screenshots of the grid and progress windows.
 //   window_grid time OUTPUT_FOLDER   times both, the window's with its real
 //                                    progress window (scripted answers)
+//   window_grid cancel OUTPUT_FOLDER nine rows of 360,001 points, Cancel
+//                                    clicked after 1.5 s: how long until the
+//                                    run ends, and the longest the window
+//                                    went without handling its events
 //   window_grid show                 shows the two windows, 4 s each
 #include "grid/ui/GridDialog.h"
 #include "grid/ui/ProgressDialog.h"
@@ -11,10 +15,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -30,7 +38,7 @@ public:
 // Answers the grid and file dialogs; the progress window is the real one.
 class BenchInteraction final : public Interaction {
 public:
-    explicit BenchInteraction(std::string path) : m_path(std::move(path)) {}
+    BenchInteraction(std::string path, GridSettings area) : m_path(std::move(path)), m_area(area) {}
     Answer ask(const Message& message) override
     {
         std::printf("box: %s\n", message.text.c_str());
@@ -40,7 +48,7 @@ public:
     std::unique_ptr<PageCanvas> choosePrinter(std::string_view) override { return nullptr; }
     std::optional<GridSettings> editGridRectangle(const GridSettings&) override
     {
-        return GridSettings{0, -90.0f, 90.0f, 0.25f, -180.0f, 180.0f, 0.25f};
+        return m_area;
     }
     std::unique_ptr<Progress> openProgress(std::string_view caption) override
     {
@@ -50,6 +58,7 @@ public:
 
 private:
     std::string m_path;
+    GridSettings m_area;
     QtInteraction m_qt;
 };
 
@@ -77,19 +86,80 @@ int show()
     return 0;
 }
 
+const std::string kModel = std::string(TELLURIM_MODELS_DIR) + "/WMM2025.COF";
+
+// Make Grid in a workspace on WMM2025 at sea level, 2025.5.
+struct BenchWindow {
+    BenchWindow(const std::string& output, GridSettings area) : interaction(output, area) {}
+    BenchInteraction interaction;
+    InteractionMessageSink sink{interaction};
+    ModelEngine engine{sink};
+    Today clock;
+    Workspace workspace{engine, interaction, clock, kModel};
+
+    double makeGrid()
+    {
+        workspace.record.ALTM = 0.0f;
+        workspace.record.DDATE = 2025.5f;
+        const auto started = std::chrono::steady_clock::now();
+        workspace.makeGrid();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
+};
+
+int cancel(const std::string& folder)
+{
+    const std::string output = folder + "/cancel.csv";
+    BenchWindow bench(output, GridSettings{0, -1.0f, 1.0f, 0.25f, -180.0f, 180.0f, 0.001f});
+    QElapsedTimer clock;
+    qint64 clicked = -1;
+    qint64 lastTick = -1;
+    qint64 longestGap = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (lastTick >= 0)
+            longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        if (clicked < 0 && now >= 1500) {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* progress = qobject_cast<ProgressDialog*>(widget); progress && progress->isVisible()) {
+                    clicked = clock.elapsed();
+                    progress->cancelButton()->click();
+                }
+            }
+        }
+    });
+    clock.start();
+    ticks.start(5);
+    bench.makeGrid();
+    const qint64 ended = clock.elapsed();
+    ticks.stop();
+    std::ifstream written(output);
+    std::string line;
+    std::string latitude;
+    long rows = 0;
+    long points = 0;
+    std::getline(written, line);  // header
+    while (std::getline(written, line)) {
+        ++points;
+        if (line.compare(0, line.find(','), latitude) != 0) {
+            latitude = line.substr(0, line.find(','));
+            ++rows;
+        }
+    }
+    std::printf("cancel clicked at %lld ms, run ended %lld ms later, %ld of 9 rows (%ld points) written, "
+                "longest gap between 5 ms ticks %lld ms\n",
+                static_cast<long long>(clicked), static_cast<long long>(ended - clicked), rows, points,
+                static_cast<long long>(longestGap));
+    return clicked >= 0 ? 0 : 1;
+}
+
 int time(const std::string& folder)
 {
-    const std::string model = std::string(TELLURIM_MODELS_DIR) + "/WMM2025.COF";
-    BenchInteraction interaction(folder + "/window.csv");
-    InteractionMessageSink sink(interaction);
-    ModelEngine engine(sink);
-    Today clock;
-    Workspace workspace(engine, interaction, clock, model);
-    workspace.record.ALTM = 0.0f;
-    workspace.record.DDATE = 2025.5f;
-    const auto started = std::chrono::steady_clock::now();
-    workspace.makeGrid();
-    const std::chrono::duration<double> window = std::chrono::steady_clock::now() - started;
+    BenchWindow bench(folder + "/window.csv", GridSettings{0, -90.0f, 90.0f, 0.25f, -180.0f, 180.0f, 0.25f});
+    const std::chrono::duration<double> window{bench.makeGrid()};
+    const std::string& model = kModel;
 
     const std::string command = std::string("'") + TELLURIM_CLI_PATH +
                                 "' grid --lat -90 90 0.25 --lon -180 180 0.25 --year 2025.5 --model '" + model +
@@ -112,6 +182,8 @@ int main(int argc, char** argv)
         return show();
     if (mode == "time" && argc > 2)
         return time(argv[2]);
-    std::fprintf(stderr, "usage: window_grid time FOLDER | show\n");
+    if (mode == "cancel" && argc > 2)
+        return cancel(argv[2]);
+    std::fprintf(stderr, "usage: window_grid time FOLDER | cancel FOLDER | show\n");
     return 2;
 }

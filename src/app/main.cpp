@@ -6,16 +6,15 @@
 #include "platform/Clock.h"
 #include "platform/InteractionMessageSink.h"
 #include "platform/qt/QtInteraction.h"
+#include "platform/qt/TerminationSignals.h"
 #include "workspace/Workspace.h"
 #include "workspace/ui/AboutDialog.h"
 #include "workspace/ui/ApplicationIcon.h"
 #include "workspace/ui/MainDialog.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +23,6 @@
 #include <string_view>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -43,38 +40,6 @@ constexpr const char* kUsage =
     "\n"
     "The last location, model and grid settings are kept in\n"
     "$XDG_CONFIG_HOME/Tellurim/Tellurim.INI (~/.config/Tellurim when unset).\n";
-
-int g_signalPipe[2] = {-1, -1};
-bool g_endedBySignal = false;
-
-extern "C" void onTerminationSignal(int)
-{
-    const char byte = 1;
-    // Only async-signal-safe work here: the event loop does the rest.
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the run like Close does, so the settings are kept.
-void watchTerminationSignals(QObject* owner)
-{
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
-        char byte = 0;
-        while (::read(g_signalPipe[0], &byte, 1) > 0) {
-        }
-        // Ends every running event loop, the window's and any open box's.
-        g_endedBySignal = true;
-        QCoreApplication::exit(0);
-    });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
 
 struct CommandLine {
     std::optional<std::string> model;
@@ -155,10 +120,15 @@ int main(int argc, char** argv)
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
 
-    watchTerminationSignals(&app);
-
     using namespace tellurim;
     QtInteraction interaction;
+    // SIGTERM and SIGINT end the run like Close does, so the settings are
+    // kept: a running grid is cancelled (its complete rows stay in the file),
+    // no box waits for an answer any more, and every event loop ends.
+    TerminationSignals termination([&interaction] {
+        interaction.endSession();
+        QCoreApplication::exit(0);
+    });
     InteractionMessageSink sink(interaction);
     ModelEngine engine(sink);
     SystemClock clock;
@@ -180,6 +150,6 @@ int main(int argc, char** argv)
     // Nobody may be left to answer a box when a signal ended the run, so the
     // exit status is what tells a session manager or a script that the
     // settings were not kept.
-    const bool saved = workspace.saveSettings(!g_endedBySignal);
-    return g_endedBySignal && !saved ? 1 : 0;
+    const bool saved = workspace.saveSettings(!termination.received());
+    return termination.received() && !saved ? 1 : 0;
 }

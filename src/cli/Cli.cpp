@@ -141,12 +141,12 @@ int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostr
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i] != nullptr ? argv[i] : "");
     }
-    const ParseOutcome parsed = parseCommandLine(args);
-    if (!parsed.ok()) {
+    const Checked<CliOptions> parsed = parseCommandLine(args);
+    if (!parsed) {
         printError(err, parsed.error);
         return kExitUsage;
     }
-    const CliOptions& options = parsed.options;
+    const CliOptions& options = *parsed.value;
     if (options.version) {
         return printText(context, std::string(kProgramName) + " " + TELLURIM_VERSION + "\n");
     }

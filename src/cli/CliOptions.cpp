@@ -9,53 +9,47 @@ namespace tellurim::cli {
 
 namespace {
 
+constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch};
+
 enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force };
 
+// The commands an option is given to, one bit each.
+using CommandSet = unsigned;
+
+constexpr CommandSet bit(Command command)
+{
+    return 1U << static_cast<unsigned>(command);
+}
+
+constexpr CommandSet kPoint = bit(Command::Point);
+constexpr CommandSet kGrid = bit(Command::Grid);
+constexpr CommandSet kPoles = bit(Command::Poles);
+constexpr CommandSet kBatch = bit(Command::Batch);
+constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch;
+
+// One row per option: a new option is a row here and its step in the Parser
+// (parseFlag for one without a value, storeValue for one with).
 struct OptionSpec {
     std::string_view name;
     Option option;
     bool takesValue;
+    CommandSet commands;
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--lat", Option::Lat, true},         OptionSpec{"--lon", Option::Lon, true},
-    OptionSpec{"--date", Option::Date, true},       OptionSpec{"--year", Option::Year, true},
-    OptionSpec{"--elevation", Option::Elevation, true}, OptionSpec{"--model", Option::Model, true},
-    OptionSpec{"--csv", Option::Csv, false},        OptionSpec{"--output", Option::Output, true},
-    OptionSpec{"--threads", Option::Threads, true},     OptionSpec{"--force", Option::Force, false},
-    OptionSpec{"--json", Option::Json, false},      OptionSpec{"--with", Option::With, true},
+    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid},
+    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
+    OptionSpec{"--date", Option::Date, true, kEveryCommand},
+    OptionSpec{"--year", Option::Year, true, kEveryCommand},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--model", Option::Model, true, kEveryCommand},
+    OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
+    OptionSpec{"--output", Option::Output, true, kGrid},
+    OptionSpec{"--threads", Option::Threads, true, kGrid},
+    OptionSpec{"--force", Option::Force, false, kGrid},
+    OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
+    OptionSpec{"--with", Option::With, true, kGrid | kBatch},
 };
-
-// The options that add the uncertainties and the compass zone to the output.
-bool allowedAccuracyOption(Command command, Option option)
-{
-    if (option == Option::Json) {
-        return command == Command::Point || command == Command::Poles || command == Command::Batch;
-    }
-    return command == Command::Grid || command == Command::Batch;
-}
-
-bool allowed(Command command, Option option)
-{
-    if (option == Option::Json || option == Option::With) {
-        return allowedAccuracyOption(command, option);
-    }
-    switch (command) {
-    case Command::Point:
-        return option != Option::Output && option != Option::Threads && option != Option::Force;
-    case Command::Grid:
-        return option != Option::Csv;
-    case Command::Poles:
-        return option == Option::Date || option == Option::Year || option == Option::Model ||
-               option == Option::Csv;
-    case Command::Batch:
-        return option == Option::Date || option == Option::Year || option == Option::Model ||
-               option == Option::Elevation;
-    case Command::None:
-        break;
-    }
-    return false;
-}
 
 const OptionSpec* findOption(std::string_view name)
 {
@@ -68,6 +62,8 @@ const OptionSpec* findOption(std::string_view name)
 }
 
 // Walks the arguments of one command, one option (and its values) at a time.
+// Each step returns the reason the command line is refused, empty when the
+// arguments were taken.
 class Parser {
 public:
     Parser(const std::vector<std::string_view>& args, CliOptions& options)
@@ -78,9 +74,12 @@ public:
     std::string run();
 
 private:
+    std::string parseArgument(std::string_view arg);
     std::string parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue);
+    std::string parseFlag(const OptionSpec& spec);
     std::string parseAxis(std::string_view name, Axis axis, std::optional<AxisRange>& target);
-    // Takes the next argument as the value of option name; empty when none is left.
+    std::string storeValue(const OptionSpec& spec, std::string_view value);
+    // Takes the next argument as an option's value; nothing when none is left.
     std::optional<std::string_view> nextValue(bool allowDashes);
     std::string checkRequired() const;
 
@@ -90,36 +89,23 @@ private:
     std::vector<Option> m_seen;
 };
 
+// Stores a checked value, or hands back the reason it was refused.
+template <class T>
+std::string store(Checked<T> parsed, std::optional<T>& target)
+{
+    if (!parsed) {
+        return std::move(parsed.error);
+    }
+    target = std::move(parsed.value);
+    return {};
+}
+
+constexpr std::string_view kDateOrYear = "give either --date or --year, not both";
+
 std::string Parser::run()
 {
-    const std::string_view command = commandName(m_options.command);
     while (m_index < m_args.size()) {
-        const std::string_view arg = m_args[m_index++];
-        if (arg == "--help" || arg == "-h") {
-            m_options.help = true;
-            continue;
-        }
-        if (arg.size() < 3 || arg.substr(0, 2) != "--") {
-            return "unexpected argument '" + echoed(arg) + "' for " + std::string(command);
-        }
-        const size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        std::optional<std::string_view> inlineValue;
-        if (equals != std::string_view::npos) {
-            inlineValue = arg.substr(equals + 1);
-        }
-        const OptionSpec* spec = findOption(name);
-        if (spec == nullptr || !allowed(m_options.command, spec->option)) {
-            return "unknown option " + echoed(name) + " for " + std::string(command);
-        }
-        if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
-            return std::string(name) + " is given more than once";
-        }
-        m_seen.push_back(spec->option);
-        if (!spec->takesValue && inlineValue) {
-            return std::string(name) + " takes no value";
-        }
-        std::string error = parseOption(*spec, inlineValue);
+        std::string error = parseArgument(m_args[m_index++]);
         if (!error.empty()) {
             return error;
         }
@@ -128,6 +114,36 @@ std::string Parser::run()
         return {};
     }
     return checkRequired();
+}
+
+std::string Parser::parseArgument(std::string_view arg)
+{
+    const std::string command(commandName(m_options.command));
+    if (arg == "--help" || arg == "-h") {
+        m_options.help = true;
+        return {};
+    }
+    if (arg.size() < 3 || arg.substr(0, 2) != "--") {
+        return "unexpected argument '" + echoed(arg) + "' for " + command;
+    }
+    const size_t equals = arg.find('=');
+    const std::string_view name = arg.substr(0, equals);
+    std::optional<std::string_view> inlineValue;
+    if (equals != std::string_view::npos) {
+        inlineValue = arg.substr(equals + 1);
+    }
+    const OptionSpec* spec = findOption(name);
+    if (spec == nullptr || (spec->commands & bit(m_options.command)) == 0) {
+        return "unknown option " + echoed(name) + " for " + command;
+    }
+    if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
+        return std::string(name) + " is given more than once";
+    }
+    m_seen.push_back(spec->option);
+    if (!spec->takesValue) {
+        return inlineValue ? std::string(name) + " takes no value" : parseFlag(*spec);
+    }
+    return parseOption(*spec, inlineValue);
 }
 
 std::optional<std::string_view> Parser::nextValue(bool allowDashes)
@@ -144,6 +160,22 @@ std::optional<std::string_view> Parser::nextValue(bool allowDashes)
     return value;
 }
 
+std::string Parser::parseFlag(const OptionSpec& spec)
+{
+    switch (spec.option) {
+    case Option::Csv:
+    case Option::Json:
+        (spec.option == Option::Csv ? m_options.csv : m_options.json) = true;
+        return m_options.csv && m_options.json ? "give either --csv or --json, not both" : std::string();
+    case Option::Force:
+        m_options.force = true;
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
 std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<AxisRange>& target)
 {
     std::array<std::string_view, 3> values;
@@ -154,18 +186,15 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
         }
         value = *next;
     }
-    const std::string startName = std::string(name) + " START";
-    const std::string endName = std::string(name) + " END";
-    const std::string stepName = std::string(name) + " STEP";
-    const auto start = parseCoordinate(values[0], startName, axis);
+    const auto start = parseCoordinate(values[0], std::string(name) + " START", axis);
     if (!start) {
         return start.error;
     }
-    const auto end = parseCoordinate(values[1], endName, axis);
+    const auto end = parseCoordinate(values[1], std::string(name) + " END", axis);
     if (!end) {
         return end.error;
     }
-    const auto step = parseBoundedReal(values[2], stepName, kMinGridStep, kMaxGridStep);
+    const auto step = parseBoundedReal(values[2], std::string(name) + " STEP", kMinGridStep, kMaxGridStep);
     if (!step) {
         return step.error;
     }
@@ -175,84 +204,52 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
 
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
-    const std::string name(spec.name);
-    if (spec.option == Option::Force) {
-        m_options.force = true;
-        return {};
-    }
-    if (spec.option == Option::Csv || spec.option == Option::Json) {
-        (spec.option == Option::Csv ? m_options.csv : m_options.json) = true;
-        return m_options.csv && m_options.json ? "give either --csv or --json, not both" : std::string();
-    }
-    if ((spec.option == Option::Lat || spec.option == Option::Lon) && m_options.command == Command::Grid) {
+    const bool latOrLon = spec.option == Option::Lat || spec.option == Option::Lon;
+    if (latOrLon && m_options.command == Command::Grid) {
         if (inlineValue) {
-            return name + " needs three separate values: START END STEP";
+            return std::string(spec.name) + " needs three separate values: START END STEP";
         }
-        const Axis axis = spec.option == Option::Lat ? Axis::Latitude : Axis::Longitude;
-        return parseAxis(spec.name, axis, spec.option == Option::Lat ? m_options.latitudes : m_options.longitudes);
+        const bool lat = spec.option == Option::Lat;
+        return parseAxis(spec.name, lat ? Axis::Latitude : Axis::Longitude,
+                         lat ? m_options.latitudes : m_options.longitudes);
     }
     const bool textValue = spec.option == Option::Model || spec.option == Option::Output || spec.option == Option::With;
     const auto value = inlineValue ? inlineValue : nextValue(!textValue);
     if (!value || (textValue && value->empty())) {
-        return name + " needs a value";
+        return std::string(spec.name) + " needs a value";
     }
+    return storeValue(spec, *value);
+}
+
+std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
+{
+    const std::string_view name = spec.name;
     switch (spec.option) {
     case Option::Lat:
-    case Option::Lon: {
-        const auto parsed = parseCoordinate(*value, spec.name,
-                                            spec.option == Option::Lat ? Axis::Latitude : Axis::Longitude);
-        if (!parsed) {
-            return parsed.error;
-        }
-        (spec.option == Option::Lat ? m_options.latitude : m_options.longitude) = parsed.value;
-        return {};
-    }
-    case Option::Date: {
-        if (m_options.year) {
-            return "give either --date or --year, not both";
-        }
-        const auto parsed = parseIsoDate(*value, spec.name);
-        if (!parsed) {
-            return parsed.error;
-        }
-        m_options.date = parsed.value;
-        return {};
-    }
-    case Option::Year: {
-        if (m_options.date) {
-            return "give either --date or --year, not both";
-        }
-        const auto parsed = parseBoundedReal(*value, spec.name, kMinYear, kMaxYear);
-        if (!parsed) {
-            return parsed.error;
-        }
-        m_options.year = parsed.value;
-        return {};
-    }
-    case Option::Elevation: {
-        const auto parsed = parseBoundedReal(*value, spec.name, kMinElevation, kMaxElevation);
-        if (!parsed) {
-            return parsed.error;
-        }
-        m_options.elevation = parsed.value;
-        return {};
-    }
+        return store(parseCoordinate(value, name, Axis::Latitude), m_options.latitude);
+    case Option::Lon:
+        return store(parseCoordinate(value, name, Axis::Longitude), m_options.longitude);
+    case Option::Date:
+        return m_options.year ? std::string(kDateOrYear) : store(parseIsoDate(value, name), m_options.date);
+    case Option::Year:
+        return m_options.date ? std::string(kDateOrYear)
+                              : store(parseBoundedReal(value, name, kMinYear, kMaxYear), m_options.year);
+    case Option::Elevation:
+        return store(parseBoundedReal(value, name, kMinElevation, kMaxElevation), m_options.elevation);
     case Option::Model:
-        m_options.model = std::string(*value);
+        m_options.model = std::string(value);
         return {};
     case Option::Output:
-        m_options.output = std::string(*value);
+        m_options.output = std::string(value);
         return {};
     case Option::Threads: {
-        const auto parsed = parseThreadCount(*value, spec.name);
-        if (!parsed) {
-            return parsed.error;
-        }
-        m_options.threads = *parsed.value;
-        return {};
+        std::optional<int> threads;
+        std::string error = store(parseThreadCount(value, name), threads);
+        m_options.threads = threads.value_or(m_options.threads);
+        return error;
     }
     case Option::With: {
-        auto parsed = parseExtraColumns(*value, spec.name);
+        auto parsed = parseExtraColumns(value, name);
         if (!parsed) {
             return parsed.error;
         }
@@ -328,47 +325,58 @@ std::string_view commandName(Command command)
     return {};
 }
 
-ParseOutcome parseCommandLine(const std::vector<std::string_view>& args)
+namespace {
+
+// "--help", "--help COMMAND" and "help COMMAND".
+Checked<CliOptions> parseHelp(const std::vector<std::string_view>& args)
 {
-    ParseOutcome outcome;
-    CliOptions& options = outcome.options;
+    CliOptions options;
+    options.help = true;
+    for (const Command command : kCommands) {
+        if (args.size() == 2 && args[1] == commandName(command)) {
+            options.command = command;
+        }
+    }
+    if (args.size() > 1 && options.command == Command::None) {
+        return Checked<CliOptions>::fail("unexpected argument '" + echoed(args[1]) + "' after " +
+                                         std::string(args.front()));
+    }
+    return Checked<CliOptions>::ok(std::move(options));
+}
+
+}  // namespace
+
+Checked<CliOptions> parseCommandLine(const std::vector<std::string_view>& args)
+{
     if (args.empty()) {
-        outcome.error = "no command given (try --help)";
-        return outcome;
+        return Checked<CliOptions>::fail("no command given (try --help)");
     }
     const std::string_view first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
-        options.help = true;
-        // "--help grid" asks for the help of that command.
-        for (const Command command : {Command::Point, Command::Grid, Command::Poles, Command::Batch}) {
-            if (args.size() == 2 && args[1] == commandName(command)) {
-                options.command = command;
-            }
-        }
-        if (args.size() > 1 && options.command == Command::None) {
-            outcome.error = "unexpected argument '" + echoed(args[1]) + "' after " + std::string(first);
-        }
-        return outcome;
+        return parseHelp(args);
     }
+    CliOptions options;
     if (first == "--version") {
-        options.version = true;
         if (args.size() > 1) {
-            outcome.error = "unexpected argument '" + echoed(args[1]) + "' after --version";
+            return Checked<CliOptions>::fail("unexpected argument '" + echoed(args[1]) + "' after --version");
         }
-        return outcome;
+        options.version = true;
+        return Checked<CliOptions>::ok(std::move(options));
     }
-    for (const Command command : {Command::Point, Command::Grid, Command::Poles, Command::Batch}) {
+    for (const Command command : kCommands) {
         if (first == commandName(command)) {
             options.command = command;
         }
     }
     if (options.command == Command::None) {
-        outcome.error = first.substr(0, 1) == "-" ? "unknown option " + echoed(first)
-                                                   : "unknown command '" + echoed(first) + "'";
-        return outcome;
+        return Checked<CliOptions>::fail(first.substr(0, 1) == "-" ? "unknown option " + echoed(first)
+                                                                   : "unknown command '" + echoed(first) + "'");
     }
-    outcome.error = Parser(args, options).run();
-    return outcome;
+    std::string error = Parser(args, options).run();
+    if (!error.empty()) {
+        return Checked<CliOptions>::fail(std::move(error));
+    }
+    return Checked<CliOptions>::ok(std::move(options));
 }
 
 }  // namespace tellurim::cli

@@ -46,15 +46,9 @@ struct CliOptions {
     float elevationMetres() const { return elevation.value_or(0.0f); }
 };
 
-/// Checked options, or the one-line reason the command line was refused.
-struct ParseOutcome {
-    CliOptions options;
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
-
-/// Parses the arguments after the program name.
-ParseOutcome parseCommandLine(const std::vector<std::string_view>& args);
+/// Parses the arguments after the program name: the checked options, or the
+/// one-line reason the command line was refused.
+Checked<CliOptions> parseCommandLine(const std::vector<std::string_view>& args);
 
 /// The name a command is typed as ("point"), empty for Command::None.
 std::string_view commandName(Command command);

@@ -1,6 +1,7 @@
 #include "files/ReportLayout.h"
 
 #include "files/CsvWriter.h"
+#include "files/FileError.h"
 #include "record/NumberText.h"
 
 #include <cmath>
@@ -61,7 +62,7 @@ std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldRes
                    " Z: " + fixed(results.BZ, 1) + " H: " + fixed(results.BH, 1));
     text.push_back("Variation (nT/yr): X: " + fixed(results.BX2, 1) + " Y: " + fixed(results.BY2, 1) +
                    " Z: " + fixed(results.BZ2, 1) + " H: " + fixed(results.BH2, 1));
-    if (texts.CPOLAR1 != "N/A") {
+    if (texts.hasGridVariation) {
         text.push_back("Polar Grid Variation: " + texts.CPOLAR1 + " D " + texts.CPOLAR2 + " min/yr");
     }
 
@@ -86,13 +87,21 @@ std::vector<PlacedLine> placeLines(const std::vector<ReportLine>& lines, int ppi
     return placed;
 }
 
-bool printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines)
+PrintResult printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines)
 {
     for (const PlacedLine& line :
          placeLines(lines, canvas.pixelsPerInchX(), canvas.pixelsPerInchY())) {
         canvas.drawCentredText(line.x, line.y, line.text);
     }
     return canvas.finish();
+}
+
+Message printFailureMessage(const PrintResult& result)
+{
+    if (!result.fileName.empty()) {
+        return fileErrorMessage(fileErrorFromErrno(result.osError, result.fileName));
+    }
+    return Message{Icon::Exclamation, std::string(kAppName), std::string(kPrintFailedText), Buttons::Ok};
 }
 
 }  // namespace tellurim

@@ -37,7 +37,7 @@ struct PlacedLine {
     std::string text;
 };
 
-/// The lines of the location report: 13, or 14 when CPOLAR1 is not "N/A".
+/// The lines of the location report: 13, or 14 when the texts carry a grid variation.
 /// Numbers are formatted with a point as decimal separator whatever the
 /// locale; texts of any length are kept whole.
 std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldResult& results,
@@ -48,6 +48,10 @@ std::vector<ReportLine> reportLines(const LocationRecord& record, const FieldRes
 std::vector<PlacedLine> placeLines(const std::vector<ReportLine>& lines, int ppiX, int ppiY);
 
 /// Draws lines on one page and finishes it. Returns what the canvas's finish returns.
-bool printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines);
+PrintResult printLines(PageCanvas& canvas, const std::vector<ReportLine>& lines);
+
+/// The box for a document that was not printed: the standard file-error
+/// report when a file refused it, kPrintFailedText when a printer did.
+Message printFailureMessage(const PrintResult& result);
 
 }  // namespace tellurim

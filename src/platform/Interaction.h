@@ -45,6 +45,15 @@ struct FileRequest {
     bool confirmOverwrite = false;  ///< Save: ask before replacing a file
 };
 
+/// How a printed document ended. One that went to a file and could not be
+/// written there names the file and the operating system's error number.
+struct PrintResult {
+    bool printed = false;
+    std::string fileName;  ///< empty unless a file refused the document
+    int osError = -1;
+    explicit operator bool() const { return printed; }
+};
+
 /// One printed page in device pixels, origin at the top left of the printable
 /// area. Text is drawn centred on x with its top edge at y in the printer's
 /// default font.
@@ -54,8 +63,9 @@ public:
     virtual int pixelsPerInchX() const = 0;
     virtual int pixelsPerInchY() const = 0;
     virtual void drawCentredText(int x, int y, std::string_view text) = 0;
-    /// Ends the page and the document. Returns false when the printer failed.
-    virtual bool finish() = 0;
+    /// Ends the page and the document; not printed when the printer or the
+    /// output file refused it.
+    virtual PrintResult finish() = 0;
 };
 
 /// Everything that asks the user something. The Qt implementation shows real

@@ -119,7 +119,7 @@ bool PoleWindow::take()
         const PoleField field = kDateFields[i];
         const Parsed<int32_t> parsed = parseInteger(m_view->text(field));
         if (parsed.status != ParseStatus::Ok)
-            return refuse(field, box(Icon::None, kAppName, "Please enter an integer."));
+            return refuse(field, box(Icon::None, kAppName, std::string(kEnterIntegerText)));
         // A month outside the year has no day number to count from.
         if (field == PoleField::month && (parsed.value < 1 || parsed.value > 12))
             return refuse(field, box(Icon::Exclamation, kAppName,
@@ -166,8 +166,8 @@ void PoleWindow::printPoles()
     std::unique_ptr<PageCanvas> canvas = m_interaction.choosePrinter(kPrintDocumentName);
     if (!canvas)
         return;
-    if (!printLines(*canvas, poleReportLines(m_date, m_poles)))
-        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
+    if (const PrintResult printed = printLines(*canvas, poleReportLines(m_date, m_poles)); !printed)
+        m_interaction.ask(printFailureMessage(printed));
 }
 
 void PoleWindow::exportPoles()

@@ -63,6 +63,10 @@ struct Parsed {
 /// a single; one too small for a double reads as 0.
 Parsed<float> parseSingle(std::string_view text);
 
+/// What a field says when its text is not a whole number (parseInteger
+/// refused it).
+inline constexpr std::string_view kEnterIntegerText = "Please enter an integer.";
+
 /// Reads a whole decimal number: optional sign and digits only (blanks
 /// around allowed); TooLarge when it does not fit 32 bits.
 Parsed<int32_t> parseInteger(std::string_view text);

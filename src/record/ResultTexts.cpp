@@ -59,6 +59,7 @@ ResultTexts resultTexts(const FieldResult& result)
     texts.CVALIDITY = validityText(result.dateOutOfRange, result.coordinatesOutOfRange);
     texts.CPOLAR1 = std::move(grid.CPOLAR1);
     texts.CPOLAR2 = std::move(grid.CPOLAR2);
+    texts.hasGridVariation = hasGridVariation(result);
     return texts;
 }
 

@@ -14,6 +14,7 @@ struct ResultTexts {
     std::string CVALIDITY;
     std::string CPOLAR1;  ///< grid variation, degrees, "%8.2f" or "N/A"
     std::string CPOLAR2;  ///< its annual change, minutes of arc per year
+    bool hasGridVariation = false;  ///< false where CPOLAR1 and CPOLAR2 read "N/A"
 };
 
 /// The validity of a result from the two flags of a point calculation:

@@ -35,7 +35,7 @@ Message takeMessage(FieldKind kind, double minimum, double maximum, TakeProblem 
     message.buttons = Buttons::Ok;
     if (problem == TakeProblem::NotANumber) {
         message.icon = Icon::None;
-        message.text = integer ? "Please enter an integer." : "Please enter a number.";
+        message.text = integer ? std::string(kEnterIntegerText) : "Please enter a number.";
         return message;
     }
     message.icon = Icon::Exclamation;

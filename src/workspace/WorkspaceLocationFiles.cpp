@@ -13,6 +13,8 @@
 #include "workspace/BusyMark.h"
 #include "record/Conversions.h"
 
+#include <cerrno>
+
 namespace tellurim {
 namespace {
 
@@ -85,7 +87,9 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
     // The old file is replaced only once the new one is complete on disk, so
     // a full disk or a crash half way cannot cost the user the saved location.
     if (const auto failure = replaceFileContents(fileName, encodeLocationFile(record))) {
-        if (failure->stage == ReplaceStage::Create) {
+        // A name longer than the file system holds is refused only when the
+        // finished file is given it; it is still a name that cannot be created.
+        if (failure->stage == ReplaceStage::Create || failure->error.osError == ENAMETOOLONG) {
             m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, cannotCreate));
         } else {
             m_interaction.ask(fileErrorMessage(failure->error));
@@ -159,8 +163,8 @@ void Workspace::printLocation()
         reportLines(record, m_results, m_texts,
                     reportUserName ? *reportUserName : currentUserName());
     // Printing to a file that cannot be written must not pass in silence.
-    if (!printLines(*canvas, lines)) {
-        m_interaction.ask(box(Icon::Exclamation, kAppName, std::string(kPrintFailedText)));
+    if (const PrintResult printed = printLines(*canvas, lines); !printed) {
+        m_interaction.ask(printFailureMessage(printed));
     }
 }
 

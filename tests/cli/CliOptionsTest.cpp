@@ -12,7 +12,7 @@
 namespace tellurim::cli {
 namespace {
 
-ParseOutcome parse(std::vector<std::string_view> args)
+Checked<CliOptions> parse(std::vector<std::string_view> args)
 {
     return parseCommandLine(args);
 }
@@ -107,8 +107,8 @@ TEST(CliDates, RealCalendarDatesOnly)
 TEST(CliDates, EveryFourthYearIsALeapYearAsInTheProgramsOwnDates)
 {
     const auto leap = parse({"poles", "--date", "1900-02-29"});
-    ASSERT_TRUE(leap.ok()) << leap.error;
-    EXPECT_EQ(leap.options.decimalYear(), dateToDecimalYear(2, 29, 1900));
+    ASSERT_TRUE(leap) << leap.error;
+    EXPECT_EQ(leap.value->decimalYear(), dateToDecimalYear(2, 29, 1900));
     EXPECT_EQ(parse({"poles", "--date", "1901-02-29"}).error,
               "--date day must be between 1 and 28 for that month (got 1901-02-29)");
     EXPECT_EQ(daysInMonth(2100, 2), 29);
@@ -120,8 +120,8 @@ TEST(CliCommandLine, PointTakesValuesAndDefaults)
 {
     const auto outcome = parse({"point", "--lat", "40.015", "--lon", "105.27W", "--date", "2026-07-02",
                                 "--elevation=1655", "--csv"});
-    ASSERT_TRUE(outcome.ok()) << outcome.error;
-    const CliOptions& o = outcome.options;
+    ASSERT_TRUE(outcome) << outcome.error;
+    const CliOptions& o = *outcome.value;
     EXPECT_EQ(o.command, Command::Point);
     EXPECT_EQ(*o.latitude, 40.015f);
     EXPECT_EQ(*o.longitude, -105.27f);
@@ -132,22 +132,22 @@ TEST(CliCommandLine, PointTakesValuesAndDefaults)
     EXPECT_EQ(o.decimalYear(), dateToDecimalYear(7, 2, 2026));
 
     const auto byYear = parse({"point", "--lat", "-5", "--lon", "5", "--year", "2025.5"});
-    ASSERT_TRUE(byYear.ok());
-    EXPECT_EQ(byYear.options.decimalYear(), 2025.5f);
-    EXPECT_EQ(byYear.options.elevationMetres(), 0.0f);
+    ASSERT_TRUE(byYear);
+    EXPECT_EQ(byYear.value->decimalYear(), 2025.5f);
+    EXPECT_EQ(byYear.value->elevationMetres(), 0.0f);
 }
 
 TEST(CliCommandLine, GridTakesThreeValuesPerAxis)
 {
     const auto outcome = parse({"grid", "--lat", "40.75S", "-38.75", "0.1", "--lon", "-10", "10E", "2.5",
                                 "--year", "2025", "--threads", "3", "--output", "out.csv"});
-    ASSERT_TRUE(outcome.ok()) << outcome.error;
-    EXPECT_EQ(outcome.options.latitudes->start, -40.75f);
-    EXPECT_EQ(outcome.options.latitudes->end, -38.75f);
-    EXPECT_EQ(outcome.options.latitudes->step, 0.1f);
-    EXPECT_EQ(outcome.options.longitudes->end, 10.0f);
-    EXPECT_EQ(outcome.options.threads, 3);
-    EXPECT_EQ(*outcome.options.output, "out.csv");
+    ASSERT_TRUE(outcome) << outcome.error;
+    EXPECT_EQ(outcome.value->latitudes->start, -40.75f);
+    EXPECT_EQ(outcome.value->latitudes->end, -38.75f);
+    EXPECT_EQ(outcome.value->latitudes->step, 0.1f);
+    EXPECT_EQ(outcome.value->longitudes->end, 10.0f);
+    EXPECT_EQ(outcome.value->threads, 3);
+    EXPECT_EQ(*outcome.value->output, "out.csv");
 
     EXPECT_EQ(parse({"grid", "--lat", "0", "1", "--lon", "0", "1", "1", "--year", "2025"}).error,
               "--lat needs three values: START END STEP");
@@ -164,7 +164,7 @@ TEST(CliCommandLine, MissingAndConflictingOptionsAreNamed)
     EXPECT_EQ(parse({"point", "--lat", "5", "--lon", "5"}).error, "point needs --date YYYY-MM-DD or --year DECIMAL");
     EXPECT_EQ(parse({"grid", "--lon", "0", "1", "1", "--year", "2025"}).error, "grid needs --lat START END STEP");
     EXPECT_EQ(parse({"poles"}).error, "poles needs --date YYYY-MM-DD or --year DECIMAL");
-    EXPECT_TRUE(parse({"batch"}).ok());
+    EXPECT_TRUE(parse({"batch"}));
     EXPECT_EQ(parse({"poles", "--year", "2025", "--date", "2025-01-01"}).error, "give either --date or --year, not both");
     EXPECT_EQ(parse({"poles", "--year", "2025", "--year", "2026"}).error, "--year is given more than once");
     EXPECT_EQ(parse({"point", "--lat"}).error, "--lat needs a value");
@@ -189,16 +189,16 @@ TEST(CliCommandLine, UnknownCommandsOptionsAndArgumentsAreRefused)
 TEST(CliCommandLine, HelpWinsOverMissingOptions)
 {
     const auto commandHelp = parse({"grid", "--help"});
-    ASSERT_TRUE(commandHelp.ok());
-    EXPECT_TRUE(commandHelp.options.help);
-    EXPECT_EQ(commandHelp.options.command, Command::Grid);
-    EXPECT_TRUE(parse({"--help"}).options.help);
-    EXPECT_EQ(parse({"--help", "poles"}).options.command, Command::Poles);
-    EXPECT_EQ(parse({"help", "batch"}).options.command, Command::Batch);
+    ASSERT_TRUE(commandHelp);
+    EXPECT_TRUE(commandHelp.value->help);
+    EXPECT_EQ(commandHelp.value->command, Command::Grid);
+    EXPECT_TRUE(parse({"--help"}).value->help);
+    EXPECT_EQ(parse({"--help", "poles"}).value->command, Command::Poles);
+    EXPECT_EQ(parse({"help", "batch"}).value->command, Command::Batch);
     EXPECT_EQ(parse({"--help", "nothing"}).error, "unexpected argument 'nothing' after --help");
-    EXPECT_TRUE(parse({"--version"}).options.version);
+    EXPECT_TRUE(parse({"--version"}).value->version);
     // A bad value is still reported, even with --help further on.
-    EXPECT_FALSE(parse({"point", "--lat", "95", "--help"}).ok());
+    EXPECT_FALSE(parse({"point", "--lat", "95", "--help"}));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(LocationExport, HeaderIsTheFixedThreeHundredSeventySevenCharacters)
 
 TEST(LocationExport, RowCarriesTheCurrentValuesInColumnOrder)
 {
-    const std::string row = locationExportRow(denver(), results(), ResultTexts{"OK", "N/A", "N/A"});
+    const std::string row = locationExportRow(denver(), results(), ResultTexts{"OK", "N/A", "N/A", false});
     const std::string expected =
         "\"Denver\",\"WMM-95.COF\",39.750000,39,45,0.000000,105.250000,105,15,0.000000,"
         "5280.000000,1609.343994,1,7,2003,2003.498657,\"NORTH\",\"EAST\","
@@ -55,7 +55,7 @@ TEST(LocationExport, SouthAndWestAreWordsAndDecimalsStayMagnitudes)
     record.IHEM_NS = 1;
     record.JHEM_EW = 0;
     const std::string row =
-        locationExportRow(record, results(), ResultTexts{"OK", "   12.34", "   -1.50"});
+        locationExportRow(record, results(), ResultTexts{"OK", "   12.34", "   -1.50", true});
     EXPECT_NE(row.find(",39.750000,39,45,0.000000,105.250000,"), std::string::npos);
     EXPECT_NE(row.find(",\"SOUTH\",\"WEST\","), std::string::npos);
     // The annual change comes before the grid variation, leading blanks kept.
@@ -67,7 +67,7 @@ TEST(LocationExport, QuotesAreDoubledAndLongTextsWrittenWhole)
     LocationRecord record = denver();
     record.Location = "Pike's \"Peak\", CO";
     record.FILENAME = std::string(1500, 'p');
-    const std::string row = locationExportRow(record, results(), ResultTexts{"OK", "N/A", "N/A"});
+    const std::string row = locationExportRow(record, results(), ResultTexts{"OK", "N/A", "N/A", false});
     const std::string start = "\"Pike's \"\"Peak\"\", CO\",\"" + std::string(1500, 'p') + "\",39.750000,";
     EXPECT_EQ(row.substr(0, start.size()), start);
     EXPECT_GT(row.size(), 1500u);

@@ -33,7 +33,7 @@ std::vector<std::string> textsOf(const std::vector<ReportLine>& lines)
 
 TEST(LocationReport, SouthWestLocationWithoutGridVariationHasThirteenLines)
 {
-    const ResultTexts texts{"OK", "N/A", "N/A"};
+    const ResultTexts texts{"OK", "N/A", "N/A", false};
     const auto lines = reportLines(hobart(), sampleResults(), texts, "Ada Lovelace");
     const std::vector<std::string> expected = {
         "Location: Hobart",
@@ -60,7 +60,7 @@ TEST(LocationReport, NorthEastLocationWithGridVariationHasFourteenLines)
     LocationRecord record = hobart();
     record.IHEM_NS = 0;
     record.JHEM_EW = 1;
-    const ResultTexts texts{"The year is out of range for the selected model", "   12.34", "   -1.50"};
+    const ResultTexts texts{"The year is out of range for the selected model", "   12.34", "   -1.50", true};
     const auto lines = reportLines(record, sampleResults(), texts, "");
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[1].text, "Prepared by Tellurim for ");
@@ -76,7 +76,7 @@ TEST(LocationReport, LongTextsArePrintedWhole)
     LocationRecord record = hobart();
     record.Location = std::string(600, 'L');
     record.FILENAME = std::string(400, 'F');
-    const auto lines = reportLines(record, sampleResults(), ResultTexts{"OK", "N/A", "N/A"},
+    const auto lines = reportLines(record, sampleResults(), ResultTexts{"OK", "N/A", "N/A", false},
                                    std::string(300, 'U'));
     EXPECT_EQ(lines[0].text, "Location: " + std::string(600, 'L'));
     EXPECT_EQ(lines[1].text, "Prepared by Tellurim for " + std::string(300, 'U'));
@@ -90,14 +90,14 @@ TEST(LocationReport, ExtremeValuesAreFormattedInFull)
     record.ALTM = -0.04f;
     FieldResult results = sampleResults();
     results.TI = NAN;
-    const auto lines = reportLines(record, results, ResultTexts{"OK", "N/A", "N/A"}, "x");
+    const auto lines = reportLines(record, results, ResultTexts{"OK", "N/A", "N/A", false}, "x");
     EXPECT_EQ(lines[5].text, "Elevation: 3000000000.0 feet, -0.0 m");
     EXPECT_EQ(lines[9].text.substr(0, 19), "Incident Field: nan");
 }
 
 TEST(LocationReport, FactorsAreTheStoredSinglesWithTwoOneStepBelow)
 {
-    const auto lines = reportLines(hobart(), sampleResults(), ResultTexts{"OK", "1", "2"}, "x");
+    const auto lines = reportLines(hobart(), sampleResults(), ResultTexts{"OK", "1", "2", true}, "x");
     const std::vector<float> expected = {1.0f, 1.35f, 1.7f, 2.05f, 2.4f, 2.75f, 3.1f,
                                          3.45f, std::nextafter(3.65f, 0.0f), 4.0f, 4.35f,
                                          4.7f, std::nextafter(5.05f, 0.0f), 5.4f};
@@ -108,7 +108,7 @@ TEST(LocationReport, FactorsAreTheStoredSinglesWithTwoOneStepBelow)
 
 TEST(LocationReport, LinesPlacedAtThreeHundredPixelsPerInch)
 {
-    const auto lines = reportLines(hobart(), sampleResults(), ResultTexts{"OK", "1", "2"}, "x");
+    const auto lines = reportLines(hobart(), sampleResults(), ResultTexts{"OK", "1", "2", true}, "x");
     const auto placed = placeLines(lines, 300, 300);
     const std::vector<int> expectedY = {300, 405, 510, 614, 720, 825, 929,
                                         1035, 1094, 1200, 1304, 1409, 1514, 1620};

@@ -87,6 +87,8 @@ TEST(ResultTextsOfAResult, CombinesValidityAndGridVariation)
     EXPECT_EQ(texts.CVALIDITY, "The year is out of range for the selected model");
     EXPECT_EQ(texts.CPOLAR1, "    1.00");
     EXPECT_EQ(texts.CPOLAR2, "    0.00");
+    EXPECT_TRUE(texts.hasGridVariation);
+    EXPECT_FALSE(resultTexts(withGridVariation(kNoGridVariation, 0.0f)).hasGridVariation);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // of this program provides the QApplication.
 #include "files/ReportLayout.h"
 #include "platform/qt/QtPrinterCanvas.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -27,7 +29,7 @@ std::vector<ReportLine> sampleReport()
     record.DDATE = 2025.5068f;
     FieldResult results;
     results.TI = 52000.0f;
-    return reportLines(record, results, ResultTexts{"OK", "   12.34", "   -1.50"}, "Tester");
+    return reportLines(record, results, ResultTexts{"OK", "   12.34", "   -1.50", true}, "Tester");
 }
 
 TEST(PrintToPdf, ReportRendersToAOnePagePdfFile)
@@ -56,6 +58,37 @@ TEST(PrintToPdf, AnUnwritableOutputFileIsReportedAsFailure)
     auto canvas = pdfCanvas(folder.filePath("missing-folder/report.pdf"));
     ASSERT_NE(canvas, nullptr);
     EXPECT_FALSE(printLines(*canvas, sampleReport()));
+}
+
+// A full disk is reported with the file and its reason, and a document
+// printed before at that place is kept.
+TEST(PrintToPdf, AFullDiskIsReportedAndTheEarlierFileKept)
+{
+    const PrintResult device = printLines(*pdfCanvas("/dev/full"), sampleReport());
+    EXPECT_FALSE(device);
+    EXPECT_EQ(device.fileName, "/dev/full");
+    EXPECT_EQ(printFailureMessage(device).text, "Disk full while accessing /dev/full.");
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath("report.pdf");
+    {
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    PrintResult limited;
+    {
+        FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.active());
+        limited = printLines(*pdfCanvas(path), sampleReport());
+    }
+    EXPECT_FALSE(limited);
+    EXPECT_EQ(printFailureMessage(limited).text, "Disk full while accessing " + path.toStdString() + ".");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"report.pdf"});
 }
 
 }  // namespace

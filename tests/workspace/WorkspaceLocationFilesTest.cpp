@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <memory>
 
 namespace tellurim {
@@ -136,6 +138,15 @@ TEST_F(LocationFilesFlow, NamesTheFileSystemRefusesOrTooLongToLoadBackAreNotSave
                                            "Cannot open Location:\n\nno-such-folder/Home.LOC\n\nBe sure Location "
                                            "does not contain\ncharacters illegal for file names")));
     EXPECT_EQ(workspace->locationChanged, 1);
+
+    // 256 characters with ".LOC": more than a file system's name holds.
+    const std::string refusedName(252, 'r');
+    workspace->record.Location = refusedName;
+    ui.clearTranscript();
+    EXPECT_EQ(workspace->saveLocation(true), Workspace::SaveOutcome::Cancelled);
+    EXPECT_TRUE(lastBox(ui, 1, exclamation("Tellurim File Open Error",
+                                           "Cannot open Location:\n\n" + refusedName + ".LOC\n\nBe sure Location "
+                                           "does not contain\ncharacters illegal for file names")));
 
     const std::string longName(256, 'n');
     workspace->record.Location = longName;
@@ -387,18 +398,20 @@ struct Page {
     int finished = 0;
 };
 
-/// A printer drawing into a Page; a refusing one does not accept the job.
+/// A printer drawing into a Page; a refusing one does not accept the job,
+/// and one printing to a file says that the disk was full.
 class PageRecorder final : public PageCanvas {
 public:
-    PageRecorder(Page& page, bool accepts) : m_page(page), m_accepts(accepts) {}
+    PageRecorder(Page& page, bool accepts, std::string file = {}) : m_page(page), m_accepts(accepts), m_file(std::move(file)) {}
     int pixelsPerInchX() const override { return 300; }
     int pixelsPerInchY() const override { return 300; }
     void drawCentredText(int x, int y, std::string_view text) override { m_page.lines.push_back({x, y, std::string(text)}); }
-    bool finish() override { return ++m_page.finished, m_accepts; }
+    PrintResult finish() override { return {(++m_page.finished, m_accepts), m_file, m_file.empty() ? -1 : ENOSPC}; }
 
 private:
     Page& m_page;
     bool m_accepts;
+    std::string m_file;
 };
 
 TEST_F(LocationFilesFlow, PrintingDrawsTheCurrentReportAndCancelPrintsNothing)
@@ -431,6 +444,11 @@ TEST_F(LocationFilesFlow, PrintingDrawsTheCurrentReportAndCancelPrintsNothing)
     workspace->printLocation();
     EXPECT_TRUE(lastBox(ui, 2, exclamation("Tellurim", "The page could not be printed: the printer or the output "
                                                        "file did not accept it.")));
+    // A file that refused it gets the standard file-error report.
+    ui.clearTranscript();
+    ui.then(Printer{std::make_unique<PageRecorder>(page, false, "/out/report.pdf")});
+    workspace->printLocation();
+    EXPECT_TRUE(lastBox(ui, 2, messageBox(Icon::Stop, "Tellurim", "Disk full while accessing /out/report.pdf.")));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct LinePrinter final : PageCanvas {
     int pixelsPerInchX() const override { return 300; }
     int pixelsPerInchY() const override { return 300; }
     void drawCentredText(int x, int y, std::string_view text) override { lines->push_back({x, y, std::string(text)}); }
-    bool finish() override { return true; }
+    PrintResult finish() override { return {true, {}, -1}; }
 };
 
 // The main window stands on 15 March 2026 with WMM2025.

@@ -66,6 +66,40 @@ QString fromLocal(const std::string& text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
+// A box wraps its text only between words, so one long file name would make
+// it wider than the screen. Words longer than kLongWord characters get
+// zero-width break opportunities after each '/' and after every kLongWord
+// characters without one; the text reads the same.
+QString withBreakOpportunities(const QString& text)
+{
+    constexpr qsizetype kLongWord = 40;
+    constexpr QChar kZeroWidthSpace(0x200B);
+    QString out;
+    out.reserve(text.size() + text.size() / kLongWord + 1);
+    qsizetype wordStart = 0;
+    while (wordStart < text.size()) {
+        qsizetype wordEnd = wordStart;
+        while (wordEnd < text.size() && !text.at(wordEnd).isSpace())
+            ++wordEnd;
+        const bool longWord = wordEnd - wordStart > kLongWord;
+        qsizetype sinceBreak = 0;
+        for (qsizetype i = wordStart; i < wordEnd; ++i) {
+            const QChar c = text.at(i);
+            out += c;
+            ++sinceBreak;
+            const bool atEnd = i + 1 == wordEnd;
+            if (longWord && !atEnd && !c.isHighSurrogate() && !text.at(i + 1).isMark() &&
+                (c == QLatin1Char('/') || sinceBreak >= kLongWord)) {
+                out += kZeroWidthSpace;
+                sinceBreak = 0;
+            }
+        }
+        for (wordStart = wordEnd; wordStart < text.size() && text.at(wordStart).isSpace(); ++wordStart)
+            out += text.at(wordStart);
+    }
+    return out;
+}
+
 }  // namespace
 
 QString caseInsensitivePattern(const QString& pattern)
@@ -90,8 +124,10 @@ QString nameFilterFor(const FileRequest& request)
 
 Answer QtInteraction::ask(const Message& message)
 {
+    if (m_sessionEnded)
+        return message.buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
     QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
-                    fromLocal(message.text), QMessageBox::NoButton, m_parent);
+                    withBreakOpportunities(fromLocal(message.text)), QMessageBox::NoButton, m_parent);
     box.setTextFormat(Qt::PlainText);
     if (message.buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -120,6 +156,8 @@ Answer QtInteraction::ask(const Message& message)
 
 std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 {
+    if (m_sessionEnded)
+        return std::nullopt;
     QFileDialog dialog(m_parent, QString::fromStdString(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -146,6 +184,8 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 
 std::optional<GridSettings> QtInteraction::editGridRectangle(const GridSettings& initial)
 {
+    if (m_sessionEnded)
+        return std::nullopt;
     GridDialog dialog(initial, *this, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -156,16 +196,31 @@ std::unique_ptr<Progress> QtInteraction::openProgress(std::string_view caption)
 {
     auto* dialog = new ProgressDialog(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     dialog->open(m_parent);
+    m_progress = dialog;
+    if (m_sessionEnded)
+        dialog->reject();
     return std::make_unique<OwnedProgress>(dialog);
 }
 
 std::unique_ptr<PageCanvas> QtInteraction::choosePrinter(std::string_view documentName)
 {
+    if (m_sessionEnded)
+        return nullptr;
     return choosePrinterQt(m_parent, documentName);
+}
+
+void QtInteraction::endSession()
+{
+    m_sessionEnded = true;
+    // The cancel is seen before the next grid row starts.
+    if (m_progress)
+        m_progress->reject();
 }
 
 void QtInteraction::runPoleDialog(PoleDialogActions& actions)
 {
+    if (m_sessionEnded)
+        return;
     PoleDialog dialog(actions, m_parent);
     dialog.exec();
 }

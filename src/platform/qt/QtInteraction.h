@@ -8,6 +8,8 @@
 
 namespace tellurim {
 
+class ProgressDialog;
+
 /// The Interaction of the real program: modal message boxes, Qt's own file
 /// dialogs (the same behaviour on every desktop: patterns match any letter
 /// case, the default suffix is added, overwriting asks first) and the print
@@ -24,8 +26,17 @@ public:
     std::unique_ptr<Progress> openProgress(std::string_view caption) override;
     void runPoleDialog(PoleDialogActions& actions) override;
 
+    /// The program is ending with nobody to answer (a termination signal):
+    /// an open progress window is asked to cancel, and from now on nothing
+    /// is shown. Boxes answer Ok, or Cancel when they offer it; file, print,
+    /// grid and pole dialogs are cancelled; progress windows ask to cancel
+    /// from the start.
+    void endSession();
+
 private:
     QPointer<QWidget> m_parent;
+    QPointer<ProgressDialog> m_progress;  // the last progress window opened
+    bool m_sessionEnded = false;
 };
 
 /// A file-name pattern that matches whatever the letter case: "*.cof"

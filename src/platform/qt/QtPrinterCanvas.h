@@ -8,6 +8,8 @@
 #include <memory>
 #include <string_view>
 
+class QBuffer;
+class QPdfWriter;
 class QPrinter;
 class QWidget;
 
@@ -15,7 +17,11 @@ namespace tellurim {
 
 /// One page on a Qt printer (a real printer or a PDF file). Coordinates are
 /// the printer's device pixels with the origin at the top left of the
-/// printable area; text is drawn in the painter's default font.
+/// printable area; text is drawn in the painter's default font. A PDF file
+/// is made in memory with the printer's page layout and resolution and
+/// written when the page is finished, by the program's own file writing, so
+/// that a file that cannot be written is reported with its reason; a file
+/// that exists is replaced whole or left as it was.
 class QtPrinterCanvas final : public PageCanvas {
 public:
     /// Starts painting on the printer (the document starts here).
@@ -28,12 +34,16 @@ public:
     int pixelsPerInchY() const override;
     /// Centred on x, top edge of the text at y.
     void drawCentredText(int x, int y, std::string_view text) override;
-    /// Ends the page and the document; false when the printer (or the output
-    /// file) refused the job.
-    bool finish() override;
+    /// Ends the page and the document; not printed when the printer or the
+    /// output file refused the job.
+    PrintResult finish() override;
 
 private:
+    const QPaintDevice& device() const;
+
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QBuffer> m_document;  ///< the PDF's bytes, for a PDF file
+    std::unique_ptr<QPdfWriter> m_pdf;
     QPainter m_painter;
     bool m_started = false;
     bool m_finished = false;
