@@ -21,7 +21,7 @@ std::string modelName(const CliOptions& options)
 bool loadModel(ModelEngine& engine, const CliOptions& options)
 {
     std::string name = modelName(options);
-    engine.readModelFile(12, name);
+    engine.readModelFile(kAllDegrees, name);
     return engine.isLoaded();
 }
 

@@ -3,11 +3,14 @@
 #include "engine/EngineMessageSink.h"
 #include "engine/FieldResult.h"
 #include "engine/MagneticModel.h"
+#include "engine/ModelFormats.h"
 #include "engine/PolePosition.h"
 #include "engine/SynthesisCache.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,9 +47,9 @@ struct SynthesisOutput {
 /// The numeric core: one current model and the synthesis cache. It never
 /// throws; loading reports through the message sink, evaluation through flags.
 ///
-/// The engine is stateful and not re-entrant. Copies are independent (model
-/// and cache are copied, the sink pointer is shared), so each worker thread
-/// can evaluate on its own copy.
+/// The engine is stateful and not re-entrant. Copies are independent (each
+/// has its own cache; the loaded model is immutable and shared, as is the
+/// sink pointer), so each worker thread can evaluate on its own copy.
 class ModelEngine {
 public:
     /// The sink must outlive the engine and every copy of it.
@@ -56,11 +59,17 @@ public:
     /// after a failed open it holds kModelNotFoundText, otherwise it keeps
     /// the text given (a bare name stays bare). A bare name that is not in
     /// the current directory is looked up in the shipped models folders.
-    /// requestedDegree above 12 is lowered to 12 (below 0 raised to 0). Failures show
+    /// The reader is chosen by the file's content: the fixed-column .COF,
+    /// the free-column .COF of the high-resolution models or the .shc layout
+    /// of IGRF. requestedDegree caps the degree summed (below 0 raised to
+    /// 0); a fixed-column file is always capped at 12. Failures show
     /// "ERROR OPENING FILE:;name" or "ERROR READING FILE:;name" and leave no
     /// model current.
     void readModelFile(int32_t requestedDegree, std::string& fileName);
     bool isLoaded() const;
+    /// After a read failure of the last readModelFile, where and why; an
+    /// empty reason after a success or an open failure.
+    const ModelReadProblem& lastReadProblem() const { return m_readProblem; }
 
     /// Evaluates the current model at one point and time.
     /// @param altitude  km above the WGS-84 ellipsoid (any value accepted)
@@ -91,19 +100,22 @@ public:
     void setMessageSink(EngineMessageSink& sink);
 
     /// The current (or last attempted) model tables, for inspection.
-    const MagneticModel& model() const { return m_model; }
+    const MagneticModel& model() const { return *m_model; }
     /// The synthesis cache as the last synthesis left it, for inspection.
     const SynthesisCache& cache() const { return m_cache; }
 
 private:
-    bool loadModel(std::FILE* file);
-    void convertToUnnormalised();
+    std::optional<ModelReadProblem> loadModel(ModelLines& lines, MagneticModel& model);
+    void installModel(MagneticModel&& model);
     void updateGeodeticTerms(float altitude, float latitude);
     double horizontalIntensityAt(float latitude, float longitude, float date);
 
     EngineMessageSink* m_sink;
-    MagneticModel m_model;
+    /// Shared with the engine's copies and never changed while shared: a
+    /// load replaces it, or overwrites it in place when no copy holds it.
+    std::shared_ptr<MagneticModel> m_model;
     SynthesisCache m_cache;
+    ModelReadProblem m_readProblem;
 };
 
 }  // namespace tellurim

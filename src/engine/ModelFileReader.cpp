@@ -1,11 +1,13 @@
 #include "engine/ModelFileReader.h"
 
 #include "engine/ModelEngine.h"
+#include "engine/ModelFormats.h"
 #include "engine/ModelLocator.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace tellurim {
 
@@ -137,151 +139,192 @@ std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
 
 namespace {
 
-/// Reads one line at a time, keeping only as many characters as a record can
-/// use, so an endless line costs no memory. A trailing carriage return (CR LF
-/// files) is not part of the record.
-class RecordReader {
+/// The lines of an open file. Lines longer than kKeptCharacters are cut
+/// there (the classic records use 78 columns, the rest is ignored anyway),
+/// so an endless line costs no memory; once strict, a cut line stops the
+/// reading instead. The first lines are kept so that, after the layout has
+/// been told from them, reading can start again at the top. A trailing
+/// carriage return (CR LF files) is not part of the line.
+class FileLines final : public ModelLines {
 public:
-    explicit RecordReader(std::FILE* file) : m_file(file) {}
+    explicit FileLines(std::FILE* file) : m_file(file) {}
 
-    /// False at the end of the file or on a read error (see failed()).
-    bool next(std::string& record)
+    bool next(std::string& line) override
     {
-        record.clear();
+        if (m_replay < m_kept.size()) {
+            line = m_kept[m_replay].text;
+            const bool cut = m_kept[m_replay].cut;
+            ++m_replay;
+            ++m_lineNumber;
+            return acceptCut(cut);
+        }
+        bool cut = false;
+        if (!readLine(line, cut))
+            return false;
+        ++m_lineNumber;
+        if (m_keeping)
+            m_kept.push_back({line, cut});
+        return acceptCut(cut);
+    }
+
+    std::uint64_t lineNumber() const override { return m_lineNumber; }
+    ModelReadProblem problem() const override { return m_problem; }
+    bool failed() const { return std::ferror(m_file) != 0; }
+
+    /// Reads again from the first line; lines are no longer kept.
+    void restart(bool strict)
+    {
+        m_replay = 0;
+        m_lineNumber = 0;
+        m_keeping = false;
+        m_strict = strict;
+    }
+
+private:
+    struct KeptLine {
+        std::string text;
+        bool cut;
+    };
+
+    bool readLine(std::string& line, bool& cut)
+    {
+        line.clear();
         bool any = false;
-        bool overlong = false;
         int c = 0;
         while ((c = std::getc(m_file)) != EOF) {
             any = true;
             if (c == '\n')
                 break;
-            if (record.size() < kKeptCharacters)
-                record.push_back(static_cast<char>(c));
+            if (line.size() < kKeptCharacters)
+                line.push_back(static_cast<char>(c));
             else
-                overlong = true;
+                cut = true;
         }
-        if (!overlong && !record.empty() && record.back() == '\r')
-            record.pop_back();
-        return any && !failed();
+        if (!cut && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (failed()) {
+            m_problem = {m_lineNumber + 1, "the file cannot be read"};
+            return false;
+        }
+        return any;
     }
 
-    bool failed() const { return std::ferror(m_file) != 0; }
+    bool acceptCut(bool cut)
+    {
+        if (!cut || !m_strict)
+            return true;
+        m_problem = {m_lineNumber, "the line is too long"};
+        return false;
+    }
 
-private:
-    // Records use 78 columns; the rest is ignored anyway.
-    static constexpr std::size_t kKeptCharacters = 96;
+    static constexpr std::size_t kKeptCharacters = 4096;
     std::FILE* m_file;
+    std::vector<KeptLine> m_kept;
+    std::size_t m_replay = 0;
+    std::uint64_t m_lineNumber = 0;
+    bool m_keeping = true;
+    bool m_strict = false;
+    ModelReadProblem m_problem;
 };
+
+ModelFormat peekFormat(FileLines& lines)
+{
+    std::string first;
+    std::string second;
+    if (lines.next(first))
+        lines.next(second);
+    return detectModelFormat(first, second);
+}
 
 }  // namespace
 
 void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
 {
     FilePtr file = openModelFile(fileName);
+    m_readProblem = {};
     if (!file) {
-        m_model.isLoaded = false;
+        if (m_model->isLoaded) {
+            MagneticModel unused = *m_model;
+            unused.isLoaded = false;
+            installModel(std::move(unused));
+        }
         m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
         fileName = std::string{kModelNotFoundText};
         return;
     }
 
-    m_model.isLoaded = false;
-    m_model.gh = {};
-    m_model.ghRate = {};
-    m_model.legendreFactor = {};
-    m_model.degreeFactor = {};
-    m_model.orderFactor = {};
-    m_cache.clear();
-    m_model.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
-
-    const bool loaded = loadModel(file.get());
+    MagneticModel fresh;
+    FileLines lines{file.get()};
+    const ModelFormat format = peekFormat(lines);
+    lines.restart(format != ModelFormat::FixedColumn);
+    std::optional<ModelReadProblem> problem;
+    if (format == ModelFormat::FixedColumn) {
+        fresh.resize(kTableSize);
+        fresh.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
+        problem = loadModel(lines, fresh);
+    } else if (format == ModelFormat::FreeColumn) {
+        problem = readFreeColumnModel(lines, requestedDegree, fresh);
+    } else {
+        problem = readShcModel(lines, requestedDegree, fresh);
+    }
     file.reset();  // closed before any message box
-    if (!loaded) {
+    m_readProblem = problem.value_or(ModelReadProblem{});
+    if (problem) {
+        m_cache.clear(fresh.tableSize());
+        installModel(std::move(fresh));
         m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
         return;
     }
-    convertToUnnormalised();
+    convertToUnnormalised(fresh);
+    m_cache.clear(fresh.tableSize());
     m_cache.forgetInputs();
-    m_model.isLoaded = true;
+    fresh.isLoaded = true;
+    installModel(std::move(fresh));
 }
 
-bool ModelEngine::loadModel(std::FILE* file)
+std::optional<ModelReadProblem> ModelEngine::loadModel(ModelLines& lines, MagneticModel& model)
 {
-    RecordReader reader{file};
     std::string record;
-    if (!reader.next(record))
-        return false;
+    if (!lines.next(record))
+        return ModelReadProblem{lines.lineNumber(), "the file is empty"};
     const std::optional<HeaderRecord> header = parseHeaderRecord(record);
     if (!header)
-        return false;
+        return ModelReadProblem{1, "the header is not readable"};
 
-    m_model.epoch = header->epoch;
-    m_model.modelName = header->modelName;
+    model.epoch = header->epoch;
+    model.modelName = header->modelName;
     // Bounds written as 0..360 east become -180..180.
     const auto signedDegrees = [](float bound) { return bound > 180.0f ? bound - 360.0f : bound; };
-    m_model.latMin = signedDegrees(header->latMin);
-    m_model.latMax = signedDegrees(header->latMax);
-    m_model.lonMin = signedDegrees(header->lonMin);
-    m_model.lonMax = signedDegrees(header->lonMax);
-    m_model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
+    model.latMin = signedDegrees(header->latMin);
+    model.latMax = signedDegrees(header->latMax);
+    model.lonMin = signedDegrees(header->lonMin);
+    model.lonMax = signedDegrees(header->lonMax);
+    model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
 
-    while (reader.next(record)) {
+    while (lines.next(record)) {
         const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
         if (!coefficient)
-            return false;
+            return ModelReadProblem{lines.lineNumber(), "the record is not readable"};
         const auto [n, m, g, h, gRate, hRate] = *coefficient;
         if (n == kEndRecordDegree)
-            return true;
+            return std::nullopt;
         // The tables end at degree 12; anything else is not a model file.
         if (n < 0 || n > kMaxModelDegree || m < 0)
-            return false;
+            return ModelReadProblem{lines.lineNumber(), "the degree or order is out of range"};
         if (m > n)
             continue;
         const auto un = static_cast<std::size_t>(n);
         const auto um = static_cast<std::size_t>(m);
-        m_model.gh[um][un] = g;
-        m_model.ghRate[um][un] = gRate;
+        model.gh[um][un] = g;
+        model.ghRate[um][un] = gRate;
         if (m != 0) {
-            m_model.gh[un][um - 1] = h;
-            m_model.ghRate[un][um - 1] = hRate;
+            model.gh[un][um - 1] = h;
+            model.ghRate[un][um - 1] = hRate;
         }
     }
-    return false;  // end of file (or a read error) before the end record
-}
-
-void ModelEngine::convertToUnnormalised()
-{
-    // Schmidt factors are scratch values: kept in double, only the scaled
-    // coefficients are stored in single precision.
-    std::array<std::array<double, kTableSize>, kTableSize> schmidt{};
-    schmidt[0][0] = 1.0;
-    const auto scale = [](float& value, double factor) {
-        value = static_cast<float>(static_cast<double>(value) * factor);
-    };
-    for (int32_t n = 1; n <= m_model.maxDegree; ++n) {
-        const auto un = static_cast<std::size_t>(n);
-        schmidt[un][0] = schmidt[un - 1][0] * static_cast<double>(2 * n - 1) / static_cast<double>(n);
-        for (int32_t m = 0; m <= n; ++m) {
-            const auto um = static_cast<std::size_t>(m);
-            const int32_t numerator = (n - 1) * (n - 1) - m * m;
-            const int32_t denominator = (2 * n - 1) * (2 * n - 3);
-            m_model.legendreFactor[un][um] = static_cast<float>(
-                static_cast<double>(numerator) / static_cast<double>(denominator));
-            if (m >= 1) {
-                const int32_t j = (m == 1) ? 2 : 1;
-                schmidt[un][um] = schmidt[un][um - 1]
-                    * std::sqrt(static_cast<double>((n - m + 1) * j) / static_cast<double>(n + m));
-                scale(m_model.gh[un][um - 1], schmidt[un][um]);
-                scale(m_model.ghRate[un][um - 1], schmidt[un][um]);
-            }
-            scale(m_model.gh[um][un], schmidt[un][um]);
-            scale(m_model.ghRate[um][un], schmidt[un][um]);
-        }
-        m_model.degreeFactor[un] = static_cast<float>(n + 1);
-        m_model.orderFactor[un] = static_cast<float>(n);
-    }
-    // The formula gives 1 at (1,1); the recursion there must not subtract.
-    m_model.legendreFactor[1][1] = 0.0f;
+    // The end of the file (or a read error) before the end record.
+    const ModelReadProblem stopped = lines.problem();
+    return stopped.reason.empty() ? ModelReadProblem{lines.lineNumber(), "the end record is missing"} : stopped;
 }
 
 }  // namespace tellurim

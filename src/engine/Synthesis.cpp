@@ -49,6 +49,25 @@ void updateLongitudeTerms(SynthesisCache& c, float longitude, std::size_t maxDeg
     }
 }
 
+// The coefficient set in force at the time: a model given at several epochs
+// runs linearly from each epoch to the next, and on from the last one.
+struct EpochInForce {
+    const CoefficientTable* gh;
+    const CoefficientTable* ghRate;
+    float dt;
+};
+
+EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
+{
+    EpochInForce inForce{&model.gh, &model.ghRate, dt};
+    for (const EpochCoefficients& later : model.laterEpochs) {
+        if (!(time >= later.epoch))
+            break;
+        inForce = {&later.gh, &later.ghRate, time - later.epoch};
+    }
+    return inForce;
+}
+
 // The coefficients at the time, in one of two slots: a point calculation
 // alternates between two times, so both are kept.
 void updateTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float time, float dt)
@@ -61,12 +80,15 @@ void updateTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float
     if (c.TCTime[other] == time)
         return;
     CoefficientTable& tc = c.TC[other];
-    const Real years = wide(dt);
+    const EpochInForce inForce = epochInForce(model, time, dt);
+    const CoefficientTable& gh = *inForce.gh;
+    const CoefficientTable& rate = *inForce.ghRate;
+    const Real years = wide(inForce.dt);
     for (std::size_t n = 1; n <= maxDegree; ++n) {
         for (std::size_t m = 0; m <= n; ++m) {
-            tc[m][n] = narrow(wide(model.gh[m][n]) + years * wide(model.ghRate[m][n]));
+            tc[m][n] = narrow(wide(gh[m][n]) + years * wide(rate[m][n]));
             if (m >= 1)
-                tc[n][m - 1] = narrow(wide(model.gh[n][m - 1]) + years * wide(model.ghRate[n][m - 1]));
+                tc[n][m - 1] = narrow(wide(gh[n][m - 1]) + years * wide(rate[n][m - 1]));
         }
     }
     c.TCTime[other] = time;
@@ -79,7 +101,7 @@ struct DegreeSums {
     Real br = 0.0;
 };
 
-using Trig = std::array<Real, kTableSize>;
+using Trig = std::vector<Real>;
 
 DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
                       const CoefficientTable& tc, const Trig& cosm, const Trig& sinm)
@@ -93,8 +115,8 @@ DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
     Real ar = aor * aor;
     for (std::size_t n = 1; n <= maxDegree; ++n) {
         ar *= aor;
-        const std::array<float, kTableSize>& p = c.P[n];
-        const std::array<float, kTableSize>& dp = c.DP[n];
+        const float* p = c.P[n];
+        const float* dp = c.DP[n];
         // m = 0 has no h term and no sin(0) part.
         const Real g0 = wide(tc[0][n]);
         Real sumT = g0 * wide(dp[0]);
@@ -129,7 +151,7 @@ Real poleEastComponent(const MagneticModel& model, SynthesisCache& c, const Coef
         if (n == 1)
             c.PP[1] = c.PP[0];
         else
-            c.PP[n] = narrow(wide(c.CT) * wide(c.PP[n - 1])
+            c.PP[n] = narrow(wide(model.recursionScale[n][1]) * wide(c.CT) * wide(c.PP[n - 1])
                              - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
         const Real t2 = wide(tc[1][n]) * sinm[1] - wide(tc[n][0]) * cosm[1];
         bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
@@ -170,6 +192,44 @@ float gridVariation(float declination, float latitude, float longitude)
     return kNoGridVariation;
 }
 
+// Unnormalised associated Legendre functions by recursion in degree. The
+// scale factors are exactly 1 up to degree 12; above it they keep the
+// functions within single precision (see MagneticModel).
+void updateLegendreFunctions(const MagneticModel& model, SynthesisCache& c)
+{
+    const Real ct = wide(c.CT);
+    const Real st = wide(c.ST);
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        const float* scale = model.recursionScale[n];
+        const float* k = model.legendreFactor[n];
+        float* p = c.P[n];
+        float* dp = c.DP[n];
+        const float* p1 = c.P[n - 1];
+        const float* dp1 = c.DP[n - 1];
+        const Real up = wide(scale[n]);
+        p[n] = narrow(up * st * wide(p1[n - 1]));
+        dp[n] = narrow(up * (st * wide(dp1[n - 1]) + ct * wide(p1[n - 1])));
+        if (n == 1) {
+            p[0] = narrow(ct * wide(p1[0]));
+            dp[0] = narrow(ct * wide(dp1[0]) - st * wide(p1[0]));
+            continue;
+        }
+        const float* p2 = c.P[n - 2];
+        const float* dp2 = c.DP[n - 2];
+        for (std::size_t m = 0; m < n; ++m) {
+            // P(n-2,m) does not exist for m > n-2 and counts as 0.
+            const bool hasTwoBelow = m + 2 <= n;
+            const Real below = hasTwoBelow ? wide(p2[m]) : 0.0;
+            const Real dBelow = hasTwoBelow ? wide(dp2[m]) : 0.0;
+            const Real km = wide(k[m]);
+            const Real s = wide(scale[m]);
+            p[m] = narrow(s * ct * wide(p1[m]) - km * below);
+            dp[m] = narrow(s * (ct * wide(dp1[m]) - st * wide(p1[m])) - km * dBelow);
+        }
+    }
+}
+
 }  // namespace
 
 void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
@@ -207,40 +267,18 @@ void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
     c.CA = narrow((h + d) / r);
     c.SA = narrow(c2 * cosPhi * sinPhi / (r * d));
 
-    // Unnormalised associated Legendre functions by recursion in degree.
-    const Real ct = wide(c.CT);
-    const Real st = wide(c.ST);
-    const auto maxDegree = static_cast<std::size_t>(m_model.maxDegree);
-    for (std::size_t n = 1; n <= maxDegree; ++n) {
-        for (std::size_t m = 0; m <= n; ++m) {
-            if (m == n) {
-                c.P[n][n] = narrow(st * wide(c.P[n - 1][n - 1]));
-                c.DP[n][n] = narrow(st * wide(c.DP[n - 1][n - 1]) + ct * wide(c.P[n - 1][n - 1]));
-            } else if (n == 1) {
-                c.P[1][0] = narrow(ct * wide(c.P[0][0]));
-                c.DP[1][0] = narrow(ct * wide(c.DP[0][0]) - st * wide(c.P[0][0]));
-            } else {
-                // P(n-2,m) does not exist for m > n-2 and counts as 0.
-                const bool hasTwoBelow = m + 2 <= n;
-                const Real p2 = hasTwoBelow ? wide(c.P[n - 2][m]) : 0.0;
-                const Real dp2 = hasTwoBelow ? wide(c.DP[n - 2][m]) : 0.0;
-                const Real k = wide(m_model.legendreFactor[n][m]);
-                c.P[n][m] = narrow(ct * wide(c.P[n - 1][m]) - k * p2);
-                c.DP[n][m] = narrow(ct * wide(c.DP[n - 1][m]) - st * wide(c.P[n - 1][m]) - k * dp2);
-            }
-        }
-    }
+    updateLegendreFunctions(*m_model, c);
 }
 
 void ModelEngine::synthesize(float altitude, float latitude, float longitude, float time,
                              SynthesisOutput& out)
 {
-    if (!m_model.isLoaded) {
+    if (!m_model->isLoaded) {
         out.dateOutOfRange = -1;
         out.coordinatesOutOfRange = -1;
         return;
     }
-    const MagneticModel& model = m_model;
+    const MagneticModel& model = *m_model;
     SynthesisCache& c = m_cache;
 
     // Dates near the epoch subtract exactly in single precision.
@@ -273,11 +311,13 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
     updateTimeCoefficients(model, c, time, dt);
     const CoefficientTable& tc = c.TC[c.currentTC];
 
-    std::array<Real, kTableSize> cosm{};
-    std::array<Real, kTableSize> sinm{};
-    for (std::size_t m = 0; m <= maxDegree; ++m) {
-        cosm[m] = wide(c.CP[m]);
-        sinm[m] = wide(c.SP[m]);
+    std::vector<Real>& cosm = c.cosm;
+    std::vector<Real>& sinm = c.sinm;
+    if (longitudeChanged) {
+        for (std::size_t m = 0; m <= maxDegree; ++m) {
+            cosm[m] = wide(c.CP[m]);
+            sinm[m] = wide(c.SP[m]);
+        }
     }
 
     const DegreeSums sums = sumDegrees(model, c, tc, cosm, sinm);

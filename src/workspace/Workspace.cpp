@@ -16,8 +16,8 @@
 namespace tellurim {
 namespace {
 
-// The loader accepts coefficients up to this degree and order.
-constexpr int32_t kModelDegree = 12;
+// Every degree the model file holds (a fixed-column file stops at 12).
+constexpr int32_t kModelDegree = kAllDegrees;
 
 constexpr std::string_view kHelpText =
     "Tellurim contains editable fields on the first 3 lines for position in terms of latitude, "
