@@ -162,8 +162,10 @@ public:
         if (!readLine(line, cut))
             return false;
         ++m_lineNumber;
-        if (m_keeping)
+        if (m_keeping) {
             m_kept.push_back({line, cut});
+            m_replay = m_kept.size();
+        }
         return acceptCut(cut);
     }
 
