@@ -78,8 +78,8 @@ constexpr std::string_view kBatchHelp =
     "from standard input and writes one CSV line per input line, in input order: the\n"
     "decimal year, the elevation, then the grid file's columns. Missing elevations\n"
     "and years come from the options. Blank lines and lines starting with # are\n"
-    "skipped; a bad line is reported on standard error as 'line N: ...' and skipped,\n"
-    "and the exit status is then 1.\n";
+    "skipped; a bad line (also one longer than 4096 bytes) is reported on standard\n"
+    "error as 'line N: ...' and skipped, and the exit status is then 1.\n";
 
 std::string_view helpText(Command command)
 {

@@ -18,10 +18,31 @@ std::string modelName(const CliOptions& options)
     return options.model.empty() ? std::string(kDefaultModelFile) : options.model;
 }
 
-bool loadModel(ModelEngine& engine, const CliOptions& options)
+void StreamMessageSink::showInformationMessage(const std::string& text)
+{
+    if (text == kLifeSpanWarning) {
+        show("WARNING: TIME BEYOND MODEL LIFE SPAN;"
+             ";"
+             "Each new release of the World Magnetic Model;"
+             "comes with new coefficient (.COF) files.;"
+             "Give the file that covers your date with --model.");
+        return;
+    }
+    show(text);
+}
+
+bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err)
 {
     std::string name = modelName(options);
     engine.readModelFile(kAllDegrees, name);
+    const ModelReadProblem& problem = engine.lastReadProblem();
+    if (!engine.isLoaded() && !problem.reason.empty()) {
+        if (problem.line > 0) {
+            err << "line " << problem.line << ": ";
+        }
+        err << problem.reason << '\n';
+        err.flush();
+    }
     return engine.isLoaded();
 }
 

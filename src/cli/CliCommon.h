@@ -35,7 +35,8 @@ class StreamMessageSink final : public EngineMessageSink {
 public:
     explicit StreamMessageSink(std::ostream& out) : m_out(out) {}
     void showPlainMessage(const std::string& text) override { show(text); }
-    void showInformationMessage(const std::string& text) override { show(text); }
+    /// The life-span warning names --model instead of the window's button.
+    void showInformationMessage(const std::string& text) override;
 
 private:
     void show(const std::string& text);
@@ -43,8 +44,10 @@ private:
 };
 
 /// Loads the model the options name (the default model when none). On
-/// failure the engine has already told why on its sink; returns false.
-bool loadModel(ModelEngine& engine, const CliOptions& options);
+/// failure the engine has already told why on its sink; after a read
+/// failure the line and the reason follow on err ("line 7: the g field is
+/// not a number"). Returns false on failure.
+bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err);
 
 /// The model name as given, or the default.
 std::string modelName(const CliOptions& options);

@@ -87,7 +87,7 @@ std::string Parser::run()
             continue;
         }
         if (arg.size() < 3 || arg.substr(0, 2) != "--") {
-            return "unexpected argument '" + std::string(arg) + "' for " + std::string(command);
+            return "unexpected argument '" + echoed(arg) + "' for " + std::string(command);
         }
         const size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
@@ -97,7 +97,7 @@ std::string Parser::run()
         }
         const OptionSpec* spec = findOption(name);
         if (spec == nullptr || !allowed(m_options.command, spec->option)) {
-            return "unknown option " + std::string(name) + " for " + std::string(command);
+            return "unknown option " + echoed(name) + " for " + std::string(command);
         }
         if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
             return std::string(name) + " is given more than once";
@@ -316,14 +316,14 @@ ParseOutcome parseCommandLine(const std::vector<std::string_view>& args)
             }
         }
         if (args.size() > 1 && options.command == Command::None) {
-            outcome.error = "unexpected argument '" + std::string(args[1]) + "' after " + std::string(first);
+            outcome.error = "unexpected argument '" + echoed(args[1]) + "' after " + std::string(first);
         }
         return outcome;
     }
     if (first == "--version") {
         options.version = true;
         if (args.size() > 1) {
-            outcome.error = "unexpected argument '" + std::string(args[1]) + "' after --version";
+            outcome.error = "unexpected argument '" + echoed(args[1]) + "' after --version";
         }
         return outcome;
     }
@@ -333,8 +333,8 @@ ParseOutcome parseCommandLine(const std::vector<std::string_view>& args)
         }
     }
     if (options.command == Command::None) {
-        outcome.error = first.substr(0, 1) == "-" ? "unknown option " + std::string(first)
-                                                   : "unknown command '" + std::string(first) + "'";
+        outcome.error = first.substr(0, 1) == "-" ? "unknown option " + echoed(first)
+                                                   : "unknown command '" + echoed(first) + "'";
         return outcome;
     }
     outcome.error = Parser(args, options).run();

@@ -5,6 +5,8 @@
 #include "grid/GridCsv.h"
 
 #include <array>
+#include <istream>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,8 @@ namespace {
 
 // Output is handed on in blocks of about this size, never line by line.
 constexpr size_t kFlushBytes = size_t{1} << 20;
+// No point needs a longer line; the rest of a longer one is skipped unread.
+constexpr size_t kMaxBatchLineBytes = 4096;
 
 struct BatchPoint {
     float latitude = 0.0f;
@@ -78,6 +82,45 @@ Checked<BatchPoint> parseBatchLine(std::string_view line, const CliOptions& opti
     return Checked<BatchPoint>::ok(BatchPoint{*latitude.value, *longitude.value, *elevation.value, *year.value});
 }
 
+enum class InputLine { Line, TooLong, End };
+
+// Input lines without their line breaks, keeping at most the longest line
+// allowed (and a carriage return after it) in memory. The rest of a line
+// that is too long is skipped only when the next line is asked for, so that
+// the refusal can be told first.
+class InputLines {
+public:
+    explicit InputLines(std::istream& in) : m_in(in) {}
+
+    InputLine next(std::string& line)
+    {
+        if (m_skipRest) {
+            m_in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            m_skipRest = false;
+        }
+        std::array<char, kMaxBatchLineBytes + 2> buffer{};
+        m_in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (m_in.fail() && !m_in.bad() && !m_in.eof()) {
+            // The buffer filled up before the line ended.
+            m_in.clear();
+            m_skipRest = true;
+            return InputLine::TooLong;
+        }
+        if (m_in.gcount() == 0 && m_in.fail()) {
+            return InputLine::End;
+        }
+        line.assign(buffer.data());
+        if (line.size() > kMaxBatchLineBytes && line.back() != '\r') {
+            return InputLine::TooLong;
+        }
+        return InputLine::Line;
+    }
+
+private:
+    std::istream& m_in;
+    bool m_skipRest = false;
+};
+
 bool skipped(std::string_view line)
 {
     const size_t first = line.find_first_not_of(" \t\r");
@@ -90,7 +133,7 @@ int runBatch(const CliOptions& options, CliContext& context)
 {
     StreamMessageSink sink(context.err);
     ModelEngine engine(sink);
-    if (!loadModel(engine, options)) {
+    if (!loadModel(engine, options, context.err)) {
         return kExitFailure;
     }
     StreamTarget target(context.out);
@@ -102,12 +145,17 @@ int runBatch(const CliOptions& options, CliContext& context)
     bool badLine = false;
     std::string line;
     uint64_t lineNumber = 0;
-    while (std::getline(context.in, line)) {
+    InputLines lines(context.in);
+    InputLine read = InputLine::End;
+    while ((read = lines.next(line)) != InputLine::End) {
         ++lineNumber;
-        if (skipped(line)) {
+        if (read == InputLine::Line && skipped(line)) {
             continue;
         }
-        const Checked<BatchPoint> parsed = parseBatchLine(line, options);
+        const Checked<BatchPoint> parsed =
+            read == InputLine::TooLong
+                ? Checked<BatchPoint>::fail("longer than " + std::to_string(kMaxBatchLineBytes) + " bytes")
+                : parseBatchLine(line, options);
         if (!parsed) {
             badLine = true;
             context.err << kProgramName << ": line " << lineNumber << ": " << parsed.error << '\n';

@@ -63,7 +63,7 @@ int runGrid(const CliOptions& options, CliContext& context)
     ModelEngine engine(sink);
     // The model is loaded before the output file is created, so that a bad
     // model name does not empty an existing file.
-    if (!loadModel(engine, options)) {
+    if (!loadModel(engine, options, context.err)) {
         return kExitFailure;
     }
 

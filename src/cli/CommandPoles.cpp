@@ -41,7 +41,7 @@ int runPoles(const CliOptions& options, CliContext& context)
 {
     StreamMessageSink sink(context.err);
     ModelEngine engine(sink);
-    if (!loadModel(engine, options)) {
+    if (!loadModel(engine, options, context.err)) {
         return kExitFailure;
     }
     const float year = options.decimalYear();

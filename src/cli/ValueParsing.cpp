@@ -1,9 +1,61 @@
 #include "cli/ValueParsing.h"
 
-
 namespace tellurim::cli {
 
 namespace {
+
+/// The length of the UTF-8 character at the start of text, or 0 when it
+/// does not start with one (a stray, overlong or surrogate sequence).
+std::size_t utf8Length(std::string_view text)
+{
+    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+bool isControl(std::string_view character)
+{
+    const auto lead = static_cast<unsigned char>(character[0]);
+    // C0, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F).
+    return lead < 0x20 || lead == 0x7F ||
+           (lead == 0xC2 && static_cast<unsigned char>(character[1]) < 0xA0);
+}
+
+void appendEscaped(std::string& out, std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : bytes) {
+        const auto value = static_cast<unsigned char>(c);
+        out += "\\x";
+        out += kHex[value >> 4];
+        out += kHex[value & 0x0F];
+    }
+}
 
 bool isDigit(char c)
 {
@@ -24,7 +76,7 @@ std::string rangeError(std::string_view name, std::string_view text, float low, 
     message += " and ";
     message += formatShortestFixed(high);
     message += " (got ";
-    message += text.empty() ? std::string_view("nothing") : text;
+    message += text.empty() ? std::string("nothing") : echoed(text);
     message += ")";
     return message;
 }
@@ -37,16 +89,35 @@ bool inRange(float value, float low, float high)
 
 }  // namespace
 
+std::string echoed(std::string_view text)
+{
+    std::string out;
+    std::size_t characters = 0;
+    while (!text.empty()) {
+        if (characters == kMaxEchoedCharacters) {
+            out += "...";
+            break;
+        }
+        const std::size_t length = utf8Length(text);
+        const std::string_view character = text.substr(0, length == 0 ? 1 : length);
+        if (length == 0 || isControl(character)) {
+            appendEscaped(out, character);
+        } else {
+            out += character;
+        }
+        text.remove_prefix(character.size());
+        ++characters;
+    }
+    return out;
+}
+
 Checked<float> parseBoundedReal(std::string_view text, std::string_view name, float low, float high)
 {
-    const auto value = parseFiniteSingle(text);
-    if (!value) {
-        return Checked<float>::fail(rangeError(name, text, low, high, true));
+    const Parsed<float> value = parseCommandLineSingle(text);
+    if (value.status != ParseStatus::Ok || !inRange(value.value, low, high)) {
+        return Checked<float>::fail(rangeError(name, text, low, high, value.status == ParseStatus::NotANumber));
     }
-    if (!inRange(*value, low, high)) {
-        return Checked<float>::fail(rangeError(name, text, low, high, false));
-    }
-    return Checked<float>::ok(*value);
+    return Checked<float>::ok(value.value);
 }
 
 Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis)
@@ -65,19 +136,19 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
             number.remove_suffix(1);
             if (!number.empty() && (number.front() == '-' || number.front() == '+')) {
                 return Checked<float>::fail(std::string(name) + " takes either a sign or a hemisphere letter, not both (got " +
-                                           std::string(text) + ")");
+                                           echoed(text) + ")");
             }
             negate = letter == negative;
         } else if (letter == 'N' || letter == 'S' || letter == 'E' || letter == 'W') {
             return Checked<float>::fail(std::string(name) + " takes the hemisphere letter " + positive + " or " +
-                                       negative + ", not " + letter + " (got " + std::string(text) + ")");
+                                       negative + ", not " + letter + " (got " + echoed(text) + ")");
         }
     }
-    const auto value = parseFiniteSingle(number);
-    if (!value) {
-        return Checked<float>::fail(rangeError(name, text, low, high, true));
+    const Parsed<float> value = parseCommandLineSingle(number);
+    if (value.status != ParseStatus::Ok) {
+        return Checked<float>::fail(rangeError(name, text, low, high, value.status == ParseStatus::NotANumber));
     }
-    float signedValue = negate ? -*value : *value;
+    float signedValue = negate ? -value.value : value.value;
     if (signedValue == 0.0f) {
         signedValue = 0.0f;
     }
@@ -89,7 +160,7 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
 
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
 {
-    const std::string given(text);
+    const std::string given = echoed(text);
     const size_t firstDash = text.find('-');
     const size_t secondDash = firstDash == std::string_view::npos ? firstDash : text.find('-', firstDash + 1);
     std::optional<int32_t> year;
@@ -123,7 +194,7 @@ Checked<int> parseThreadCount(std::string_view text, std::string_view name)
     const std::optional<int32_t> value = parseDigits(text, 5);
     if (!value || *value < 1 || *value > kMaxThreads) {
         return Checked<int>::fail(std::string(name) + " must be a whole number between 1 and " +
-                                 std::to_string(kMaxThreads) + " (got " + std::string(text) + ")");
+                                 std::to_string(kMaxThreads) + " (got " + echoed(text) + ")");
     }
     return Checked<int>::ok(*value);
 }

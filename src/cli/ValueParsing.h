@@ -3,6 +3,7 @@
 #include "record/CalendarDate.h"
 #include "record/NumberText.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,13 @@ struct Checked {
     static Checked fail(std::string why) { return Checked{std::nullopt, std::move(why)}; }
     explicit operator bool() const { return value.has_value(); }
 };
+
+/// How a message shows text the user gave: at most kMaxEchoedCharacters
+/// characters (a cut is marked "..."), and control characters and bytes
+/// that are not UTF-8 written as \xHH, so that nothing given can drive the
+/// terminal or flood the message.
+std::string echoed(std::string_view text);
+inline constexpr std::size_t kMaxEchoedCharacters = 80;
 
 enum class Axis { Latitude, Longitude };
 

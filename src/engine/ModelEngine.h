@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BoundedInput.h"
 #include "engine/EngineMessageSink.h"
 #include "engine/FieldResult.h"
 #include "engine/MagneticModel.h"
@@ -105,7 +106,6 @@ public:
     const SynthesisCache& cache() const { return m_cache; }
 
 private:
-    std::optional<ModelReadProblem> loadModel(ModelLines& lines, MagneticModel& model);
     void installModel(MagneticModel&& model);
     void updateGeodeticTerms(float altitude, float latitude);
     double horizontalIntensityAt(float latitude, float longitude, float date);

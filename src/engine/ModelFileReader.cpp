@@ -102,15 +102,51 @@ std::optional<int32_t> readIntegerField(std::string_view record, std::size_t fir
     return number->negative ? -value : value;
 }
 
+namespace {
+
+/// A field of a record, by its name in messages.
+struct FieldColumns {
+    const char* name;
+    std::size_t firstColumn;
+    std::size_t width;
+    bool integer;
+};
+
+constexpr FieldColumns kHeaderFields[] = {
+    {"epoch", 5, 6, false},
+    {"life span", 49, 6, false},
+    {"southern latitude bound", 55, 6, false},
+    {"northern latitude bound", 61, 6, false},
+    {"western longitude bound", 67, 6, false},
+    {"eastern longitude bound", 73, 6, false},
+};
+
+constexpr FieldColumns kCoefficientFields[] = {
+    {"degree", 2, 2, true}, {"order", 5, 2, true},   {"g", 8, 9, false},
+    {"h", 18, 9, false},    {"g rate", 28, 10, false}, {"h rate", 39, 10, false},
+};
+
+std::optional<float> realField(std::string_view record, const FieldColumns& field)
+{
+    return readRealField(record, field.firstColumn, field.width);
+}
+
+std::optional<int32_t> integerField(std::string_view record, const FieldColumns& field)
+{
+    return readIntegerField(record, field.firstColumn, field.width);
+}
+
+}  // namespace
+
 std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
 {
     HeaderRecord header;
-    const std::optional<float> epoch = readRealField(record, 5, 6);
-    const std::optional<float> lifeSpan = readRealField(record, 49, 6);
-    const std::optional<float> latMin = readRealField(record, 55, 6);
-    const std::optional<float> latMax = readRealField(record, 61, 6);
-    const std::optional<float> lonMin = readRealField(record, 67, 6);
-    const std::optional<float> lonMax = readRealField(record, 73, 6);
+    const std::optional<float> epoch = realField(record, kHeaderFields[0]);
+    const std::optional<float> lifeSpan = realField(record, kHeaderFields[1]);
+    const std::optional<float> latMin = realField(record, kHeaderFields[2]);
+    const std::optional<float> latMax = realField(record, kHeaderFields[3]);
+    const std::optional<float> lonMin = realField(record, kHeaderFields[4]);
+    const std::optional<float> lonMax = realField(record, kHeaderFields[5]);
     if (!epoch || !lifeSpan || !latMin || !latMax || !lonMin || !lonMax)
         return std::nullopt;
     header.epoch = *epoch;
@@ -126,12 +162,12 @@ std::optional<HeaderRecord> parseHeaderRecord(std::string_view record)
 
 std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
 {
-    const std::optional<int32_t> n = readIntegerField(record, 2, 2);
-    const std::optional<int32_t> m = readIntegerField(record, 5, 2);
-    const std::optional<float> g = readRealField(record, 8, 9);
-    const std::optional<float> h = readRealField(record, 18, 9);
-    const std::optional<float> gRate = readRealField(record, 28, 10);
-    const std::optional<float> hRate = readRealField(record, 39, 10);
+    const std::optional<int32_t> n = integerField(record, kCoefficientFields[0]);
+    const std::optional<int32_t> m = integerField(record, kCoefficientFields[1]);
+    const std::optional<float> g = realField(record, kCoefficientFields[2]);
+    const std::optional<float> h = realField(record, kCoefficientFields[3]);
+    const std::optional<float> gRate = realField(record, kCoefficientFields[4]);
+    const std::optional<float> hRate = realField(record, kCoefficientFields[5]);
     if (!n || !m || !g || !h || !gRate || !hRate)
         return std::nullopt;
     return CoefficientRecord{*n, *m, *g, *h, *gRate, *hRate};
@@ -139,97 +175,98 @@ std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record)
 
 namespace {
 
-/// The lines of an open file. Lines longer than kKeptCharacters are cut
-/// there (the classic records use 78 columns, the rest is ignored anyway),
-/// so an endless line costs no memory; once strict, a cut line stops the
-/// reading instead. The first lines are kept so that, after the layout has
-/// been told from them, reading can start again at the top. A trailing
-/// carriage return (CR LF files) is not part of the line.
-class FileLines final : public ModelLines {
+template <std::size_t N>
+std::string firstUnreadableField(std::string_view record, const FieldColumns (&fields)[N])
+{
+    for (const FieldColumns& field : fields) {
+        const bool reads = field.integer ? integerField(record, field).has_value()
+                                         : realField(record, field).has_value();
+        if (!reads)
+            return std::string("the ") + field.name + " field is not a number";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string headerRecordProblem(std::string_view record)
+{
+    return firstUnreadableField(record, kHeaderFields);
+}
+
+std::string coefficientRecordProblem(std::string_view record)
+{
+    return firstUnreadableField(record, kCoefficientFields);
+}
+
+namespace {
+
+/// Lines that may be longer than a fixed-column record: a .shc row holds a
+/// value for every epoch.
+constexpr std::size_t kMaxWideLineBytes = 4096;
+
+/// The model file's lines, read through the bounded input. The first lines
+/// are kept so that, once the layout has been told from them, reading starts
+/// again at the top; the fixed-column layout then holds every line to the
+/// record line limit, the others to the wider one.
+class BoundedLines final : public ModelLines {
 public:
-    explicit FileLines(std::FILE* file) : m_file(file) {}
+    explicit BoundedLines(BoundedInput& input) : m_input(input) {}
 
     bool next(std::string& line) override
     {
         if (m_replay < m_kept.size()) {
-            line = m_kept[m_replay].text;
-            const bool cut = m_kept[m_replay].cut;
-            ++m_replay;
+            line = m_kept[m_replay++];
             ++m_lineNumber;
-            return acceptCut(cut);
-        }
-        bool cut = false;
-        if (!readLine(line, cut))
+            if (line.size() <= m_limit)
+                return true;
+            m_problem = {m_lineNumber, tooLong()};
+            m_kept.clear();
             return false;
-        ++m_lineNumber;
-        if (m_keeping) {
-            m_kept.push_back({line, cut});
-            m_replay = m_kept.size();
         }
-        return acceptCut(cut);
+        if (m_problem)
+            return false;
+        const LineRead result = m_input.nextLine(line, m_keeping ? kMaxWideLineBytes : m_limit);
+        if (result == LineRead::Line) {
+            m_lineNumber = m_input.lineNumber();
+            if (m_keeping) {
+                m_kept.push_back(line);
+                m_replay = m_kept.size();
+            }
+            return true;
+        }
+        if (result == LineRead::TooLong)
+            m_problem = ModelReadProblem{m_input.lineNumber(), tooLong()};
+        else if (result == LineRead::ReadError)
+            m_problem = ModelReadProblem{0, describeInputError(m_input.error())};
+        return false;
     }
 
     std::uint64_t lineNumber() const override { return m_lineNumber; }
-    ModelReadProblem problem() const override { return m_problem; }
-    bool failed() const { return std::ferror(m_file) != 0; }
+    ModelReadProblem problem() const override { return m_problem.value_or(ModelReadProblem{}); }
 
-    /// Reads again from the first line; lines are no longer kept.
-    void restart(bool strict)
+    /// Reads again from the first line, each line at most limit bytes long.
+    void restart(std::size_t limit)
     {
         m_replay = 0;
         m_lineNumber = 0;
         m_keeping = false;
-        m_strict = strict;
+        m_limit = limit;
     }
 
 private:
-    struct KeptLine {
-        std::string text;
-        bool cut;
-    };
+    std::string tooLong() const { return "longer than " + std::to_string(m_limit) + " bytes"; }
 
-    bool readLine(std::string& line, bool& cut)
-    {
-        line.clear();
-        bool any = false;
-        int c = 0;
-        while ((c = std::getc(m_file)) != EOF) {
-            any = true;
-            if (c == '\n')
-                break;
-            if (line.size() < kKeptCharacters)
-                line.push_back(static_cast<char>(c));
-            else
-                cut = true;
-        }
-        if (!cut && !line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (failed()) {
-            m_problem = {m_lineNumber + 1, "the file cannot be read"};
-            return false;
-        }
-        return any;
-    }
-
-    bool acceptCut(bool cut)
-    {
-        if (!cut || !m_strict)
-            return true;
-        m_problem = {m_lineNumber, "the line is too long"};
-        return false;
-    }
-
-    static constexpr std::size_t kKeptCharacters = 4096;
-    std::FILE* m_file;
-    std::vector<KeptLine> m_kept;
+    BoundedInput& m_input;
+    std::vector<std::string> m_kept;
     std::size_t m_replay = 0;
     std::uint64_t m_lineNumber = 0;
     bool m_keeping = true;
-    bool m_strict = false;
-    ModelReadProblem m_problem;
+    std::size_t m_limit = kMaxWideLineBytes;
+    std::optional<ModelReadProblem> m_problem;
 };
 
-ModelFormat peekFormat(FileLines& lines)
+ModelFormat peekFormat(BoundedLines& lines)
 {
     std::string first;
     std::string second;
@@ -238,81 +275,33 @@ ModelFormat peekFormat(FileLines& lines)
     return detectModelFormat(first, second);
 }
 
-}  // namespace
-
-void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
+/// Where the lines stopped short of the end record.
+ModelReadProblem missingEndProblem(const ModelLines& lines)
 {
-    FilePtr file = openModelFile(fileName);
-    m_readProblem = {};
-    if (!file) {
-        if (m_model->isLoaded) {
-            MagneticModel unused = *m_model;
-            unused.isLoaded = false;
-            installModel(std::move(unused));
-        }
-        m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
-        fileName = std::string{kModelNotFoundText};
-        return;
-    }
-
-    MagneticModel fresh;
-    FileLines lines{file.get()};
-    const ModelFormat format = peekFormat(lines);
-    lines.restart(format != ModelFormat::FixedColumn);
-    std::optional<ModelReadProblem> problem;
-    if (format == ModelFormat::FixedColumn) {
-        fresh.resize(kTableSize);
-        fresh.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
-        problem = loadModel(lines, fresh);
-    } else if (format == ModelFormat::FreeColumn) {
-        problem = readFreeColumnModel(lines, requestedDegree, fresh);
-    } else {
-        problem = readShcModel(lines, requestedDegree, fresh);
-    }
-    file.reset();  // closed before any message box
-    m_readProblem = problem.value_or(ModelReadProblem{});
-    if (problem) {
-        m_cache.clear(fresh.tableSize());
-        installModel(std::move(fresh));
-        m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
-        return;
-    }
-    convertToUnnormalised(fresh);
-    m_cache.clear(fresh.tableSize());
-    m_cache.forgetInputs();
-    fresh.isLoaded = true;
-    installModel(std::move(fresh));
+    ModelReadProblem stopped = lines.problem();
+    if (!stopped.reason.empty())
+        return stopped;
+    const std::uint64_t last = lines.lineNumber();
+    return {0, last == 0 ? "the file is empty"
+                         : "the file ends after line " + std::to_string(last)
+                               + " without the end record (degree 99)"};
 }
 
-std::optional<ModelReadProblem> ModelEngine::loadModel(ModelLines& lines, MagneticModel& model)
+std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, MagneticModel& model)
 {
     std::string record;
-    if (!lines.next(record))
-        return ModelReadProblem{lines.lineNumber(), "the file is empty"};
-    const std::optional<HeaderRecord> header = parseHeaderRecord(record);
-    if (!header)
-        return ModelReadProblem{1, "the header is not readable"};
-
-    model.epoch = header->epoch;
-    model.modelName = header->modelName;
-    // Bounds written as 0..360 east become -180..180.
-    const auto signedDegrees = [](float bound) { return bound > 180.0f ? bound - 360.0f : bound; };
-    model.latMin = signedDegrees(header->latMin);
-    model.latMax = signedDegrees(header->latMax);
-    model.lonMin = signedDegrees(header->lonMin);
-    model.lonMax = signedDegrees(header->lonMax);
-    model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
-
     while (lines.next(record)) {
         const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
         if (!coefficient)
-            return ModelReadProblem{lines.lineNumber(), "the record is not readable"};
+            return ModelReadProblem{lines.lineNumber(), coefficientRecordProblem(record)};
         const auto [n, m, g, h, gRate, hRate] = *coefficient;
         if (n == kEndRecordDegree)
             return std::nullopt;
         // The tables end at degree 12; anything else is not a model file.
-        if (n < 0 || n > kMaxModelDegree || m < 0)
-            return ModelReadProblem{lines.lineNumber(), "the degree or order is out of range"};
+        if (n < 0 || n > kMaxModelDegree)
+            return ModelReadProblem{lines.lineNumber(), "degree " + std::to_string(n) + " is outside 0 to 12"};
+        if (m < 0)
+            return ModelReadProblem{lines.lineNumber(), "order " + std::to_string(m) + " is negative"};
         if (m > n)
             continue;
         const auto un = static_cast<std::size_t>(n);
@@ -324,9 +313,85 @@ std::optional<ModelReadProblem> ModelEngine::loadModel(ModelLines& lines, Magnet
             model.ghRate[un][um - 1] = hRate;
         }
     }
-    // The end of the file (or a read error) before the end record.
-    const ModelReadProblem stopped = lines.problem();
-    return stopped.reason.empty() ? ModelReadProblem{lines.lineNumber(), "the end record is missing"} : stopped;
+    return missingEndProblem(lines);
+}
+
+std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, MagneticModel& model)
+{
+    std::string record;
+    if (!lines.next(record))
+        return missingEndProblem(lines);
+    const std::optional<HeaderRecord> header = parseHeaderRecord(record);
+    if (!header)
+        return ModelReadProblem{lines.lineNumber(), headerRecordProblem(record)};
+
+    model.epoch = header->epoch;
+    model.modelName = header->modelName;
+    // Bounds written as 0..360 east become -180..180.
+    const auto signedDegrees = [](float bound) { return bound > 180.0f ? bound - 360.0f : bound; };
+    model.latMin = signedDegrees(header->latMin);
+    model.latMax = signedDegrees(header->latMax);
+    model.lonMin = signedDegrees(header->lonMin);
+    model.lonMax = signedDegrees(header->lonMax);
+    model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
+    return loadFixedColumnCoefficients(lines, model);
+}
+
+std::optional<ModelReadProblem> readByLayout(BoundedInput& input, int32_t requestedDegree,
+                                             MagneticModel& model)
+{
+    BoundedLines lines{input};
+    const ModelFormat format = peekFormat(lines);
+    if (format == ModelFormat::FixedColumn) {
+        lines.restart(kMaxModelLineBytes);
+        model.resize(kTableSize);
+        model.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
+        return loadFixedColumn(lines, model);
+    }
+    lines.restart(kMaxWideLineBytes);
+    if (format == ModelFormat::FreeColumn)
+        return readFreeColumnModel(lines, requestedDegree, model);
+    return readShcModel(lines, requestedDegree, model);
+}
+
+}  // namespace
+
+void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
+{
+    m_readProblem = {};
+    BoundedInput input;
+    const std::optional<InputError> refused = openModelFile(fileName, input);
+    if (refused && refused->problem == InputProblem::CannotOpen) {
+        if (m_model->isLoaded) {
+            MagneticModel unused = *m_model;
+            unused.isLoaded = false;
+            installModel(std::move(unused));
+        }
+        m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
+        fileName = std::string{kModelNotFoundText};
+        return;
+    }
+
+    MagneticModel fresh;
+    fresh.resize(kTableSize);
+    // A file that is there but is no file to read (a device, a pipe) or is
+    // far too large is a read failure: it was found, it cannot be read.
+    const std::optional<ModelReadProblem> problem =
+        refused ? ModelReadProblem{0, describeInputError(*refused)}
+                : readByLayout(input, requestedDegree, fresh);
+    input.close();  // closed before any message box
+    if (problem) {
+        m_readProblem = *problem;
+        m_cache.clear(fresh.tableSize());
+        installModel(std::move(fresh));
+        m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
+        return;
+    }
+    convertToUnnormalised(fresh);
+    m_cache.clear(fresh.tableSize());
+    m_cache.forgetInputs();
+    fresh.isLoaded = true;
+    installModel(std::move(fresh));
 }
 
 }  // namespace tellurim

@@ -50,4 +50,9 @@ inline constexpr int32_t kEndRecordDegree = 99;
 std::optional<HeaderRecord> parseHeaderRecord(std::string_view record);
 std::optional<CoefficientRecord> parseCoefficientRecord(std::string_view record);
 
+/// Why a record does not read, naming its first field that is not a number
+/// ("the g field is not a number"); empty when every field reads.
+std::string headerRecordProblem(std::string_view record);
+std::string coefficientRecordProblem(std::string_view record);
+
 }  // namespace tellurim

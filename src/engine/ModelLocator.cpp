@@ -1,20 +1,11 @@
 #include "engine/ModelLocator.h"
 
+#include <cerrno>
 #include <system_error>
 
 namespace tellurim {
 
 namespace {
-
-FilePtr openRegularFile(const std::filesystem::path& path)
-{
-    std::error_code error;
-    // fopen succeeds on a directory here, which would then fail as a
-    // "read" error; a directory is simply not a model file.
-    if (std::filesystem::is_directory(path, error))
-        return nullptr;
-    return FilePtr{std::fopen(path.c_str(), "rb")};
-}
 
 // The models folder of the prefix the running executable belongs to. The
 // build copies the models to the same place relative to its bin folder, so
@@ -57,27 +48,41 @@ std::vector<std::filesystem::path> modelCandidates(const std::string& fileName)
     return candidates;
 }
 
+// Tries the candidates in turn; a missing or unopenable one, or a directory,
+// lets the next one be tried. found is the candidate taken, when any.
+std::optional<InputError> openFirstCandidate(const std::string& fileName, BoundedInput& input,
+                                             std::filesystem::path& found)
+{
+    std::optional<InputError> failure = InputError{InputProblem::CannotOpen, ENOENT};
+    for (const std::filesystem::path& candidate : modelCandidates(fileName)) {
+        failure = input.open(candidate.string());
+        const bool directory = failure && failure->problem == InputProblem::NotRegularFile
+                               && failure->osError == EISDIR;
+        if (!failure || (failure->problem != InputProblem::CannotOpen && !directory)) {
+            found = candidate;
+            return failure;
+        }
+    }
+    return InputError{InputProblem::CannotOpen, failure ? failure->osError : ENOENT};
+}
+
 }  // namespace
 
-FilePtr openModelFile(const std::string& fileName)
+std::optional<InputError> openModelFile(const std::string& fileName, BoundedInput& input)
 {
-    for (const std::filesystem::path& candidate : modelCandidates(fileName)) {
-        if (FilePtr file = openRegularFile(candidate))
-            return file;
-    }
-    return nullptr;
+    std::filesystem::path found;
+    return openFirstCandidate(fileName, input, found);
 }
 
 std::string locateModelFile(const std::string& fileName)
 {
-    for (const std::filesystem::path& candidate : modelCandidates(fileName)) {
-        if (openRegularFile(candidate)) {
-            std::error_code error;
-            const std::filesystem::path absolute = std::filesystem::absolute(candidate, error);
-            return error ? fileName : absolute.lexically_normal().string();
-        }
-    }
-    return fileName;
+    BoundedInput input;
+    std::filesystem::path found;
+    if (openFirstCandidate(fileName, input, found))
+        return fileName;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(found, error);
+    return error ? fileName : absolute.lexically_normal().string();
 }
 
 }  // namespace tellurim

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <cstdio>
+#include "engine/BoundedInput.h"
+
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,23 +12,19 @@ namespace tellurim {
 /// The model file the program starts with when nothing else is chosen.
 inline constexpr const char* kDefaultModelFile = "WMM2025.COF";
 
-/// Closes a C file on scope exit.
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 /// Folders holding the shipped model files: share/tellurim/models of the
 /// prefix the running executable lives in (its bin folder's sibling), from
 /// wherever it is started; the build tree has the same layout. Only folders
 /// that exist are listed.
 std::vector<std::filesystem::path> shippedModelDirectories();
 
-/// Opens a model file for reading. A name with no directory part that does
+/// Opens a model file into input. A name with no directory part that does
 /// not open in the current directory is looked up in shippedModelDirectories().
-/// Directories and names with embedded NUL characters never open.
-/// Returns null when nothing could be opened.
-FilePtr openModelFile(const std::string& fileName);
+/// Directories and names with embedded NUL characters never open. Returns
+/// the reason when nothing is open: CannotOpen when no file was found; any
+/// other problem belongs to the file that was found but cannot be read (a
+/// device, a pipe, a file over the size limit).
+std::optional<InputError> openModelFile(const std::string& fileName, BoundedInput& input);
 
 /// The absolute path of the file openModelFile(fileName) opens now, or
 /// fileName as it stands when nothing opens.

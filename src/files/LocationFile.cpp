@@ -1,10 +1,10 @@
 #include "files/LocationFile.h"
 
+#include "engine/BoundedInput.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <utility>
 
 namespace tellurim {
@@ -154,41 +154,33 @@ LocationReadStatus decodeLocationFile(std::string_view bytes, LocationRecord& re
 LocationReadStatus readLocationFile(const std::string& path, LocationRecord& record,
                                     FileError& error)
 {
-    if (path.find('\0') != std::string::npos) {
-        error = FileError{FileCause::BadPath, EINVAL, path};
-        return LocationReadStatus::CannotOpen;
-    }
-    // Non-blocking, so that a pipe chosen by mistake reads as empty instead
-    // of hanging the window.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = fileErrorFromErrno(errno, path);
-        return LocationReadStatus::CannotOpen;
-    }
-    // A valid file is never larger than this, so a huge or endless file
-    // (a device, say) costs no more than one small read.
-    std::string bytes(kLocationFileMaxSize, '\0');
-    size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
+    BoundedInput input;
+    if (const std::optional<InputError> refused = input.open(path)) {
+        switch (refused->problem) {
+        case InputProblem::CannotOpen:
+            error = fileErrorFromErrno(refused->osError, path);
+            return LocationReadStatus::CannotOpen;
+        case InputProblem::NotRegularFile:
+            if (refused->osError == EISDIR) {
+                error = fileErrorFromErrno(EISDIR, path);
+                return LocationReadStatus::ReadFailed;
             }
-            if (errno == EAGAIN) {
-                break;
-            }
-            error = fileErrorFromErrno(errno, path);
-            ::close(fd);
+            // A device or a pipe never holds a location, and is not read.
+            return LocationReadStatus::NotLocationFile;
+        case InputProblem::TooLarge:
+            return LocationReadStatus::NotLocationFile;
+        case InputProblem::ReadFailed:
+            error = fileErrorFromErrno(refused->osError, path);
             return LocationReadStatus::ReadFailed;
         }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<size_t>(got);
     }
-    ::close(fd);
-    bytes.resize(filled);
+    // A valid file is never larger than this; what follows is not looked at.
+    std::string bytes;
+    if (const std::optional<InputError> failed = input.read(bytes, kLocationFileMaxSize)) {
+        error = fileErrorFromErrno(failed->osError, path);
+        return LocationReadStatus::ReadFailed;
+    }
+    input.close();
     return decodeLocationFile(bytes, record);
 }
 

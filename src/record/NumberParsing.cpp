@@ -123,22 +123,33 @@ Parsed<int32_t> parseInteger(std::string_view text)
     return {ParseStatus::Ok, value};
 }
 
-std::optional<float> parseFiniteSingle(std::string_view text)
+Parsed<float> parseCommandLineSingle(std::string_view text)
 {
     text = dropPlus(text);
     if (text.empty()) {
-        return std::nullopt;
+        return {};
     }
+    const char* const end = text.data() + text.size();
     float value = 0.0f;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
-                                        std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
+    const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (result.ptr != end) {
+        return {};
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        if (decimalOverflows(text)) {
+            return {ParseStatus::TooLarge, 0.0f};
+        }
+        // Below the smallest single: what a double makes of it, rounded.
+        double tiny = 0.0;
+        const auto wide = std::from_chars(text.data(), end, tiny, std::chars_format::general);
+        value = wide.ec == std::errc() ? static_cast<float>(tiny) : 0.0f;
+    } else if (result.ec != std::errc() || !std::isfinite(value)) {
+        return {};
     }
     if (value == 0.0f) {
         value = 0.0f;
     }
-    return value;
+    return {ParseStatus::Ok, value};
 }
 
 std::optional<int32_t> parseDigits(std::string_view text, size_t maxDigits)

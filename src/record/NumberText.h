@@ -64,10 +64,11 @@ Parsed<int32_t> parseInteger(std::string_view text);
 
 /// Reads a command-line number: the whole text, nothing on either side, a
 /// finite decimal number written the usual way ("12", "-3.5", "+.25",
-/// "1e3"), rounded to single precision once. Infinity, NaN, hexadecimal
-/// and numbers beyond the single range (either way) are refused. A zero
-/// comes back unsigned, so that "-0" is never written "-0.000000".
-std::optional<float> parseFiniteSingle(std::string_view text);
+/// "1e3"), rounded to single precision once. Infinity, NaN and hexadecimal
+/// are no numbers; a number beyond the single range is TooLarge; one too
+/// small for a single ("1e-50") reads as the nearest single, 0 at worst. A
+/// zero comes back unsigned, so that "-0" is never written "-0.000000".
+Parsed<float> parseCommandLineSingle(std::string_view text);
 
 /// A run of 1 to maxDigits (at most 9) decimal digits as a whole number;
 /// nothing for anything else (signs and blanks included).

@@ -1,5 +1,6 @@
 #include "workspace/SettingsFile.h"
 
+#include "engine/BoundedInput.h"
 #include "engine/ModelLocator.h"
 #include "files/CsvWriter.h"
 #include "files/ReplaceFile.h"
@@ -9,8 +10,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <pwd.h>
 #include <string_view>
 #include <system_error>
@@ -109,18 +108,16 @@ ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& 
     return profile;
 }
 
+// Only a regular file of sane size is read: a pipe or a device put there
+// would hold the start of the window for ever.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
+    BoundedInput input;
+    if (input.open(file.string())) {
         return std::nullopt;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::string bytes;
+    if (input.read(bytes, kMaxInputFileBytes)) {
         return std::nullopt;
     }
     return bytes;

@@ -96,6 +96,9 @@ TEST(CliPoint, OutOfSpanDateWarnsOnceAndSaysSo)
     const CliRun run = runWith({"point", "--lat", "10", "--lon", "10", "--year", "2035", "--model", modelPath()});
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(countOf(run.err, "WARNING: TIME BEYOND MODEL LIFE SPAN"), 1u) << run.err;
+    // There is no New Model button here.
+    EXPECT_EQ(run.err.find("New Model"), std::string::npos);
+    EXPECT_NE(run.err.find("with --model."), std::string::npos);
     // The engine's ';' line marks arrive as line breaks.
     EXPECT_EQ(run.err.find(';'), std::string::npos);
     EXPECT_NE(run.out.find("The year is out of range for the selected model"), std::string::npos);
@@ -144,7 +147,8 @@ TEST(CliModelErrors, UnreadableModelGivesReadError)
     const CliRun run = runWith({"poles", "--year", "2026", "--model", path});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "ERROR READING FILE:\n" + path + "\n");
+    // The line and the reason follow the engine's message.
+    EXPECT_EQ(run.err, "ERROR READING FILE:\n" + path + "\nline 2: the g field is not a number\n");
 }
 
 TEST(CliUsage, BadArgumentsGiveOneLineAndStatusTwo)

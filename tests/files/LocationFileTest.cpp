@@ -1,5 +1,7 @@
 #include "files/LocationFile.h"
 
+#include "engine/BoundedInput.h"
+#include "support/HostileInputs.h"
 #include "support/Records.h"
 #include "support/TestEnvironment.h"
 
@@ -171,6 +173,20 @@ TEST(LocationFileReading, AnEndlessDeviceIsRefusedWithoutHanging)
     FileError error;
     EXPECT_EQ(readLocationFile("/dev/zero", record, error), LocationReadStatus::NotLocationFile);
     EXPECT_EQ(storedFields(record), storedFields(homeRecord()));
+}
+
+TEST(LocationFileReading, PipesAndFilesOverTheSizeLimitAreNoLocationFiles)
+{
+    TempDir folder;
+    const Deadline deadline{10};
+    const std::string huge = folder.write("Huge.LOC", encodeLocationFile(homeRecord()));
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(kMaxInputFileBytes + 1)), 0);
+    for (const std::string& path : {makeFifo(folder.path(), "Pipe.LOC"), huge}) {
+        LocationRecord record;
+        FileError error;
+        EXPECT_EQ(readLocationFile(path, record, error), LocationReadStatus::NotLocationFile) << path;
+        EXPECT_EQ(storedFields(record), storedFields(LocationRecord{}));
+    }
 }
 
 }  // namespace

@@ -204,10 +204,19 @@ TEST(LenientNumbers, ReadLikeTheCLibraryInAnyLocale)
 
 TEST(NumberText, CommandLineNumbersArePlainFiniteDecimals)
 {
-    EXPECT_EQ(*parseFiniteSingle("1e3"), 1000.0f);
-    EXPECT_EQ(*parseFiniteSingle(".5"), 0.5f);
+    EXPECT_EQ(parseCommandLineSingle("1e3").value, 1000.0f);
+    EXPECT_EQ(parseCommandLineSingle(".5").value, 0.5f);
     for (const char* bad : {"", "+", "-", "+-5", "nan", "inf", "-inf", "1e99", "0x10", " 5", "5 ", "5,5", "1..2"})
-        EXPECT_FALSE(parseFiniteSingle(bad).has_value()) << bad;
+        EXPECT_NE(parseCommandLineSingle(bad).status, ParseStatus::Ok) << bad;
+    // Beyond the range either way is still a number: too large, or as good as 0.
+    for (const char* large : {"1e99", "-3.5e38", "1e99999999999"})
+        EXPECT_EQ(parseCommandLineSingle(large).status, ParseStatus::TooLarge) << large;
+    for (const char* bad : {"inf", "1e", "e5", "0x10"})
+        EXPECT_EQ(parseCommandLineSingle(bad).status, ParseStatus::NotANumber) << bad;
+    const Parsed<float> tiny = parseCommandLineSingle("-1e-50");
+    EXPECT_EQ(tiny.status, ParseStatus::Ok);
+    EXPECT_FALSE(std::signbit(tiny.value));
+    EXPECT_EQ(parseCommandLineSingle("1e-40").value, static_cast<float>(1e-40));
 }
 
 TEST(NumberText, OutOfRangeNumbersAreToldApartByTheirMagnitude)

@@ -1,6 +1,8 @@
 #include "workspace/SettingsFile.h"
 
+#include "engine/BoundedInput.h"
 #include "support/FileSizeLimit.h"
+#include "support/HostileInputs.h"
 #include "support/Records.h"
 #include "support/TestEnvironment.h"
 #include "workspace/ProfileFile.h"
@@ -51,6 +53,18 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaults)
     for (const float value : {s.grid.StartLat, s.grid.EndLat, s.grid.LatInc, s.grid.StartLong, s.grid.EndLong,
                               s.grid.LongInc})
         EXPECT_EQ(value, 1.0f);
+}
+
+TEST_F(SettingsFile, PipesAndHugeFilesAreNotReadAndGiveTheDefaults)
+{
+    const Deadline deadline{10};
+    const LocationRecord defaults = readSettings(file).location;
+    writeWholeFile(file, kDenverText);
+    ASSERT_EQ(::truncate(file.c_str(), static_cast<off_t>(kMaxInputFileBytes + 1)), 0);
+    EXPECT_EQ(storedFields(readSettings(file).location), storedFields(defaults));
+    std::filesystem::remove(file);
+    makeFifo(folder.path(), "Tellurim.INI");
+    EXPECT_EQ(storedFields(readSettings(file).location), storedFields(defaults));
 }
 
 TEST_F(SettingsFile, WritesTheExactText)

@@ -1,5 +1,6 @@
 // Start-up, model selection and settings of the workspace.
 
+#include "support/HostileInputs.h"
 #include "support/TestEnvironment.h"
 #include "support/TestText.h"
 #include "support/WorkspaceHarness.h"
@@ -104,6 +105,24 @@ TEST_F(WorkspaceStartup, MissingModelIsReportedAndLeavesZeroResults)
     EXPECT_EQ(ui.transcript()[1].file.initialName, kNotFound);
     EXPECT_EQ(ui.transcript()[2].text, "ERROR OPENING FILE:\n" + kNotFound);
     EXPECT_TRUE(ui.finished());
+}
+
+TEST_F(WorkspaceStartup, EndlessOrBlockingModelsAreReadErrorsAndTheWindowStillOpens)
+{
+    TempDir dir;
+    const Deadline deadline{10};
+    const std::string pipe = makeFifo(dir.path(), "Pipe.COF");
+    writeWholeFile(settings.file(), settingsWithModel("/dev/zero"));
+    for (const std::optional<std::string>& commandLine : {std::optional<std::string>(), std::optional(pipe)}) {
+        ScriptedInteraction answers;
+        WorkspaceHarness h(answers, {2026, 3, 15}, commandLine);
+        const std::string model = commandLine.value_or("/dev/zero");
+        ASSERT_EQ(answers.transcript().size(), 1u) << model;
+        EXPECT_TRUE(sameBox(answers.transcript()[0],
+                            messageBox(Icon::None, "Tellurim", "ERROR READING FILE:\n" + model)));
+        EXPECT_EQ(h.view.text(Field::FILENAME), model);
+        EXPECT_EQ(h.workspace.texts().CVALIDITY, kNoModel);
+    }
 }
 
 TEST_F(WorkspaceStartup, CommandLineModelIsUsedAndKept)
