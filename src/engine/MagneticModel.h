@@ -69,6 +69,10 @@ struct MagneticModel {
     float lonMin = 0.0f;      ///< western bound, degrees; 0 means no longitude bounds
     float lonMax = 0.0f;      ///< eastern bound, degrees; 0 means no longitude bounds
     int32_t maxDegree = 0;    ///< highest degree the synthesis sums
+    /// Highest degree whose coefficients change with time (maxDegree for a
+    /// model given at several epochs): above it the coefficients at any time
+    /// are those of the epoch.
+    int32_t rateDegree = 0;
     CoefficientTable gh;              ///< main field g and h, nT
     CoefficientTable ghRate;          ///< secular variation of g and h, nT per year
     CoefficientTable legendreFactor;  ///< recursion factor K(n,m) at [n][m], scale included

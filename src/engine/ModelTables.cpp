@@ -72,6 +72,17 @@ void scaleTables(CoefficientTable& gh, CoefficientTable& ghRate, SchmidtFactors&
     }
 }
 
+int32_t highestChangingDegree(const MagneticModel& model)
+{
+    for (int32_t n = model.maxDegree; n >= 1; --n) {
+        const auto un = static_cast<std::size_t>(n);
+        for (std::size_t m = 0; m <= un; ++m)
+            if (model.ghRate[m][un] != 0.0f || (m >= 1 && model.ghRate[un][m - 1] != 0.0f))
+                return n;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void convertToUnnormalised(MagneticModel& model)
@@ -102,6 +113,7 @@ void convertToUnnormalised(MagneticModel& model)
     // The formula gives 1 at (1,1); the recursion there must not subtract.
     if (maxDegree >= 1)
         model.legendreFactor[1][1] = 0.0f;
+    model.rateDegree = model.laterEpochs.empty() ? highestChangingDegree(model) : model.maxDegree;
 }
 
 }  // namespace tellurim
