@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace tellurim {
@@ -31,6 +32,12 @@ struct Message {
     Buttons buttons = Buttons::Ok;
 };
 
+/// A further file-type entry of a file dialog.
+struct FileFilter {
+    std::string description;  ///< e.g. "Magnetic model files (*.cof, *.shc)"
+    std::string pattern;      ///< one or more patterns separated by blanks
+};
+
 /// One open or save file dialog.
 struct FileRequest {
     enum class Mode { Open, Save };
@@ -41,6 +48,7 @@ struct FileRequest {
     std::string defaultExtension;   ///< without the dot, e.g. "cof"
     std::string initialName;        ///< file name or path the dialog opens on
     bool confirmOverwrite = false;  ///< Save: ask before replacing a file
+    std::vector<FileFilter> moreFilters{};  ///< entries after the first, in order
 };
 
 /// One printed page in device pixels, origin at the top left of the printable

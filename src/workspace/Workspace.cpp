@@ -207,7 +207,8 @@ void Workspace::loadModel(bool ask)
                                   .filterDescription = "Magnetic model files (*.cof)",
                                   .pattern = "*.cof",
                                   .defaultExtension = "cof",
-                                  .initialName = m_modelLocation};
+                                  .initialName = m_modelLocation,
+                                  .moreFilters = {{"Magnetic model files (*.cof, *.shc)", "*.cof *.shc"}}};
         // Cancel (or a refused path) reloads the model in use.
         if (std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request))
             if (modelPathFits(*chosen))
