@@ -80,7 +80,7 @@ ModelReadProblem problemAt(std::uint64_t line, std::string reason)
 ModelReadProblem endProblem(const ModelLines& lines, std::string reason)
 {
     ModelReadProblem stopped = lines.problem();
-    return stopped.reason.empty() ? problemAt(lines.lineNumber(), std::move(reason)) : stopped;
+    return stopped.reason.empty() ? problemAt(0, std::move(reason)) : stopped;
 }
 
 std::string blankPadded(std::string_view name)
@@ -204,7 +204,8 @@ std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t r
         records.push_back(record);
     }
     if (!ended)
-        return endProblem(lines, "the end record is missing");
+        return endProblem(lines, "the file ends after line " + std::to_string(lines.lineNumber())
+                                     + " without the end record (nines)");
     if (records.empty())
         return problemAt(lines.lineNumber(), "the file holds no coefficients");
     model.maxDegree = cappedDegree(requestedDegree, fileDegree);
@@ -311,13 +312,18 @@ std::optional<ModelReadProblem> readShcRow(std::string_view line, std::uint64_t 
     return std::nullopt;
 }
 
-bool everyCoefficientGiven(const ShcLayout& layout, const ShcValues& values)
+/// The first coefficient no row gave, as "g(2,1)"; empty when all are given.
+std::string firstMissingCoefficient(const ShcLayout& layout, const ShcValues& values)
 {
-    for (auto n = static_cast<std::size_t>(layout.minDegree); n <= static_cast<std::size_t>(layout.maxDegree); ++n)
-        for (std::size_t m = 0; m <= n; ++m)
-            if (!values.given[values.slot(m, n)] || (m > 0 && !values.given[values.slot(n, m - 1)]))
-                return false;
-    return true;
+    for (auto n = static_cast<std::size_t>(layout.minDegree); n <= static_cast<std::size_t>(layout.maxDegree); ++n) {
+        for (std::size_t m = 0; m <= n; ++m) {
+            const char* missing = !values.given[values.slot(m, n)] ? "g"
+                                  : (m > 0 && !values.given[values.slot(n, m - 1)]) ? "h" : nullptr;
+            if (missing)
+                return std::string(missing) + "(" + std::to_string(n) + "," + std::to_string(m) + ")";
+        }
+    }
+    return {};
 }
 
 /// One epoch's tables: the values at the epoch and the rate to the next.
@@ -356,8 +362,9 @@ std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requeste
     }
     if (!lines.problem().reason.empty())
         return lines.problem();
-    if (!everyCoefficientGiven(layout, values))
-        return problemAt(lines.lineNumber(), "coefficients are missing");
+    if (const std::string missing = firstMissingCoefficient(layout, values); !missing.empty())
+        return problemAt(0, "the file ends after line " + std::to_string(lines.lineNumber()) + " without "
+                                + missing);
 
     model.maxDegree = cappedDegree(requestedDegree, layout.maxDegree);
     model.resize(static_cast<std::size_t>(model.maxDegree) + 1);

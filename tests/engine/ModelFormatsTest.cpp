@@ -87,14 +87,14 @@ TEST(ModelFormats, DamagedFilesAreReadFailuresWithLineAndReason)
     const std::string two = freeRecord(1, 0, "-30000.0 0.0 0.0 0.0");
     const std::string shc = shcModel(false);
     const std::vector<std::pair<std::string, std::uint64_t>> broken{
-        {kFreeHeader + two, 2},                                          // no end record
+        {kFreeHeader + two, 0},                                          // no end record
         {kFreeHeader + two + freeRecord(1, 1, "1.0 2.0 3.0") + kFreeEnd, 3},  // five fields
         {kFreeHeader + two + freeRecord(2, 3, "1.0 2.0 3.0 4.0") + kFreeEnd, 3},  // m > n
         {kFreeHeader + two + freeRecord(301, 0, "1.0 0.0 0.0 0.0") + kFreeEnd, 3},
         {kFreeHeader + two + freeRecord(2, 0, "1.0 x 0.0 0.0") + kFreeEnd, 3},
         {kFreeHeader + freeRecord(1, 0, "nan 0.0 0.0 0.0") + kFreeEnd, 2},
         {kFreeHeader + two + std::string(5000, '1') + "\n" + kFreeEnd, 3},
-        {shc.substr(0, shc.rfind(" 2 ")), 10},                           // last row missing
+        {shc.substr(0, shc.rfind(" 2 ")), 0},                            // last row missing
         {kShcTop + " 1  0 -30000\n", 4},                                  // one value short
         {"1 2 2 2 1 2000.0 2010.0\n  2010.0 2000.0\n", 2},                 // epochs decrease
         {"1 2 2 3 1 2000.0 2010.0\n  2000.0 2010.0\n", 1},                 // spline order 3
