@@ -220,7 +220,8 @@ public:
             ++m_lineNumber;
             if (line.size() <= m_limit)
                 return true;
-            m_problem = {m_lineNumber, tooLong()};
+            m_problem = {m_lineNumber, {}};
+            m_tooLong = true;
             m_kept.clear();
             return false;
         }
@@ -235,15 +236,24 @@ public:
             }
             return true;
         }
-        if (result == LineRead::TooLong)
-            m_problem = ModelReadProblem{m_input.lineNumber(), tooLong()};
+        if (result == LineRead::TooLong) {
+            m_problem = ModelReadProblem{m_input.lineNumber(), {}};
+            m_tooLong = true;
+        }
         else if (result == LineRead::ReadError)
             m_problem = ModelReadProblem{0, describeInputError(m_input.error())};
         return false;
     }
 
     std::uint64_t lineNumber() const override { return m_lineNumber; }
-    ModelReadProblem problem() const override { return m_problem.value_or(ModelReadProblem{}); }
+    ModelReadProblem problem() const override
+    {
+        ModelReadProblem problem = m_problem.value_or(ModelReadProblem{});
+        // Told in the limit of the layout, even when met while telling it.
+        if (m_tooLong)
+            problem.reason = "longer than " + std::to_string(m_limit) + " bytes";
+        return problem;
+    }
 
     /// Reads again from the first line, each line at most limit bytes long.
     void restart(std::size_t limit)
@@ -255,8 +265,6 @@ public:
     }
 
 private:
-    std::string tooLong() const { return "longer than " + std::to_string(m_limit) + " bytes"; }
-
     BoundedInput& m_input;
     std::vector<std::string> m_kept;
     std::size_t m_replay = 0;
@@ -264,6 +272,7 @@ private:
     bool m_keeping = true;
     std::size_t m_limit = kMaxWideLineBytes;
     std::optional<ModelReadProblem> m_problem;
+    bool m_tooLong = false;
 };
 
 ModelFormat peekFormat(BoundedLines& lines)
