@@ -121,8 +121,6 @@ DegreeSums sumDegreesOf(const MagneticModel& model, const SynthesisCache& c,
                         const CoefficientTable& tc, const Real* cosm, const Real* sinm)
 {
     const std::size_t size = FixedSize != 0 ? FixedSize : tc.size();
-    // With the size known the degree's bound is too, which lets the compiler
-    // lay out the short inner loops as it did for fixed arrays.
     const auto maxDegree = std::min(static_cast<std::size_t>(model.maxDegree), size - 1);
     const float* coefficients = tc[0];
     const float* order = model.orderFactor.data();
@@ -143,7 +141,12 @@ DegreeSums sumDegreesOf(const MagneticModel& model, const SynthesisCache& c,
         Real sumT = g0 * wide(dp[0]);
         Real sumR = g0 * wide(p[0]);
         Real sumP = 0.0;
+        // A bound known at compile time lets the compiler unroll the short
+        // degree-12 loops completely.
+#pragma GCC unroll 16
         for (std::size_t m = 1; m <= n; ++m) {
+            if (FixedSize != 0 && m >= FixedSize)
+                break;
             const Real tg = wide(g[m * size]);
             const Real th = wide(h[m - 1]);
             const Real t1 = tg * cosm[m] + th * sinm[m];
