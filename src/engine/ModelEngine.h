@@ -62,8 +62,9 @@ public:
     /// the current directory is looked up in the shipped models folders.
     /// The reader is chosen by the file's content: the fixed-column .COF,
     /// the free-column .COF of the high-resolution models or the .shc layout
-    /// of IGRF. requestedDegree caps the degree summed (below 0 raised to
-    /// 0); a fixed-column file is always capped at 12. Failures show
+    /// of IGRF. requestedDegree caps the degree summed (kAllDegrees for
+    /// all): a fixed-column file is capped at 12 (below 0 raised to 0), the
+    /// other layouts at the file's degree (below 1 raised to 1). Failures show
     /// "ERROR OPENING FILE:;name" or "ERROR READING FILE:;name" and leave no
     /// model current.
     void readModelFile(int32_t requestedDegree, std::string& fileName);

@@ -90,9 +90,10 @@ std::string blankPadded(std::string_view name)
     return padded;
 }
 
+// At least degree 1: the longitude terms always fill their first order.
 int32_t cappedDegree(int32_t requestedDegree, int32_t fileDegree)
 {
-    return std::clamp(requestedDegree, 0, fileDegree);
+    return std::clamp(requestedDegree, 1, fileDegree);
 }
 
 bool isEndRecord(std::string_view line)

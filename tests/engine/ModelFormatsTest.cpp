@@ -60,6 +60,11 @@ TEST(ModelFormats, TheContentNotTheNameChoosesTheReader)
     EXPECT_EQ(scratch.engine.model().gh[0][1], 29351.7976f);
     EXPECT_EQ(scratch.engine.model().ghRate[1][0], -21.4933f);
     EXPECT_EQ(scratch.engine.model().maxDegree, 1);
+    // Asked for less, the reader still keeps degree 1 and sums it.
+    std::string name = scratch.name;
+    scratch.engine.readModelFile(0, name);
+    EXPECT_EQ(scratch.engine.model().maxDegree, 1);
+    EXPECT_GT(scratch.at(10.0f, 20.0f, 2025.0f).totalIntensity, 20000.0f);
 
     // The classic records stay classic, whatever their numbers.
     EXPECT_EQ(detectModelFormat(headerRecord("2025.0"), "  1  0  29351.8       0.0       12.0        0.0"),
