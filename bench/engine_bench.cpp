@@ -17,13 +17,14 @@ public:
     void showInformationMessage(const std::string&) override {}
 };
 
-tellurim::ModelEngine loadedEngine(SilentSink& sink, benchmark::State& state)
+tellurim::ModelEngine loadedEngine(SilentSink& sink, benchmark::State& state,
+                                   const std::string& file = "WMM2025.COF")
 {
     tellurim::ModelEngine engine{sink};
-    std::string name = std::string{TELLURIM_MODELS_DIR} + "/WMM2025.COF";
-    engine.readModelFile(12, name);
+    std::string name = std::string{TELLURIM_MODELS_DIR} + "/" + file;
+    engine.readModelFile(tellurim::kAllDegrees, name);
     if (!engine.isLoaded())
-        state.SkipWithError("WMM2025.COF did not load");
+        state.SkipWithError((file + " did not load").c_str());
     return engine;
 }
 
@@ -112,6 +113,21 @@ void computePointEverywhereNew(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(computePointEverywhereNew);
+
+void computePointHighResolution(benchmark::State& state)
+{
+    // WMMHR-2025 (degree 133): the field and its annual change at a new
+    // place each time, the cost of one point of the window or of `point`.
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state, "WMMHR2025.COF");
+    float latitude = -89.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f, 0, 1));
+        latitude = latitude >= 89.0f ? -89.0f : latitude + 0.37f;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(computePointHighResolution)->Unit(benchmark::kMicrosecond);
 
 void findMagneticPoles(benchmark::State& state)
 {

@@ -36,7 +36,7 @@ void StreamMessageSink::showInformationMessage(const std::string& text)
 bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err)
 {
     std::string name = modelName(options);
-    engine.readModelFile(12, name);
+    engine.readModelFile(kAllDegrees, name);
     const ModelReadProblem& problem = engine.lastReadProblem();
     if (!engine.isLoaded() && !problem.reason.empty()) {
         if (problem.line > 0) {

@@ -4,10 +4,14 @@
 #include "engine/EngineMessageSink.h"
 #include "engine/FieldResult.h"
 #include "engine/MagneticModel.h"
+#include "engine/ModelFormats.h"
 #include "engine/PolePosition.h"
 #include "engine/SynthesisCache.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,15 +28,6 @@ inline constexpr std::string_view kLifeSpanWarning =
     "Each new release of the World Magnetic Model;"
     "comes with new coefficient (.COF) files.;"
     "Load the file that covers your date with New Model.";
-
-/// Where and why the last model file could not be read: the line (counted
-/// from 1; 0 when the file as a whole is at fault) and a short lower-case
-/// reason ("the g field is not a number"). Shown by callers that have room
-/// for it; the engine's own message stays as it is.
-struct ModelReadProblem {
-    std::uint64_t line = 0;
-    std::string reason;
-};
 
 /// Outputs of one synthesis. When no model is current only the two flags are
 /// written (both -1); the other members keep what the caller put there.
@@ -53,9 +48,9 @@ struct SynthesisOutput {
 /// The numeric core: one current model and the synthesis cache. It never
 /// throws; loading reports through the message sink, evaluation through flags.
 ///
-/// The engine is stateful and not re-entrant. Copies are independent (model
-/// and cache are copied, the sink pointer is shared), so each worker thread
-/// can evaluate on its own copy.
+/// The engine is stateful and not re-entrant. Copies are independent (each
+/// has its own cache; the loaded model is immutable and shared, as is the
+/// sink pointer), so each worker thread can evaluate on its own copy.
 class ModelEngine {
 public:
     /// The sink must outlive the engine and every copy of it.
@@ -65,7 +60,11 @@ public:
     /// after a failed open it holds kModelNotFoundText, otherwise it keeps
     /// the text given (a bare name stays bare). A bare name that is not in
     /// the current directory is looked up in the shipped models folders.
-    /// requestedDegree above 12 is lowered to 12 (below 0 raised to 0). Failures show
+    /// The reader is chosen by the file's content: the fixed-column .COF,
+    /// the free-column .COF of the high-resolution models or the .shc layout
+    /// of IGRF. requestedDegree caps the degree summed (kAllDegrees for
+    /// all): a fixed-column file is capped at 12 (below 0 raised to 0), the
+    /// other layouts at the file's degree (below 1 raised to 1). Failures show
     /// "ERROR OPENING FILE:;name" or "ERROR READING FILE:;name" and leave no
     /// model current.
     void readModelFile(int32_t requestedDegree, std::string& fileName);
@@ -103,20 +102,19 @@ public:
     void setMessageSink(EngineMessageSink& sink);
 
     /// The current (or last attempted) model tables, for inspection.
-    const MagneticModel& model() const { return m_model; }
+    const MagneticModel& model() const { return *m_model; }
     /// The synthesis cache as the last synthesis left it, for inspection.
     const SynthesisCache& cache() const { return m_cache; }
 
 private:
-    bool loadModel(BoundedInput& input);
-    bool loadCoefficients(BoundedInput& input);
-    bool readProblem(std::uint64_t line, std::string reason);
-    void convertToUnnormalised();
+    void installModel(MagneticModel&& model);
     void updateGeodeticTerms(float altitude, float latitude);
     double horizontalIntensityAt(float latitude, float longitude, float date);
 
     EngineMessageSink* m_sink;
-    MagneticModel m_model;
+    /// Shared with the engine's copies and never changed while shared: a
+    /// load replaces it, or overwrites it in place when no copy holds it.
+    std::shared_ptr<MagneticModel> m_model;
     SynthesisCache m_cache;
     ModelReadProblem m_readProblem;
 };

@@ -1,11 +1,13 @@
 #include "engine/ModelFileReader.h"
 
 #include "engine/ModelEngine.h"
+#include "engine/ModelFormats.h"
 #include "engine/ModelLocator.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace tellurim {
 
@@ -197,154 +199,210 @@ std::string coefficientRecordProblem(std::string_view record)
     return firstUnreadableField(record, kCoefficientFields);
 }
 
+namespace {
+
+/// Lines that may be longer than a fixed-column record: a .shc row holds a
+/// value for every epoch.
+constexpr std::size_t kMaxWideLineBytes = 4096;
+
+/// The model file's lines, read through the bounded input. The first lines
+/// are kept so that, once the layout has been told from them, reading starts
+/// again at the top; the fixed-column layout then holds every line to the
+/// record line limit, the others to the wider one.
+class BoundedLines final : public ModelLines {
+public:
+    explicit BoundedLines(BoundedInput& input) : m_input(input) {}
+
+    bool next(std::string& line) override
+    {
+        if (m_replay < m_kept.size()) {
+            line = m_kept[m_replay++];
+            ++m_lineNumber;
+            if (line.size() <= m_limit)
+                return true;
+            m_problem = {m_lineNumber, {}};
+            m_tooLong = true;
+            m_kept.clear();
+            return false;
+        }
+        if (m_problem)
+            return false;
+        const LineRead result = m_input.nextLine(line, m_keeping ? kMaxWideLineBytes : m_limit);
+        if (result == LineRead::Line) {
+            m_lineNumber = m_input.lineNumber();
+            if (m_keeping) {
+                m_kept.push_back(line);
+                m_replay = m_kept.size();
+            }
+            return true;
+        }
+        if (result == LineRead::TooLong) {
+            m_problem = ModelReadProblem{m_input.lineNumber(), {}};
+            m_tooLong = true;
+        }
+        else if (result == LineRead::ReadError)
+            m_problem = ModelReadProblem{0, describeInputError(m_input.error())};
+        return false;
+    }
+
+    std::uint64_t lineNumber() const override { return m_lineNumber; }
+    ModelReadProblem problem() const override
+    {
+        ModelReadProblem problem = m_problem.value_or(ModelReadProblem{});
+        // Told in the limit of the layout, even when met while telling it.
+        if (m_tooLong)
+            problem.reason = "longer than " + std::to_string(m_limit) + " bytes";
+        return problem;
+    }
+
+    /// Reads again from the first line, each line at most limit bytes long.
+    void restart(std::size_t limit)
+    {
+        m_replay = 0;
+        m_lineNumber = 0;
+        m_keeping = false;
+        m_limit = limit;
+    }
+
+private:
+    BoundedInput& m_input;
+    std::vector<std::string> m_kept;
+    std::size_t m_replay = 0;
+    std::uint64_t m_lineNumber = 0;
+    bool m_keeping = true;
+    std::size_t m_limit = kMaxWideLineBytes;
+    std::optional<ModelReadProblem> m_problem;
+    bool m_tooLong = false;
+};
+
+ModelFormat peekFormat(BoundedLines& lines)
+{
+    std::string first;
+    std::string second;
+    if (lines.next(first))
+        lines.next(second);
+    return detectModelFormat(first, second);
+}
+
+/// Where the lines stopped short of the end record.
+ModelReadProblem missingEndProblem(const ModelLines& lines)
+{
+    ModelReadProblem stopped = lines.problem();
+    if (!stopped.reason.empty())
+        return stopped;
+    const std::uint64_t last = lines.lineNumber();
+    return {0, last == 0 ? "the file is empty"
+                         : "the file ends after line " + std::to_string(last)
+                               + " without the end record (degree 99)"};
+}
+
+std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, MagneticModel& model)
+{
+    std::string record;
+    while (lines.next(record)) {
+        const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
+        if (!coefficient)
+            return ModelReadProblem{lines.lineNumber(), coefficientRecordProblem(record)};
+        const auto [n, m, g, h, gRate, hRate] = *coefficient;
+        if (n == kEndRecordDegree)
+            return std::nullopt;
+        // The tables end at degree 12; anything else is not a model file.
+        if (n < 0 || n > kMaxModelDegree)
+            return ModelReadProblem{lines.lineNumber(), "degree " + std::to_string(n) + " is outside 0 to 12"};
+        if (m < 0)
+            return ModelReadProblem{lines.lineNumber(), "order " + std::to_string(m) + " is negative"};
+        if (m > n)
+            continue;
+        const auto un = static_cast<std::size_t>(n);
+        const auto um = static_cast<std::size_t>(m);
+        model.gh[um][un] = g;
+        model.ghRate[um][un] = gRate;
+        if (m != 0) {
+            model.gh[un][um - 1] = h;
+            model.ghRate[un][um - 1] = hRate;
+        }
+    }
+    return missingEndProblem(lines);
+}
+
+std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, MagneticModel& model)
+{
+    std::string record;
+    if (!lines.next(record))
+        return missingEndProblem(lines);
+    const std::optional<HeaderRecord> header = parseHeaderRecord(record);
+    if (!header)
+        return ModelReadProblem{lines.lineNumber(), headerRecordProblem(record)};
+
+    model.epoch = header->epoch;
+    model.modelName = header->modelName;
+    // Bounds written as 0..360 east become -180..180.
+    const auto signedDegrees = [](float bound) { return bound > 180.0f ? bound - 360.0f : bound; };
+    model.latMin = signedDegrees(header->latMin);
+    model.latMax = signedDegrees(header->latMax);
+    model.lonMin = signedDegrees(header->lonMin);
+    model.lonMax = signedDegrees(header->lonMax);
+    model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
+    return loadFixedColumnCoefficients(lines, model);
+}
+
+std::optional<ModelReadProblem> readByLayout(BoundedInput& input, int32_t requestedDegree,
+                                             MagneticModel& model)
+{
+    BoundedLines lines{input};
+    const ModelFormat format = peekFormat(lines);
+    if (format == ModelFormat::FixedColumn) {
+        lines.restart(kMaxModelLineBytes);
+        model.resize(kTableSize);
+        model.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
+        return loadFixedColumn(lines, model);
+    }
+    lines.restart(kMaxWideLineBytes);
+    if (format == ModelFormat::FreeColumn)
+        return readFreeColumnModel(lines, requestedDegree, model);
+    return readShcModel(lines, requestedDegree, model);
+}
+
+}  // namespace
+
 void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
 {
     m_readProblem = {};
     BoundedInput input;
     const std::optional<InputError> refused = openModelFile(fileName, input);
     if (refused && refused->problem == InputProblem::CannotOpen) {
-        m_model.isLoaded = false;
+        if (m_model->isLoaded) {
+            MagneticModel unused = *m_model;
+            unused.isLoaded = false;
+            installModel(std::move(unused));
+        }
         m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
         fileName = std::string{kModelNotFoundText};
         return;
     }
 
-    m_model.isLoaded = false;
-    m_model.gh = {};
-    m_model.ghRate = {};
-    m_model.legendreFactor = {};
-    m_model.degreeFactor = {};
-    m_model.orderFactor = {};
-    m_cache.clear();
-    m_model.maxDegree = std::clamp(requestedDegree, 0, kMaxModelDegree);
-
+    MagneticModel fresh;
+    fresh.resize(kTableSize);
     // A file that is there but is no file to read (a device, a pipe) or is
     // far too large is a read failure: it was found, it cannot be read.
-    const bool loaded = refused ? readProblem(0, describeInputError(*refused)) : loadModel(input);
+    const std::optional<ModelReadProblem> problem =
+        refused ? ModelReadProblem{0, describeInputError(*refused)}
+                : readByLayout(input, requestedDegree, fresh);
     input.close();  // closed before any message box
-    if (!loaded) {
+    if (problem) {
+        m_readProblem = *problem;
+        m_cache.clear(fresh.tableSize());
+        installModel(std::move(fresh));
         m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
         return;
     }
-    convertToUnnormalised();
+    convertToUnnormalised(fresh);
+    m_cache.clear(fresh.tableSize());
     m_cache.forgetInputs();
-    m_model.isLoaded = true;
-}
-
-bool ModelEngine::readProblem(std::uint64_t line, std::string reason)
-{
-    m_readProblem = ModelReadProblem{line, std::move(reason)};
-    return false;
-}
-
-namespace {
-
-/// Why nextLine gave no line, for the read failure.
-ModelReadProblem lineProblem(LineRead result, const BoundedInput& input)
-{
-    switch (result) {
-    case LineRead::TooLong:
-        return {input.lineNumber(), "longer than " + std::to_string(kMaxModelLineBytes) + " bytes"};
-    case LineRead::ReadError:
-        return {0, describeInputError(input.error())};
-    case LineRead::End:
-    case LineRead::Line:
-        break;
-    }
-    return {0, input.lineNumber() == 0 ? "the file is empty"
-                                       : "the file ends after line " + std::to_string(input.lineNumber())
-                                             + " without the end record (degree 99)"};
-}
-
-}  // namespace
-
-bool ModelEngine::loadModel(BoundedInput& input)
-{
-    std::string record;
-    if (const LineRead result = input.nextLine(record); result != LineRead::Line) {
-        ModelReadProblem problem = lineProblem(result, input);
-        return readProblem(problem.line, std::move(problem.reason));
-    }
-    const std::optional<HeaderRecord> header = parseHeaderRecord(record);
-    if (!header)
-        return readProblem(input.lineNumber(), headerRecordProblem(record));
-
-    m_model.epoch = header->epoch;
-    m_model.modelName = header->modelName;
-    // Bounds written as 0..360 east become -180..180.
-    const auto signedDegrees = [](float bound) { return bound > 180.0f ? bound - 360.0f : bound; };
-    m_model.latMin = signedDegrees(header->latMin);
-    m_model.latMax = signedDegrees(header->latMax);
-    m_model.lonMin = signedDegrees(header->lonMin);
-    m_model.lonMax = signedDegrees(header->lonMax);
-    m_model.lifeSpan = header->lifeSpan > 0.0f ? header->lifeSpan : 5.0f;
-    return loadCoefficients(input);
-}
-
-bool ModelEngine::loadCoefficients(BoundedInput& input)
-{
-    std::string record;
-    LineRead result = LineRead::End;
-    while ((result = input.nextLine(record)) == LineRead::Line) {
-        const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
-        if (!coefficient)
-            return readProblem(input.lineNumber(), coefficientRecordProblem(record));
-        const auto [n, m, g, h, gRate, hRate] = *coefficient;
-        if (n == kEndRecordDegree)
-            return true;
-        // The tables end at degree 12; anything else is not a model file.
-        if (n < 0 || n > kMaxModelDegree)
-            return readProblem(input.lineNumber(), "degree " + std::to_string(n) + " is outside 0 to 12");
-        if (m < 0)
-            return readProblem(input.lineNumber(), "order " + std::to_string(m) + " is negative");
-        if (m > n)
-            continue;
-        const auto un = static_cast<std::size_t>(n);
-        const auto um = static_cast<std::size_t>(m);
-        m_model.gh[um][un] = g;
-        m_model.ghRate[um][un] = gRate;
-        if (m != 0) {
-            m_model.gh[un][um - 1] = h;
-            m_model.ghRate[un][um - 1] = hRate;
-        }
-    }
-    ModelReadProblem problem = lineProblem(result, input);
-    return readProblem(problem.line, std::move(problem.reason));
-}
-
-void ModelEngine::convertToUnnormalised()
-{
-    // Schmidt factors are scratch values: kept in double, only the scaled
-    // coefficients are stored in single precision.
-    std::array<std::array<double, kTableSize>, kTableSize> schmidt{};
-    schmidt[0][0] = 1.0;
-    const auto scale = [](float& value, double factor) {
-        value = static_cast<float>(static_cast<double>(value) * factor);
-    };
-    for (int32_t n = 1; n <= m_model.maxDegree; ++n) {
-        const auto un = static_cast<std::size_t>(n);
-        schmidt[un][0] = schmidt[un - 1][0] * static_cast<double>(2 * n - 1) / static_cast<double>(n);
-        for (int32_t m = 0; m <= n; ++m) {
-            const auto um = static_cast<std::size_t>(m);
-            const int32_t numerator = (n - 1) * (n - 1) - m * m;
-            const int32_t denominator = (2 * n - 1) * (2 * n - 3);
-            m_model.legendreFactor[un][um] = static_cast<float>(
-                static_cast<double>(numerator) / static_cast<double>(denominator));
-            if (m >= 1) {
-                const int32_t j = (m == 1) ? 2 : 1;
-                schmidt[un][um] = schmidt[un][um - 1]
-                    * std::sqrt(static_cast<double>((n - m + 1) * j) / static_cast<double>(n + m));
-                scale(m_model.gh[un][um - 1], schmidt[un][um]);
-                scale(m_model.ghRate[un][um - 1], schmidt[un][um]);
-            }
-            scale(m_model.gh[um][un], schmidt[un][um]);
-            scale(m_model.ghRate[um][un], schmidt[un][um]);
-        }
-        m_model.degreeFactor[un] = static_cast<float>(n + 1);
-        m_model.orderFactor[un] = static_cast<float>(n);
-    }
-    // The formula gives 1 at (1,1); the recursion there must not subtract.
-    m_model.legendreFactor[1][1] = 0.0f;
+    if (fresh.laterEpochs.empty())
+        m_cache.TC = {fresh.gh, fresh.gh};  // the slots above the changing degree
+    fresh.isLoaded = true;
+    installModel(std::move(fresh));
 }
 
 }  // namespace tellurim

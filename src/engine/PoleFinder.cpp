@@ -75,7 +75,7 @@ double ModelEngine::horizontalIntensityAt(float latitude, float longitude, float
 
 MagneticPoles ModelEngine::findMagneticPoles(float date)
 {
-    if (!m_model.isLoaded)
+    if (!m_model->isLoaded)
         return {};
 
     const auto search = [this, date](const PoleSearchPlan& plan) {

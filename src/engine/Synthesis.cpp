@@ -36,17 +36,44 @@ bool outsideRegion(const MagneticModel& model, float latitude, float longitude)
            && outsideLongitudeBounds(longitude, model.lonMin, model.lonMax);
 }
 
+// sin(m * longitude) and cos(m * longitude) by recursion, kept in single
+// precision and widened once for the sums.
 void updateLongitudeTerms(SynthesisCache& c, float longitude, std::size_t maxDegree)
 {
     const Real lambda = wide(longitude) * wide(kDegToRad);
-    c.SP[1] = narrow(std::sin(lambda));
-    c.CP[1] = narrow(std::cos(lambda));
-    const Real sp1 = wide(c.SP[1]);
-    const Real cp1 = wide(c.CP[1]);
+    float* sp = c.SP.data();
+    float* cp = c.CP.data();
+    sp[1] = narrow(std::sin(lambda));
+    cp[1] = narrow(std::cos(lambda));
+    const Real sp1 = wide(sp[1]);
+    const Real cp1 = wide(cp[1]);
     for (std::size_t m = 2; m <= maxDegree; ++m) {
-        c.SP[m] = narrow(sp1 * wide(c.CP[m - 1]) + cp1 * wide(c.SP[m - 1]));
-        c.CP[m] = narrow(cp1 * wide(c.CP[m - 1]) - sp1 * wide(c.SP[m - 1]));
+        sp[m] = narrow(sp1 * wide(cp[m - 1]) + cp1 * wide(sp[m - 1]));
+        cp[m] = narrow(cp1 * wide(cp[m - 1]) - sp1 * wide(sp[m - 1]));
     }
+    for (std::size_t m = 0; m <= maxDegree; ++m) {
+        c.cosm[m] = wide(cp[m]);
+        c.sinm[m] = wide(sp[m]);
+    }
+}
+
+// The coefficient set in force at the time: a model given at several epochs
+// runs linearly from each epoch to the next, and on from the last one.
+struct EpochInForce {
+    const CoefficientTable* gh;
+    const CoefficientTable* ghRate;
+    float dt;
+};
+
+EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
+{
+    EpochInForce inForce{&model.gh, &model.ghRate, dt};
+    for (const EpochCoefficients& later : model.laterEpochs) {
+        if (!(time >= later.epoch))
+            break;
+        inForce = {&later.gh, &later.ghRate, time - later.epoch};
+    }
+    return inForce;
 }
 
 // The coefficients at the time, in one of two slots: a point calculation
@@ -55,19 +82,25 @@ void updateTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float
 {
     if (c.TCTime[c.currentTC] == time)
         return;
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
     const std::size_t other = 1 - c.currentTC;
     c.currentTC = other;
     if (c.TCTime[other] == time)
         return;
     CoefficientTable& tc = c.TC[other];
-    const Real years = wide(dt);
-    for (std::size_t n = 1; n <= maxDegree; ++n) {
-        for (std::size_t m = 0; m <= n; ++m) {
-            tc[m][n] = narrow(wide(model.gh[m][n]) + years * wide(model.ghRate[m][n]));
-            if (m >= 1)
-                tc[n][m - 1] = narrow(wide(model.gh[n][m - 1]) + years * wide(model.ghRate[n][m - 1]));
-        }
+    const EpochInForce inForce = epochInForce(model, time, dt);
+    const CoefficientTable& gh = *inForce.gh;
+    const CoefficientTable& rate = *inForce.ghRate;
+    const Real years = wide(inForce.dt);
+    // Rows and columns 0 to the changing degree hold every g and h of those
+    // degrees (and the unused g(0,0)); beyond it the slots keep the epoch's
+    // coefficients they were given at the load.
+    const auto last = static_cast<std::size_t>(std::min(model.rateDegree, model.maxDegree));
+    for (std::size_t row = 0; row <= last; ++row) {
+        const float* g = gh[row];
+        const float* r = rate[row];
+        float* t = tc[row];
+        for (std::size_t column = 0; column <= last; ++column)
+            t[column] = narrow(wide(g[column]) + years * wide(r[column]));
     }
     c.TCTime[other] = time;
 }
@@ -79,12 +112,18 @@ struct DegreeSums {
     Real br = 0.0;
 };
 
-using Trig = std::array<Real, kTableSize>;
+using Trig = std::vector<Real>;
 
-DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
-                      const CoefficientTable& tc, const Trig& cosm, const Trig& sinm)
+// FixedSize is the table size when known at compile time (the classic
+// degree-12 tables), 0 otherwise; the sums are the same either way.
+template <std::size_t FixedSize>
+DegreeSums sumDegreesOf(const MagneticModel& model, const SynthesisCache& c,
+                        const CoefficientTable& tc, const Real* cosm, const Real* sinm)
 {
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    const std::size_t size = FixedSize != 0 ? FixedSize : tc.size();
+    const auto maxDegree = std::min(static_cast<std::size_t>(model.maxDegree), size - 1);
+    const float* coefficients = tc[0];
+    const float* order = model.orderFactor.data();
     // Each degree is summed on its own and then scaled by (RE/r)^(n+2), so
     // the radial factor is applied once per degree rather than per term.
     DegreeSums sums;
@@ -93,27 +132,42 @@ DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
     Real ar = aor * aor;
     for (std::size_t n = 1; n <= maxDegree; ++n) {
         ar *= aor;
-        const std::array<float, kTableSize>& p = c.P[n];
-        const std::array<float, kTableSize>& dp = c.DP[n];
+        const float* p = c.P[0] + n * size;
+        const float* dp = c.DP[0] + n * size;
+        const float* h = coefficients + n * size;  // h(n,m) at [m - 1]
+        const float* g = coefficients + n;         // g(n,m) at [m * size]
         // m = 0 has no h term and no sin(0) part.
-        const Real g0 = wide(tc[0][n]);
+        const Real g0 = wide(g[0]);
         Real sumT = g0 * wide(dp[0]);
         Real sumR = g0 * wide(p[0]);
         Real sumP = 0.0;
+        // A bound known at compile time lets the compiler unroll the short
+        // degree-12 loops completely.
+#pragma GCC unroll 16
         for (std::size_t m = 1; m <= n; ++m) {
-            const Real tg = wide(tc[m][n]);
-            const Real th = wide(tc[n][m - 1]);
+            if (FixedSize != 0 && m >= FixedSize)
+                break;
+            const Real tg = wide(g[m * size]);
+            const Real th = wide(h[m - 1]);
             const Real t1 = tg * cosm[m] + th * sinm[m];
             const Real t2 = tg * sinm[m] - th * cosm[m];
             sumT += t1 * wide(dp[m]);
             sumR += t1 * wide(p[m]);
-            sumP += wide(model.orderFactor[m]) * t2 * wide(p[m]);
+            sumP += wide(order[m]) * t2 * wide(p[m]);
         }
         sums.bt -= ar * sumT;
         sums.bp += ar * sumP;
         sums.br += wide(model.degreeFactor[n]) * ar * sumR;
     }
     return sums;
+}
+
+DegreeSums sumDegrees(const MagneticModel& model, const SynthesisCache& c,
+                      const CoefficientTable& tc, const Trig& cosm, const Trig& sinm)
+{
+    if (tc.size() == kTableSize)
+        return sumDegreesOf<kTableSize>(model, c, tc, cosm.data(), sinm.data());
+    return sumDegreesOf<0>(model, c, tc, cosm.data(), sinm.data());
 }
 
 // At the geographic pole BP / ST is 0 / 0; the east component comes from
@@ -129,7 +183,7 @@ Real poleEastComponent(const MagneticModel& model, SynthesisCache& c, const Coef
         if (n == 1)
             c.PP[1] = c.PP[0];
         else
-            c.PP[n] = narrow(wide(c.CT) * wide(c.PP[n - 1])
+            c.PP[n] = narrow(wide(model.recursionScale[n][1]) * wide(c.CT) * wide(c.PP[n - 1])
                              - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
         const Real t2 = wide(tc[1][n]) * sinm[1] - wide(tc[n][0]) * cosm[1];
         bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
@@ -170,6 +224,60 @@ float gridVariation(float declination, float latitude, float longitude)
     return kNoGridVariation;
 }
 
+// Unnormalised associated Legendre functions by recursion in degree. The
+// scale factors are exactly 1 up to degree 12, so a model of degree 12 skips
+// them; above it they keep the functions within single precision (see
+// MagneticModel).
+template <bool Scaled>
+void legendreRecursion(const MagneticModel& model, SynthesisCache& c)
+{
+    const Real ct = wide(c.CT);
+    const Real st = wide(c.ST);
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        const float* scale = model.recursionScale[n];
+        const float* k = model.legendreFactor[n];
+        float* p = c.P[n];
+        float* dp = c.DP[n];
+        const float* p1 = c.P[n - 1];
+        const float* dp1 = c.DP[n - 1];
+        const Real up = Scaled ? wide(scale[n]) : 1.0;
+        p[n] = narrow(Scaled ? up * st * wide(p1[n - 1]) : st * wide(p1[n - 1]));
+        dp[n] = narrow(Scaled ? up * (st * wide(dp1[n - 1]) + ct * wide(p1[n - 1]))
+                              : st * wide(dp1[n - 1]) + ct * wide(p1[n - 1]));
+        if (n == 1) {
+            p[0] = narrow(ct * wide(p1[0]));
+            dp[0] = narrow(ct * wide(dp1[0]) - st * wide(p1[0]));
+            continue;
+        }
+        const float* p2 = c.P[n - 2];
+        const float* dp2 = c.DP[n - 2];
+        for (std::size_t m = 0; m < n; ++m) {
+            // P(n-2,m) does not exist for m > n-2 and counts as 0.
+            const bool hasTwoBelow = m + 2 <= n;
+            const Real below = hasTwoBelow ? wide(p2[m]) : 0.0;
+            const Real dBelow = hasTwoBelow ? wide(dp2[m]) : 0.0;
+            const Real km = wide(k[m]);
+            if constexpr (Scaled) {
+                const Real s = wide(scale[m]);
+                p[m] = narrow(s * ct * wide(p1[m]) - km * below);
+                dp[m] = narrow(s * (ct * wide(dp1[m]) - st * wide(p1[m])) - km * dBelow);
+            } else {
+                p[m] = narrow(ct * wide(p1[m]) - km * below);
+                dp[m] = narrow(ct * wide(dp1[m]) - st * wide(p1[m]) - km * dBelow);
+            }
+        }
+    }
+}
+
+void updateLegendreFunctions(const MagneticModel& model, SynthesisCache& c)
+{
+    if (model.maxDegree <= kMaxModelDegree)
+        legendreRecursion<false>(model, c);
+    else
+        legendreRecursion<true>(model, c);
+}
+
 }  // namespace
 
 void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
@@ -207,40 +315,18 @@ void ModelEngine::updateGeodeticTerms(float altitude, float latitude)
     c.CA = narrow((h + d) / r);
     c.SA = narrow(c2 * cosPhi * sinPhi / (r * d));
 
-    // Unnormalised associated Legendre functions by recursion in degree.
-    const Real ct = wide(c.CT);
-    const Real st = wide(c.ST);
-    const auto maxDegree = static_cast<std::size_t>(m_model.maxDegree);
-    for (std::size_t n = 1; n <= maxDegree; ++n) {
-        for (std::size_t m = 0; m <= n; ++m) {
-            if (m == n) {
-                c.P[n][n] = narrow(st * wide(c.P[n - 1][n - 1]));
-                c.DP[n][n] = narrow(st * wide(c.DP[n - 1][n - 1]) + ct * wide(c.P[n - 1][n - 1]));
-            } else if (n == 1) {
-                c.P[1][0] = narrow(ct * wide(c.P[0][0]));
-                c.DP[1][0] = narrow(ct * wide(c.DP[0][0]) - st * wide(c.P[0][0]));
-            } else {
-                // P(n-2,m) does not exist for m > n-2 and counts as 0.
-                const bool hasTwoBelow = m + 2 <= n;
-                const Real p2 = hasTwoBelow ? wide(c.P[n - 2][m]) : 0.0;
-                const Real dp2 = hasTwoBelow ? wide(c.DP[n - 2][m]) : 0.0;
-                const Real k = wide(m_model.legendreFactor[n][m]);
-                c.P[n][m] = narrow(ct * wide(c.P[n - 1][m]) - k * p2);
-                c.DP[n][m] = narrow(ct * wide(c.DP[n - 1][m]) - st * wide(c.P[n - 1][m]) - k * dp2);
-            }
-        }
-    }
+    updateLegendreFunctions(*m_model, c);
 }
 
 void ModelEngine::synthesize(float altitude, float latitude, float longitude, float time,
                              SynthesisOutput& out)
 {
-    if (!m_model.isLoaded) {
+    if (!m_model->isLoaded) {
         out.dateOutOfRange = -1;
         out.coordinatesOutOfRange = -1;
         return;
     }
-    const MagneticModel& model = m_model;
+    const MagneticModel& model = *m_model;
     SynthesisCache& c = m_cache;
 
     // Dates near the epoch subtract exactly in single precision.
@@ -273,12 +359,8 @@ void ModelEngine::synthesize(float altitude, float latitude, float longitude, fl
     updateTimeCoefficients(model, c, time, dt);
     const CoefficientTable& tc = c.TC[c.currentTC];
 
-    std::array<Real, kTableSize> cosm{};
-    std::array<Real, kTableSize> sinm{};
-    for (std::size_t m = 0; m <= maxDegree; ++m) {
-        cosm[m] = wide(c.CP[m]);
-        sinm[m] = wide(c.SP[m]);
-    }
+    const std::vector<Real>& cosm = c.cosm;
+    const std::vector<Real>& sinm = c.sinm;
 
     const DegreeSums sums = sumDegrees(model, c, tc, cosm, sinm);
     const bool poleCase = c.ST == 0.0f;

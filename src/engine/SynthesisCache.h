@@ -2,7 +2,9 @@
 
 #include "engine/MagneticModel.h"
 
+#include <array>
 #include <limits>
+#include <vector>
 
 namespace tellurim {
 
@@ -30,7 +32,9 @@ struct SynthesisCache {
     float R = 0.0f;   ///< geocentric radius, km
     float CA = 0.0f;  ///< cosine of the angle between geodetic and geocentric vertical
     float SA = 0.0f;  ///< sine of that angle
-    CoefficientTable P{};   ///< unnormalised Legendre functions P(n,m) at [n][m]
+    /// Unnormalised Legendre functions P(n,m) at [n][m] (above degree 12
+    /// times the model's power-of-two scale, see MagneticModel).
+    CoefficientTable P{};
     CoefficientTable DP{};  ///< their derivatives with respect to colatitude
     /// Time-adjusted coefficients, packed like gh. Two slots, because a point
     /// calculation alternates between a date and the date one year later:
@@ -42,10 +46,13 @@ struct SynthesisCache {
     DegreeTable SP{};  ///< sin(m * longitude)
     DegreeTable CP{};  ///< cos(m * longitude)
     DegreeTable PP{};  ///< pole-case functions, used where ST is 0
+    std::vector<double> cosm;  ///< CP widened, scratch of each synthesis
+    std::vector<double> sinm;  ///< SP widened, scratch of each synthesis
 
-    /// Zeroes every table and sets the fixed starting values the recursions
-    /// build on: P(0,0) = 1, DP(0,0) = 0, SP(0) = 0, CP(0) = 1, PP(0) = 1.
-    void clear();
+    /// Zeroes every table, sized for a model's tables, and sets the fixed
+    /// starting values the recursions build on: P(0,0) = 1, DP(0,0) = 0,
+    /// SP(0) = 0, CP(0) = 1, PP(0) = 1.
+    void clear(std::size_t tableSize = kTableSize);
     /// Forgets the previous inputs so that the next synthesis recomputes all.
     void forgetInputs();
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace tellurim {
@@ -33,6 +34,12 @@ struct Message {
     Buttons buttons = Buttons::Ok;
 };
 
+/// A further file-type entry of a file dialog.
+struct FileFilter {
+    std::string description;  ///< e.g. "Magnetic model files (*.cof, *.shc)"
+    std::string pattern;      ///< one or more patterns separated by blanks
+};
+
 /// One open or save file dialog.
 struct FileRequest {
     enum class Mode { Open, Save };
@@ -43,6 +50,7 @@ struct FileRequest {
     std::string defaultExtension;   ///< without the dot, e.g. "cof"
     std::string initialName;        ///< file name or path the dialog opens on
     bool confirmOverwrite = false;  ///< Save: ask before replacing a file
+    std::vector<FileFilter> moreFilters{};  ///< entries after the first, in order
 };
 
 /// How a printed document ended. One that went to a file and could not be

@@ -16,8 +16,8 @@
 namespace tellurim {
 namespace {
 
-// The loader accepts coefficients up to this degree and order.
-constexpr int32_t kModelDegree = 12;
+// Every degree the model file holds (a fixed-column file stops at 12).
+constexpr int32_t kModelDegree = kAllDegrees;
 
 constexpr std::string_view kHelpText =
     "Tellurim contains editable fields on the first 3 lines for position in terms of latitude, "
@@ -209,7 +209,8 @@ void Workspace::loadModel(bool ask)
                                   .filterDescription = "Magnetic model files (*.cof)",
                                   .pattern = "*.cof",
                                   .defaultExtension = "cof",
-                                  .initialName = m_modelLocation};
+                                  .initialName = m_modelLocation,
+                                  .moreFilters = {{"Magnetic model files (*.cof, *.shc)", "*.cof *.shc"}}};
         // Cancel (or a refused path) reloads the model in use.
         if (std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request))
             if (modelPathFits(*chosen))

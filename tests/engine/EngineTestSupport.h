@@ -52,7 +52,7 @@ struct ScratchModel {
     bool load(const std::string& text, const std::string& file = "m.COF")
     {
         name = dir.write(file, text);
-        engine.readModelFile(12, name);
+        engine.readModelFile(kAllDegrees, name);
         return engine.isLoaded();
     }
     SynthesisOutput at(float latitude, float longitude, float time = 2000.0f, float altitude = 0.0f)

@@ -232,3 +232,33 @@ TEST(PoleDecomposition, LatitudeSecondsKeepFractionLongitudeSecondsRoundToATenth
 
 }  // namespace
 }  // namespace tellurim::test
+
+namespace tellurim::test {
+namespace {
+
+TEST(PoleFinder, EveryShippedModelHasItsPolesAtALocalMinimum)
+{
+    // IGRF in 1900 had the north dip pole on the Boothia peninsula.
+    for (const auto& [modelFile, date] : {std::pair{"WMMHR2025.COF", 2026.0f}, {"IGRF14.shc", 1900.0f},
+                                          {"IGRF14.shc", 2027.0f}}) {
+        ShippedEngine shipped(modelFile);
+        const MagneticPoles poles = shipped.engine.findMagneticPoles(date);
+        EXPECT_TRUE(shipped.sink.entries.empty());
+        for (const PolePosition* pole : {&poles.north, &poles.south}) {
+            SCOPED_TRACE(testing::Message() << modelFile << " " << date << (pole == &poles.north ? " north" : " south"));
+            const double latitude = pole->decimalLatitude;
+            const double longitude = pole->decimalLongitude;
+            EXPECT_GT(std::fabs(latitude), 60.0);
+            const double h = horizontalIntensity(shipped.engine, latitude, longitude, date);
+            for (const auto& [dLat, dLon] : {std::pair{0.01, 0.0}, {-0.01, 0.0}, {0.0, 0.03}, {0.0, -0.03}})
+                EXPECT_LE(h, horizontalIntensity(shipped.engine, latitude + dLat, longitude + dLon, date));
+        }
+        if (date == 1900.0f) {
+            EXPECT_NEAR(poles.north.decimalLatitude, 70.5, 1.0);
+            EXPECT_NEAR(poles.north.decimalLongitude, -96.2, 1.5);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tellurim::test

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SilentSink sink;
     tellurim::ModelEngine engine{sink};
     std::string name = path;
-    engine.readModelFile(12, name);
+    engine.readModelFile(tellurim::kAllDegrees, name);
     tellurim::SynthesisOutput out;
     engine.synthesize(0.5f, 47.0f, -122.0f, 2026.0f, out);
     engine.computePoint(0.0f, 90.0f, 10.0f, 2027.0f, 0, 1);

@@ -33,7 +33,7 @@ inline std::string shippedModel(const std::string& name = "WMM2025.COF")
 inline void loadShipped(ModelEngine& engine, const std::string& name = "WMM2025.COF")
 {
     std::string path = shippedModel(name);
-    engine.readModelFile(12, path);
+    engine.readModelFile(kAllDegrees, path);
     ASSERT_TRUE(engine.isLoaded()) << name;
 }
 

@@ -8,8 +8,9 @@
 
 namespace tellurim {
 
-/// One row of the published WMM2025 test values: the inputs, then the field
-/// in nT and the angles in degrees.
+/// One row of a table of test values (published WMM2025 and WMMHR-2025
+/// values, IGRF-14 reference values): the inputs, then the field in nT and
+/// the angles in degrees.
 struct PublishedValue {
     float date;
     float heightKm;
@@ -18,10 +19,10 @@ struct PublishedValue {
     double x, y, z, h, f, inclination, declination;
 };
 
-/// Every row of the published test values shipped with the tests.
-inline std::vector<PublishedValue> readPublishedValues()
+/// Every row of a table of test values shipped with the tests.
+inline std::vector<PublishedValue> readPublishedValues(const std::string& file = "wmm2025_test_values.csv")
 {
-    std::ifstream in(std::string{TELLURIM_TEST_DATA_DIR} + "/wmm2025_test_values.csv");
+    std::ifstream in(std::string{TELLURIM_TEST_DATA_DIR} + "/" + file);
     std::vector<PublishedValue> values;
     std::string line;
     std::getline(in, line);  // column names

@@ -209,6 +209,17 @@ TEST(MainDialog, EnterInTheMetresFieldConvertsWhileTheFocusStays)
     EXPECT_TRUE(w.dialog.isVisible());
 }
 
+TEST(MainDialog, FileDialogFiltersKeepTheirOrderAndMatchAnyCase)
+{
+    FileRequest request;
+    request.filterDescription = "Magnetic model files (*.cof)";
+    request.pattern = "*.cof";
+    request.moreFilters = {{"Magnetic model files (*.cof, *.shc)", "*.cof *.shc"}};
+    EXPECT_EQ(nameFiltersFor(request),
+              (QStringList{QStringLiteral("Magnetic model files (*.cof) (*.[cC][oO][fF])"),
+                           QStringLiteral("Magnetic model files (*.cof, *.shc) (*.[cC][oO][fF] *.[sS][hH][cC])")}));
+}
+
 TEST(MainDialog, BadValueShowsItsMessageOnceAndReturnsTheFocusWithTextSelected)
 {
     // Real message boxes, which take the focus themselves while open.

@@ -122,6 +122,15 @@ QString nameFilterFor(const FileRequest& request)
                                          caseInsensitivePattern(QString::fromStdString(request.pattern)));
 }
 
+QStringList nameFiltersFor(const FileRequest& request)
+{
+    QStringList filters{nameFilterFor(request)};
+    for (const FileFilter& filter : request.moreFilters)
+        filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.description),
+                                                 caseInsensitivePattern(QString::fromStdString(filter.pattern)));
+    return filters;
+}
+
 Answer QtInteraction::ask(const Message& message)
 {
     if (m_sessionEnded)
@@ -167,7 +176,7 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save && !request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(nameFilterFor(request));
+    dialog.setNameFilters(nameFiltersFor(request));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
 
     const QString initial = fromLocal(request.initialName);

@@ -3,6 +3,7 @@
 #include "platform/Interaction.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QString>
 #include <QWidget>
 
@@ -46,5 +47,7 @@ QString caseInsensitivePattern(const QString& pattern);
 /// The name filter QFileDialog is given: the description as shown, then the
 /// case-insensitive pattern that it actually applies.
 QString nameFilterFor(const FileRequest& request);
+/// Every entry of the dialog: nameFilterFor's first, then the further ones.
+QStringList nameFiltersFor(const FileRequest& request);
 
 }  // namespace tellurim
