@@ -138,6 +138,33 @@ void appendBatchHeader(std::string& out, const std::vector<ExtraColumns>& extras
     extendHeader(out, extras);
 }
 
+Checked<BatchPoint> tooLong()
+{
+    return Checked<BatchPoint>::fail("longer than " + std::to_string(kMaxBatchLineBytes) + " bytes");
+}
+
+// What each output line is written with.
+struct BatchOutput {
+    const CliOptions& options;
+    const ModelProvenance& model;
+    const PublishedAccuracy* accuracy;
+};
+
+// One output line: a JSON object, or the CSV row with any --with columns.
+void appendBatchPoint(std::string& out, const BatchPoint& point, const FieldResult& result, const BatchOutput& with)
+{
+    if (with.options.json) {
+        appendPointJson(out, JsonPoint{point.latitude, point.longitude, point.elevation, point.year, {}}, result,
+                        with.model);
+        return;
+    }
+    CsvRow row(out);
+    row.number(point.year).number(point.elevation);
+    addGridFields(row, point.latitude, point.longitude, result);
+    addExtraFields(row, with.options.with, with.accuracy, result);
+    row.end(true);
+}
+
 }  // namespace
 
 int runBatch(const CliOptions& options, CliContext& context)
@@ -165,10 +192,7 @@ int runBatch(const CliOptions& options, CliContext& context)
         if (read == InputLine::Line && skipped(line)) {
             continue;
         }
-        const Checked<BatchPoint> parsed =
-            read == InputLine::TooLong
-                ? Checked<BatchPoint>::fail("longer than " + std::to_string(kMaxBatchLineBytes) + " bytes")
-                : parseBatchLine(line, options);
+        const Checked<BatchPoint> parsed = read == InputLine::TooLong ? tooLong() : parseBatchLine(line, options);
         if (!parsed) {
             badLine = true;
             context.err << kProgramName << ": line " << lineNumber << ": " << parsed.error << '\n';
@@ -178,16 +202,7 @@ int runBatch(const CliOptions& options, CliContext& context)
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result =
             engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
-        if (options.json) {
-            appendPointJson(pending, JsonPoint{point.latitude, point.longitude, point.elevation, point.year, {}},
-                            result, model);
-        } else {
-            CsvRow row(pending);
-            row.number(point.year).number(point.elevation);
-            addGridFields(row, point.latitude, point.longitude, result);
-            addExtraFields(row, options.with, accuracy, result);
-            row.end(true);
-        }
+        appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {
                 return reportWriteError(context, *error);

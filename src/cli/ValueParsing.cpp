@@ -1,42 +1,10 @@
 #include "cli/ValueParsing.h"
 
+#include "record/Utf8.h"
+
 namespace tellurim::cli {
 
 namespace {
-
-/// The length of the UTF-8 character at the start of text, or 0 when it
-/// does not start with one (a stray, overlong or surrogate sequence).
-std::size_t utf8Length(std::string_view text)
-{
-    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    }
-    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 bool isControl(std::string_view character)
 {

@@ -1,6 +1,7 @@
 #include "files/JsonWriter.h"
 
 #include "record/NumberText.h"
+#include "record/Utf8.h"
 
 #include <cmath>
 
@@ -9,38 +10,6 @@ namespace tellurim {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
-
-// The length of the well-formed UTF-8 sequence at text[at], 0 if there is none.
-size_t utf8Length(std::string_view text, size_t at)
-{
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
-        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
-        return 0;
-    }
-    for (size_t i = 2; i < length; ++i) {
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 void appendEscaped(std::string& out, unsigned char c)
 {
@@ -72,7 +41,7 @@ void appendJsonString(std::string& out, std::string_view value)
         if (c < 0x80) {
             appendEscaped(out, c);
             ++at;
-        } else if (const size_t length = utf8Length(value, at); length > 0) {
+        } else if (const size_t length = utf8Length(value.substr(at)); length > 0) {
             out.append(value.substr(at, length));
             at += length;
         } else {
