@@ -61,9 +61,18 @@ CsvFile::~CsvFile()
 std::optional<FileError> CsvFile::create(const std::string& path)
 {
     close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Opened without waiting, so that a named pipe nobody reads from is an
+    // error (ENXIO) at once instead of a window that never answers again;
+    // the writes themselves wait as usual.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0) {
         return fileErrorFromErrno(errno, path);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        const int error = errno;
+        ::close(fd);
+        return fileErrorFromErrno(error, path);
     }
     m_fd = fd;
     m_path = path;

@@ -1,5 +1,6 @@
 #include "files/CsvWriter.h"
 #include "support/FileSizeLimit.h"
+#include "support/HostileInputs.h"
 #include "support/TestEnvironment.h"
 #include "support/TestText.h"
 #include "record/NumberText.h"
@@ -46,6 +47,18 @@ TEST(CsvFileWrites, ReportsDiskFullWithItsCode)
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->cause, FileCause::DiskFull);
     EXPECT_EQ(csvWriteErrorText(*error), "Error writing CSV file. Code: 13.");
+}
+
+TEST(CsvFileWrites, ANamedPipeNobodyReadsIsRefusedAtOnce)
+{
+    TempDir folder;
+    const std::string fifo = makeFifo(folder.path(), "export.csv");
+    const Deadline deadline(5);  // a blocking open ends the test run here
+    CsvFile file;
+    const auto error = file.create(fifo);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->osError, ENXIO);
+    EXPECT_FALSE(file.isOpen());
 }
 
 TEST(CsvFileWrites, ARowCutShortByAFullDiskIsTakenBackSoTheNextRowStartsClean)
