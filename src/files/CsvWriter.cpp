@@ -21,13 +21,12 @@ CsvRow& CsvRow::text(std::string_view value)
 {
     separate();
     m_out.push_back('"');
-    for (const char c : value) {
-        if (c == '"') {
-            m_out.push_back('"');
-        }
-        m_out.push_back(c);
+    // Whole runs between quotes at a time: most texts have no quote at all.
+    for (size_t quote = value.find('"'); quote != std::string_view::npos; quote = value.find('"')) {
+        m_out.append(value.substr(0, quote + 1)).push_back('"');
+        value.remove_prefix(quote + 1);
     }
-    m_out.push_back('"');
+    m_out.append(value).push_back('"');
     return *this;
 }
 
