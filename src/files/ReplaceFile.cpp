@@ -75,6 +75,7 @@ std::optional<ReplaceFailure> PendingReplacement::begin(const std::string& path)
 {
     abandon();
     m_path = path;
+    m_unflushed = 0;
     if (path.empty() || path.find('\0') != std::string::npos) {
         return failure(ReplaceStage::Create, EINVAL, path);
     }
@@ -148,7 +149,18 @@ std::optional<FileError> PendingReplacement::write(std::string_view bytes)
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
     }
-    return writeRows(m_fd, bytes, m_path);
+    if (auto error = writeRows(m_fd, bytes, m_path)) {
+        return error;
+    }
+    // Large files are handed to the disk while they are written, so that the
+    // sync before the rename waits for the last stretch only, not the whole file.
+    constexpr size_t kWritebackBytes = size_t{8} << 20;
+    m_unflushed += bytes.size();
+    if (m_unflushed >= kWritebackBytes) {
+        ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_unflushed = 0;
+    }
+    return std::nullopt;
 }
 
 std::optional<FileError> PendingReplacement::commit()

@@ -2,6 +2,7 @@
 
 #include "files/FileError.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +58,7 @@ private:
     std::string m_temporary;  ///< the new file until commit
     int m_fd = -1;
     bool m_replaces = false;
+    size_t m_unflushed = 0;   ///< bytes written since the disk was last asked to take them
 };
 
 /// Writes bytes to path so that the file at path is either its old self or
