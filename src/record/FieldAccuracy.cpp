@@ -14,9 +14,9 @@ namespace {
 // WMMHR2025 documentation. The high-resolution model publishes no
 // declination formula of this form, and IGRF publishes no such figures.
 constexpr std::array kPublished{
-    PublishedAccuracy{"WMM-2025", 137.0f, 89.0f, 141.0f, 133.0f, 138.0f, 0.20f, true, 0.26, 5417.0},
-    PublishedAccuracy{"WMM-2020", 131.0f, 94.0f, 157.0f, 128.0f, 148.0f, 0.21f, true, 0.26, 5625.0},
-    PublishedAccuracy{"WMMHR-2025", 135.0f, 85.0f, 134.0f, 130.0f, 134.0f, 0.19f, false, 0.0, 0.0},
+    PublishedAccuracy{{137.0f, 89.0f, 141.0f, 133.0f, 138.0f, 0.20f}, "WMM-2025", true, 0.26, 5417.0},
+    PublishedAccuracy{{131.0f, 94.0f, 157.0f, 128.0f, 148.0f, 0.21f}, "WMM-2020", true, 0.26, 5625.0},
+    PublishedAccuracy{{135.0f, 85.0f, 134.0f, 130.0f, 134.0f, 0.19f}, "WMMHR-2025", false, 0.0, 0.0},
 };
 
 void appendNanotesla(std::string& out, std::string_view name, float value)
@@ -62,8 +62,7 @@ std::optional<double> declinationUncertainty(const PublishedAccuracy& accuracy, 
 
 FieldUncertainty uncertaintyOf(const PublishedAccuracy& accuracy, const FieldResult& result)
 {
-    return FieldUncertainty{accuracy.X, accuracy.Y, accuracy.Z, accuracy.H, accuracy.F, accuracy.I,
-                            declinationUncertainty(accuracy, static_cast<double>(result.BH)),
+    return FieldUncertainty{static_cast<const ElementSigmas&>(accuracy), declinationUncertainty(accuracy, static_cast<double>(result.BH)),
                             accuracy.hasDeclination};
 }
 

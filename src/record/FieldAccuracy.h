@@ -8,18 +8,22 @@
 
 namespace tellurim {
 
-/// The one-standard-deviation uncertainty a model's authors publish for its
-/// results (the model's error budget, commission and omission together).
-/// The declination's depends on the horizontal intensity H at the point:
-/// sqrt(declinationFloor^2 + (declinationScale / H)^2) degrees.
-struct PublishedAccuracy {
-    std::string_view headerName;  ///< the model name in the file's first record
+/// One standard deviation of each element but the declination.
+struct ElementSigmas {
     float X = 0.0f;  ///< nT
     float Y = 0.0f;  ///< nT
     float Z = 0.0f;  ///< nT
     float H = 0.0f;  ///< nT
     float F = 0.0f;  ///< nT
     float I = 0.0f;  ///< degrees
+};
+
+/// The one-standard-deviation uncertainty a model's authors publish for its
+/// results (the model's error budget, commission and omission together).
+/// The declination's depends on the horizontal intensity H at the point:
+/// sqrt(declinationFloor^2 + (declinationScale / H)^2) degrees.
+struct PublishedAccuracy : ElementSigmas {
+    std::string_view headerName;  ///< the model name in the file's first record
     bool hasDeclination = false;   ///< false where no such formula is published
     double declinationFloor = 0.0; ///< degrees
     double declinationScale = 0.0; ///< nT times degrees
@@ -38,13 +42,7 @@ std::string trimmedModelName(std::string_view headerName);
 std::optional<double> declinationUncertainty(const PublishedAccuracy& accuracy, double horizontalIntensity);
 
 /// The uncertainty of every element of one result.
-struct FieldUncertainty {
-    float X = 0.0f;  ///< nT
-    float Y = 0.0f;  ///< nT
-    float Z = 0.0f;  ///< nT
-    float H = 0.0f;  ///< nT
-    float F = 0.0f;  ///< nT
-    float I = 0.0f;  ///< degrees
+struct FieldUncertainty : ElementSigmas {
     std::optional<double> D;  ///< degrees; nothing when not published or H is not above zero
     bool declinationPublished = false;  ///< the model publishes a declination formula
 };
