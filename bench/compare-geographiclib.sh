@@ -86,6 +86,15 @@ while [ "$i" -lt "$repeats" ]; do
     i=$((i + 1))
 done
 
+# Along one latitude row, in process: MagneticCircle against computeRow.
+rowBench=$(dirname "$cli")/geographiclib_bench
+if [ -x "$rowBench" ]; then
+    TELLURIM_GEOGRAPHICLIB_MODELS="$work" "$rowBench" --benchmark_repetitions="$repeats" \
+        --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|^Benchmark"
+else
+    echo "($rowBench not built: install libgeographiclib-dev for the row comparison)"
+fi
+
 lines=$(($(wc -l < "$work/grid.csv") - 1))
 ours=$(cut -d' ' -f1 "$work/ours" | median)
 theirs=$(cut -d' ' -f1 "$work/theirs" | median)

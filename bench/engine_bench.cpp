@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +53,27 @@ void computePointAlongGridRow(benchmark::State& state)
     state.counters["s/point"] = perPoint(state, kPointsPerRow);
 }
 BENCHMARK(computePointAlongGridRow)->Unit(benchmark::kMillisecond);
+
+void computeRowAlongGridRow(benchmark::State& state)
+{
+    // The grid's path: a whole row of longitudes at once.
+    SilentSink sink;
+    tellurim::ModelEngine engine = loadedEngine(sink, state);
+    constexpr int kPointsPerRow = 3600;
+    std::vector<float> longitudes(kPointsPerRow);
+    for (int i = 0; i < kPointsPerRow; ++i)
+        longitudes[static_cast<size_t>(i)] = -180.0f + 0.1f * static_cast<float>(i);
+    std::vector<tellurim::FieldResult> results(kPointsPerRow);
+    float latitude = -89.0f;
+    for (auto _ : state) {
+        engine.computeRow(0.0f, latitude, longitudes, 2027.5f, results);
+        benchmark::DoNotOptimize(results.data());
+        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
+    }
+    state.SetItemsProcessed(state.iterations() * kPointsPerRow);
+    state.counters["s/point"] = perPoint(state, kPointsPerRow);
+}
+BENCHMARK(computeRowAlongGridRow)->Unit(benchmark::kMillisecond);
 
 void fieldAndChangeAlongGridRow(benchmark::State& state)
 {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,12 @@ struct SynthesisOutput {
     /// a single moves in steps of about 0.008 nT there.
     double northComponent = 0.0;  ///< X, nT
     double eastComponent = 0.0;   ///< Y, nT
+    double verticalComponent = 0.0;    ///< Z, nT
+    double horizontalIntensity = 0.0;  ///< H, nT
+    double fieldIntensity = 0.0;       ///< F, nT, before the rounding to single
+    /// The angles as atan2 gave them, radians, before the rounding to single.
+    double declinationRadians = 0.0;
+    double inclinationRadians = 0.0;
 };
 
 /// The numeric core: one current model and the synthesis cache. It never
@@ -92,6 +99,13 @@ public:
     FieldResult computePoint(float elevation, float latitude, float longitude, float date,
                              int32_t IHEM_NS, int32_t JHEM_EW);
 
+    /// computePoint at each longitude of one latitude row, both coordinates
+    /// signed (north and east positive): results[i] holds bit for bit what
+    /// computePoint(elevation, latitude, longitudes[i], date, 0, 1) gives,
+    /// at a fraction of the cost. The two spans have the same length.
+    void computeRow(float elevation, float latitude, std::span<const float> longitudes, float date,
+                    std::span<FieldResult> results);
+
     /// The north and south dip poles (smallest horizontal intensity at
     /// altitude 0) for a decimal-year date. Without a current model both
     /// positions are all zero; callers check isLoaded() first.
@@ -108,7 +122,12 @@ public:
 
 private:
     void installModel(MagneticModel&& model);
-    void updateGeodeticTerms(float altitude, float latitude);
+    /// One synthesis at Lanes longitudes of a row at once: the stages of
+    /// synthesize, each lane through the same operations. newLongitudes
+    /// false reuses the multiple-angle terms of the previous call.
+    template <std::size_t Lanes>
+    void synthesizeLanes(float altitude, float latitude, const float* longitudes, float time,
+                         bool newLongitudes, SynthesisOutput* out);
     double horizontalIntensityAt(float latitude, float longitude, float date);
 
     EngineMessageSink* m_sink;

@@ -1,6 +1,9 @@
 #include "engine/EngineConstants.h"
+#include "engine/FastAngles.h"
 #include "engine/ModelEngine.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tellurim {
@@ -15,48 +18,41 @@ struct Components {
     double h;
 };
 
+// From the stored (single-precision) angles, as the elements are defined;
+// their cosines and sines come from the unrounded ones by a small rotation.
 Components componentsOf(const SynthesisOutput& out)
 {
     const double f = static_cast<double>(out.totalIntensity);
     const double dip = static_cast<double>(out.inclination) * static_cast<double>(kDegToRad);
     const double dec = static_cast<double>(out.declination) * static_cast<double>(kDegToRad);
-    const double h = f * std::cos(dip);
-    return {h * std::cos(dec), h * std::sin(dec), f * std::sin(dip), h};
+    const double perF = 1.0 / out.fieldIntensity;
+    const double perH = 1.0 / out.horizontalIntensity;
+    const CosSin i = cosSinNear(dip, out.inclinationRadians, out.horizontalIntensity * perF,
+                                out.verticalComponent * perF);
+    const CosSin d = cosSinNear(dec, out.declinationRadians, out.northComponent * perH,
+                                out.eastComponent * perH);
+    const double h = f * i.c;
+    return {h * d.c, h * d.s, f * i.s, h};
 }
 
-}  // namespace
-
-FieldResult ModelEngine::computePoint(float elevation, float latitude, float longitude, float date,
-                                      int32_t IHEM_NS, int32_t JHEM_EW)
+// The elements at the date and their change over the year that follows.
+FieldResult fieldResultOf(const SynthesisOutput& now, const Components& atDate, const SynthesisOutput& next,
+                          const Components& nextYear)
 {
     FieldResult result;
-    const float altitude = elevation / 1000.0f;
-    const float phi = (IHEM_NS == 1) ? -latitude : latitude;
-    const float lambda = (JHEM_EW == 0) ? -longitude : longitude;
-
-    SynthesisOutput now;
-    synthesize(altitude, phi, lambda, date, now);
     result.dateOutOfRange = now.dateOutOfRange;
     result.coordinatesOutOfRange = now.coordinatesOutOfRange;
-    if (now.dateOutOfRange < 0)
-        return result;  // no model: the element values mean nothing
-
     result.DEC = now.declination;
     result.DIP = now.inclination;
     result.TI = now.totalIntensity;
     result.gridVariation = now.gridVariation;
-    const Components atDate = componentsOf(now);
     result.BH = static_cast<float>(atDate.h);
     result.BX = static_cast<float>(atDate.x);
     result.BY = static_cast<float>(atDate.y);
     result.BZ = static_cast<float>(atDate.z);
 
-    // Same place one year on: only the time-adjusted coefficients change. The
-    // change is a finite difference over the year, not a derivative.
-    SynthesisOutput next;
-    synthesize(altitude, phi, lambda, date + 1.0f, next);
+    // The change is a finite difference over the year, not a derivative.
     result.gridVariationNextYear = next.gridVariation;
-    const Components nextYear = componentsOf(next);
     // Differences of the unrounded components: a model without secular
     // variation gives exactly 0, and no single-precision rounding of the
     // components (up to 0.004 nT) leaks into the changes.
@@ -72,6 +68,63 @@ FieldResult ModelEngine::computePoint(float elevation, float latitude, float lon
     result.DIP2 = static_cast<float>(
         (static_cast<double>(next.inclination) - static_cast<double>(result.DIP)) * 60.0);
     return result;
+}
+
+}  // namespace
+
+FieldResult ModelEngine::computePoint(float elevation, float latitude, float longitude, float date,
+                                      int32_t IHEM_NS, int32_t JHEM_EW)
+{
+    const float phi = (IHEM_NS == 1) ? -latitude : latitude;
+    const float lambda = (JHEM_EW == 0) ? -longitude : longitude;
+    FieldResult result;
+    computeRow(elevation, phi, std::span<const float>{&lambda, 1}, date, std::span<FieldResult>{&result, 1});
+    return result;
+}
+
+void ModelEngine::computeRow(float elevation, float latitude, std::span<const float> longitudes, float date,
+                             std::span<FieldResult> results)
+{
+    const std::size_t count = std::min(longitudes.size(), results.size());
+    if (!m_model->isLoaded) {
+        // No model: the element values mean nothing, the flags say so.
+        for (std::size_t i = 0; i < count; ++i) {
+            results[i] = FieldResult{};
+            results[i].dateOutOfRange = -1;
+            results[i].coordinatesOutOfRange = -1;
+        }
+        return;
+    }
+    const float altitude = elevation / 1000.0f;
+    // Same place one year on: only the time-adjusted coefficients change.
+    const float dateNextYear = date + 1.0f;
+    std::array<float, kLongitudeLanes> lanes{};
+    std::array<SynthesisOutput, kLongitudeLanes> now{};
+    std::array<SynthesisOutput, kLongitudeLanes> next{};
+    std::array<Components, kLongitudeLanes> atDate{};
+    std::array<Components, kLongitudeLanes> nextYear{};
+    for (std::size_t begin = 0; begin < count; begin += kLongitudeLanes) {
+        const std::size_t used = std::min(kLongitudeLanes, count - begin);
+        if (used == 1) {
+            // A single point (the window, point, batch) takes one lane.
+            synthesizeLanes<1>(altitude, latitude, &longitudes[begin], date, true, now.data());
+            synthesizeLanes<1>(altitude, latitude, &longitudes[begin], dateNextYear, false, next.data());
+        } else {
+            // A short last block repeats its last longitude in the spare lanes.
+            for (std::size_t lane = 0; lane < kLongitudeLanes; ++lane)
+                lanes[lane] = longitudes[begin + std::min(lane, used - 1)];
+            synthesizeLanes<kLongitudeLanes>(altitude, latitude, lanes.data(), date, true, now.data());
+            synthesizeLanes<kLongitudeLanes>(altitude, latitude, lanes.data(), dateNextYear, false, next.data());
+        }
+        // Stage by stage across the lanes, so that their chains overlap.
+        for (std::size_t lane = 0; lane < used; ++lane) {
+            atDate[lane] = componentsOf(now[lane]);
+            nextYear[lane] = componentsOf(next[lane]);
+        }
+        for (std::size_t lane = 0; lane < used; ++lane)
+            results[begin + lane] = fieldResultOf(now[lane], atDate[lane], next[lane], nextYear[lane]);
+    }
+    m_cache.hasLongitude = false;  // the lanes hold other longitudes now
 }
 
 }  // namespace tellurim

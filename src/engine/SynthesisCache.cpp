@@ -9,15 +9,16 @@ void SynthesisCache::clear(std::size_t tableSize)
     P = CoefficientTable{size};
     DP = CoefficientTable{size};
     TC = {CoefficientTable{size}, CoefficientTable{size}};
-    SP.assign(size, 0.0f);
-    CP.assign(size, 0.0f);
     PP.assign(size, 0.0f);
-    cosm.assign(size, 0.0);
-    sinm.assign(size, 0.0);
+    const std::size_t pairs = size * (size + 1) / 2;
+    TCPairs = {std::vector<float>(2 * pairs, 0.0f), std::vector<float>(2 * pairs, 0.0f)};
+    weights.assign(3 * pairs, 0.0);
+    for (OrderSums& sums : orderSums)
+        sums.terms.assign(6 * size, 0.0);
+    laneCos.assign(size * kLongitudeLanes, 0.0);
+    laneSin.assign(size * kLongitudeLanes, 0.0);
     P[0][0] = 1.0f;
     DP[0][0] = 0.0f;
-    SP[0] = 0.0f;
-    CP[0] = 1.0f;
     PP[0] = 1.0f;
 }
 
@@ -31,6 +32,10 @@ void SynthesisCache::forgetInputs()
     hasLongitude = false;
     firstSinceLoad = true;
     TCTime = {kNoTime, kNoTime};
+    orderSums[0].valid = false;
+    orderSums[1].valid = false;
+    pairsFilled = {false, false};
+    weightsValid = false;
 }
 
 }  // namespace tellurim

@@ -8,6 +8,23 @@
 
 namespace tellurim {
 
+/// Longitudes evaluated together along a latitude row: their recursions and
+/// sums run side by side, one lane each, with the same operations as for a
+/// single longitude.
+inline constexpr std::size_t kLongitudeLanes = 8;
+
+/// The field sums of one latitude row at one time, per order m. With the
+/// Legendre functions, the radial factors and the coefficients at that time
+/// folded in, the field at any longitude of the row is a Fourier series in
+/// m whose cost grows with the degree, not with its square.
+struct OrderSums {
+    /// Per order m, at [6m] to [6m + 5]: the cos(m lambda) and sin(m lambda)
+    /// factors of BT, of BR, and of BP (its sin factor first).
+    std::vector<double> terms;
+    double aor = 0.0;    ///< reference radius over radius
+    bool valid = false;  ///< belongs to the cached position and its TC slot
+};
+
 /// The inputs of the previous synthesis and the quantities derived from them.
 /// Each group is recomputed only when its own inputs change, which makes a
 /// grid row (fixed latitude) and the second call of a point calculation
@@ -25,7 +42,7 @@ struct SynthesisCache {
     // The last inputs alone cannot tell "nothing cached": an input of exactly
     // -1000 would match them and use tables that were never filled.
     bool hasPosition = false;   ///< CT .. DP belong to lastAltitude, lastLatitude
-    bool hasLongitude = false;  ///< SP, CP belong to lastLongitude
+    bool hasLongitude = false;  ///< lane 0 of laneCos, laneSin belongs to lastLongitude (one lane)
     bool firstSinceLoad = true; ///< no synthesis since the model was loaded
     float CT = 0.0f;  ///< cosine of the geocentric colatitude
     float ST = 0.0f;  ///< sine of the geocentric colatitude; exactly 0 at latitude +-90
@@ -43,16 +60,34 @@ struct SynthesisCache {
     std::array<CoefficientTable, 2> TC{};
     std::array<float, 2> TCTime{kNoTime, kNoTime};  ///< decimal year of each slot
     std::size_t currentTC = 0;
-    DegreeTable SP{};  ///< sin(m * longitude)
-    DegreeTable CP{};  ///< cos(m * longitude)
     DegreeTable PP{};  ///< pole-case functions, used where ST is 0
-    std::vector<double> cosm;  ///< CP widened, scratch of each synthesis
-    std::vector<double> sinm;  ///< SP widened, scratch of each synthesis
+    /// TC[i] again, as (g, h) pairs by order and then degree: from order m
+    /// on, degrees m to the model's degree (h(n,0) = 0). See orderIndex.
+    std::array<std::vector<float>, 2> TCPairs{};
+    std::array<bool, 2> pairsFilled{false, false};  ///< every pair set, not only the changing ones
+    /// Per (n,m), laid out like TCPairs: (RE/r)^(n+2) times DP(n,m), times
+    /// (n + 1) P(n,m), and times P(n,m), the weights of the order sums at
+    /// the cached position.
+    std::vector<double> weights;
+    bool weightsValid = false;
+    /// The sums of each TC slot at the cached position.
+    std::array<OrderSums, 2> orderSums{};
+    /// cos(m * longitude) and sin(m * longitude) of the lanes, widened from
+    /// the single-precision recursion, at [m * lanes + lane]; a single
+    /// synthesis uses one lane.
+    std::vector<double> laneCos;
+    std::vector<double> laneSin;
 
     /// Zeroes every table, sized for a model's tables, and sets the fixed
     /// starting values the recursions build on: P(0,0) = 1, DP(0,0) = 0,
-    /// SP(0) = 0, CP(0) = 1, PP(0) = 1.
+    /// PP(0) = 1.
     void clear(std::size_t tableSize = kTableSize);
+    /// Where order m starts in TCPairs (in pairs) and weights (in triples)
+    /// for a model of degree maxDegree.
+    static std::size_t orderIndex(std::size_t m, std::size_t maxDegree)
+    {
+        return m * (maxDegree + 1) - m * (m - (m > 0 ? 1 : 0)) / 2;
+    }
     /// Forgets the previous inputs so that the next synthesis recomputes all.
     void forgetInputs();
 };

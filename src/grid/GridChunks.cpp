@@ -5,6 +5,7 @@
 #include "grid/GridWalk.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace tellurim {
@@ -57,10 +58,14 @@ void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const F
         appendGridLine(out, latitude, m_longitudes[column], *first, m_extra);
         ++column;
     }
-    for (; column < end; ++column) {
-        const float longitude = m_longitudes[column];
-        appendGridLine(out, latitude, longitude, points.compute(latitude, longitude), m_extra);
-    }
+    if (column == end)
+        return;
+    // The chunk's points in one go, then their lines.
+    const std::span<const float> longitudes{m_longitudes.data() + column, end - column};
+    std::vector<FieldResult> results(longitudes.size());
+    points.computeRow(latitude, longitudes, results);
+    for (size_t i = 0; i < results.size(); ++i)
+        appendGridLine(out, latitude, longitudes[i], results[i], m_extra);
 }
 
 size_t GridChunkPlan::chunkCapacity() const

@@ -40,6 +40,11 @@ public:
         return m_engine->computePoint(m_elevation, latitude, longitude, m_date, 0, 1);
     }
 
+    void computeRow(float latitude, std::span<const float> longitudes, std::span<FieldResult> results) override
+    {
+        m_engine->computeRow(m_elevation, latitude, longitudes, m_date, results);
+    }
+
     std::unique_ptr<GridPointSource> workerCopy() const override
     {
         auto copy = std::make_unique<EnginePoints>(*m_engine, m_elevation, m_date);
