@@ -37,4 +37,15 @@ inline CosSin cosSinNear(double angle, double exact, double c0, double s0)
     return {c0 - (s0 * d + c0 * half), s0 + (c0 * d - s0 * half)};
 }
 
+/// Whether v lies within `tolerance` of a value at which its rounding to
+/// single precision changes (halfway between two singles). The fast angle
+/// functions differ from the library's by far less than a single's step, so
+/// a result away from those points rounds to the same single either way;
+/// near one, the caller takes the library's functions.
+inline bool nearSingleRounding(double v, double tolerance)
+{
+    // Both ends of the interval round alike unless such a point lies inside.
+    return static_cast<float>(v - tolerance) != static_cast<float>(v + tolerance);
+}
+
 }  // namespace tellurim

@@ -20,44 +20,23 @@ constexpr float narrow(Real value) { return static_cast<float>(value); }
 // The coefficient set in force at the time: a model given at several epochs
 // runs linearly from each epoch to the next, and on from the last one.
 struct EpochInForce {
-    const CoefficientTable* gh;
-    const CoefficientTable* ghRate;
+    const std::vector<float>* gh;
+    const std::vector<float>* ghRate;
     float dt;
 };
 
 EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
 {
-    EpochInForce inForce{&model.gh, &model.ghRate, dt};
+    EpochInForce inForce{&model.ghPairs, &model.ratePairs, dt};
     for (const EpochCoefficients& later : model.laterEpochs) {
         if (!(time >= later.epoch))
             break;
-        inForce = {&later.gh, &later.ghRate, time - later.epoch};
+        inForce = {&later.ghPairs, &later.ratePairs, time - later.epoch};
     }
     return inForce;
 }
 
 using Pair = double __attribute__((vector_size(16)));
-
-std::size_t degreeOf(const MagneticModel& model, const CoefficientTable& table)
-{
-    return std::min(static_cast<std::size_t>(model.maxDegree), table.size() - 1);
-}
-
-// TC[slot] into TCPairs[slot] for the degrees up to `last`.
-void fillPairs(const MagneticModel& model, SynthesisCache& c, std::size_t slot, std::size_t last)
-{
-    const CoefficientTable& tc = c.TC[slot];
-    const std::size_t maxDegree = degreeOf(model, tc);
-    last = std::min(last, maxDegree);
-    float* pairs = c.TCPairs[slot].data();
-    for (std::size_t m = 0; m <= last; ++m) {
-        float* at = pairs + 2 * SynthesisCache::orderIndex(m, maxDegree);
-        for (std::size_t n = m; n <= last; ++n) {
-            at[2 * (n - m)] = tc[m][n];
-            at[2 * (n - m) + 1] = m == 0 ? 0.0f : tc[n][m - 1];
-        }
-    }
-}
 
 // The weights of the order sums at the cached position.
 void formWeights(const MagneticModel& model, SynthesisCache& c, std::size_t maxDegree)
@@ -97,25 +76,28 @@ std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c
     c.currentTC = other;
     if (c.TCTime[other] == time)
         return other;
-    CoefficientTable& tc = c.TC[other];
+    float* tc = c.TC[other].data();
     const EpochInForce inForce = epochInForce(model, time, dt);
-    const CoefficientTable& gh = *inForce.gh;
-    const CoefficientTable& rate = *inForce.ghRate;
+    const float* gh = inForce.gh->data();
+    const float* rate = inForce.ghRate->data();
     const Real years = wide(inForce.dt);
-    // Rows and columns 0 to the changing degree hold every g and h of those
-    // degrees (and the unused g(0,0)); beyond it the slots keep the epoch's
-    // coefficients they were given at the load.
+    // Every g and h up to the changing degree; beyond it the slots keep the
+    // epoch's coefficients they were given at the load.
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
     const auto last = static_cast<std::size_t>(std::min(model.rateDegree, model.maxDegree));
-    for (std::size_t row = 0; row <= last; ++row) {
-        const float* g = gh[row];
-        const float* r = rate[row];
-        float* t = tc[row];
-        for (std::size_t column = 0; column <= last; ++column)
-            t[column] = narrow(wide(g[column]) + years * wide(r[column]));
+    const auto update = [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i)
+            tc[i] = narrow(wide(gh[i]) + years * wide(rate[i]));
+    };
+    if (last == maxDegree) {
+        update(0, 2 * orderIndex(maxDegree + 1, maxDegree));  // all in one run
+    } else {
+        for (std::size_t m = 0; m <= last; ++m) {
+            const std::size_t first = 2 * orderIndex(m, maxDegree);
+            update(first, first + 2 * (last - m + 1));
+        }
     }
     c.TCTime[other] = time;
-    fillPairs(model, c, other, c.pairsFilled[other] ? last : static_cast<std::size_t>(model.maxDegree));
-    c.pairsFilled[other] = true;
     c.orderSums[other].valid = false;
     return other;
 }
@@ -125,14 +107,14 @@ void formOrderSums(const MagneticModel& model, SynthesisCache& c, std::size_t sl
     OrderSums& sums = c.orderSums[slot];
     if (sums.valid)
         return;
-    const std::size_t maxDegree = degreeOf(model, c.TC[slot]);
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
     if (!c.weightsValid)
         formWeights(model, c, maxDegree);
     sums.aor = wide(kReferenceRadius) / wide(c.R);
-    const float* pairs = c.TCPairs[slot].data();
+    const float* pairs = c.TC[slot].data();
     const double* weights = c.weights.data();
     for (std::size_t m = 0; m <= maxDegree; ++m) {
-        const std::size_t first = SynthesisCache::orderIndex(m, maxDegree);
+        const std::size_t first = orderIndex(m, maxDegree);
         const float* gh = pairs + 2 * first;
         const double* w = weights + 3 * first;
         // (g, h) side by side, in two interleaved sets of degrees so that
@@ -192,6 +174,15 @@ void store(double* at, const Quad& value) { __builtin_memcpy(at, &value, sizeof 
 
 // The multiple-angle recursion of eight lanes, from their sin and cos: two
 // groups of four, whose chains of roundings interleave.
+// Compiled twice, for AVX2 and for the x86-64 baseline, the better chosen
+// when the program starts: the same operations either way, so the same bits.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TELLURIM_VECTOR_CLONES
+#endif
+
+TELLURIM_VECTOR_CLONES
 void longitudeOctet(const double* sin1, const double* cos1, std::size_t maxDegree, double* sinm, double* cosm)
 {
     static_assert(kLongitudeLanes == 2 * kQuad);
@@ -262,26 +253,32 @@ void longitudeLanes(const float* longitudes, std::size_t maxDegree, SynthesisCac
 
 namespace {
 
-// The Fourier series of four lanes.
-void sumQuad(const OrderSums& sums, std::size_t maxDegree, std::size_t stride, const double* cosm,
-             const double* sinm, LaneField& field, std::size_t first)
+// The Fourier series of eight lanes, two groups of four side by side.
+TELLURIM_VECTOR_CLONES
+void sumOctet(const OrderSums& sums, std::size_t maxDegree, const double* cosm, const double* sinm,
+              LaneField& field)
 {
-    Quad bt = {};
-    Quad bp = {};
-    Quad br = {};
+    Quad bt0 = {}, bt1 = {}, bp0 = {}, bp1 = {}, br0 = {}, br1 = {};
     for (std::size_t m = 0; m <= maxDegree; ++m) {
         const double* t = sums.terms.data() + 6 * m;
-        Quad cm;
-        Quad sm;
-        load(cm, cosm + m * stride);
-        load(sm, sinm + m * stride);
-        bt += t[0] * cm + t[1] * sm;
-        br += t[2] * cm + t[3] * sm;
-        bp += t[4] * sm + t[5] * cm;
+        Quad c0, c1, s0, s1;
+        load(c0, cosm + m * kLongitudeLanes);
+        load(c1, cosm + m * kLongitudeLanes + kQuad);
+        load(s0, sinm + m * kLongitudeLanes);
+        load(s1, sinm + m * kLongitudeLanes + kQuad);
+        bt0 += t[0] * c0 + t[1] * s0;
+        bt1 += t[0] * c1 + t[1] * s1;
+        br0 += t[2] * c0 + t[3] * s0;
+        br1 += t[2] * c1 + t[3] * s1;
+        bp0 += t[4] * s0 + t[5] * c0;
+        bp1 += t[4] * s1 + t[5] * c1;
     }
-    store(&field.bt[first], bt);
-    store(&field.bp[first], bp);
-    store(&field.br[first], br);
+    store(&field.bt[0], bt0);
+    store(&field.bt[kQuad], bt1);
+    store(&field.bp[0], bp0);
+    store(&field.bp[kQuad], bp1);
+    store(&field.br[0], br0);
+    store(&field.br[kQuad], br1);
 }
 
 }  // namespace
@@ -291,9 +288,8 @@ void sumLanes(const OrderSums& sums, const SynthesisCache& c, std::size_t maxDeg
 {
     const double* cosm = c.laneCos.data();
     const double* sinm = c.laneSin.data();
-    if constexpr (Lanes % kQuad == 0) {
-        for (std::size_t first = 0; first < Lanes; first += kQuad)
-            sumQuad(sums, maxDegree, Lanes, cosm + first, sinm + first, field, first);
+    if constexpr (Lanes == kLongitudeLanes) {
+        sumOctet(sums, maxDegree, cosm, sinm, field);
     } else {
         std::array<Real, Lanes> bt{};
         std::array<Real, Lanes> bp{};
@@ -321,10 +317,12 @@ template void longitudeLanes<kLongitudeLanes>(const float*, std::size_t, Synthes
 template void sumLanes<1>(const OrderSums&, const SynthesisCache&, std::size_t, LaneField&);
 template void sumLanes<kLongitudeLanes>(const OrderSums&, const SynthesisCache&, std::size_t, LaneField&);
 
-double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const CoefficientTable& tc,
+double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const std::vector<float>& tc,
                          double cos1, double sin1, double aor)
 {
     const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    // g(n,1) and h(n,1) from n = 1 on.
+    const float* order1 = tc.data() + 2 * orderIndex(1, maxDegree);
     Real bpp = 0.0;
     Real arPole = aor * aor;
     for (std::size_t n = 1; n <= maxDegree; ++n) {
@@ -334,7 +332,7 @@ double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const Co
         else
             c.PP[n] = narrow(wide(model.recursionScale[n][1]) * wide(c.CT) * wide(c.PP[n - 1])
                              - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
-        const Real t2 = wide(tc[1][n]) * sin1 - wide(tc[n][0]) * cos1;
+        const Real t2 = wide(order1[2 * (n - 1)]) * sin1 - wide(order1[2 * (n - 1) + 1]) * cos1;
         bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
     }
     return bpp;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace tellurim {
 
@@ -38,7 +39,7 @@ void sumLanes(const OrderSums& sums, const SynthesisCache& c, std::size_t maxDeg
 
 /// At the geographic pole BP / ST is 0 / 0; the east component there comes
 /// from the limit of the m = 1 terms, given cos and sin of the longitude.
-double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const CoefficientTable& tc,
+double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const std::vector<float>& tc,
                          double cos1, double sin1, double aor);
 
 }  // namespace tellurim

@@ -45,7 +45,17 @@ struct EpochCoefficients {
     float epoch = 0.0f;
     CoefficientTable gh;
     CoefficientTable ghRate;
+    std::vector<float> ghPairs;    ///< gh as (g, h) pairs, see MagneticModel::ghPairs
+    std::vector<float> ratePairs;  ///< ghRate the same way
 };
+
+/// Where order m starts in a list of (g, h) pairs of a model of degree
+/// maxDegree laid out by order and then degree: order m holds degrees m to
+/// maxDegree (h(n,0) = 0).
+inline std::size_t orderIndex(std::size_t m, std::size_t maxDegree)
+{
+    return m * (maxDegree + 1) - (m == 0 ? 0 : m * (m - 1) / 2);
+}
 
 /// One spherical-harmonic main-field model, as loaded from a model file.
 ///
@@ -75,6 +85,10 @@ struct MagneticModel {
     int32_t rateDegree = 0;
     CoefficientTable gh;              ///< main field g and h, nT
     CoefficientTable ghRate;          ///< secular variation of g and h, nT per year
+    /// gh and ghRate again, unnormalised and scaled alike, as (g, h) pairs
+    /// by order and then degree (see orderIndex), the synthesis's layout.
+    std::vector<float> ghPairs;
+    std::vector<float> ratePairs;
     CoefficientTable legendreFactor;  ///< recursion factor K(n,m) at [n][m], scale included
     /// [n][m]: 2^(E(n,m) - E(n-1,m)) for m < n, 2^(E(n,n) - E(n-1,n-1)) for m = n.
     CoefficientTable recursionScale;

@@ -399,8 +399,7 @@ void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
     convertToUnnormalised(fresh);
     m_cache.clear(fresh.tableSize());
     m_cache.forgetInputs();
-    if (fresh.laterEpochs.empty())
-        m_cache.TC = {fresh.gh, fresh.gh};  // the slots above the changing degree
+    m_cache.TC = {fresh.ghPairs, fresh.ghPairs};  // the slots above the changing degree
     fresh.isLoaded = true;
     installModel(std::move(fresh));
 }

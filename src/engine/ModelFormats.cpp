@@ -378,8 +378,10 @@ std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requeste
     fillEpoch(layout, values, 0, model.maxDegree, model.gh, model.ghRate);
     // The last epoch starts no interval of its own: the one before runs on.
     for (std::size_t e = 1; e + 1 < layout.epochs.size(); ++e) {
-        EpochCoefficients later{static_cast<float>(layout.epochs[e]), CoefficientTable{model.tableSize()},
-                                CoefficientTable{model.tableSize()}};
+        EpochCoefficients later;
+        later.epoch = static_cast<float>(layout.epochs[e]);
+        later.gh = CoefficientTable{model.tableSize()};
+        later.ghRate = CoefficientTable{model.tableSize()};
         fillEpoch(layout, values, e, model.maxDegree, later.gh, later.ghRate);
         model.laterEpochs.push_back(std::move(later));
     }

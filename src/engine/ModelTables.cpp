@@ -83,6 +83,19 @@ int32_t highestChangingDegree(const MagneticModel& model)
     return 0;
 }
 
+std::vector<float> packPairs(const CoefficientTable& table, std::size_t maxDegree)
+{
+    std::vector<float> pairs(2 * orderIndex(maxDegree + 1, maxDegree), 0.0f);
+    for (std::size_t m = 0; m <= maxDegree; ++m) {
+        float* at = pairs.data() + 2 * orderIndex(m, maxDegree);
+        for (std::size_t n = m; n <= maxDegree; ++n) {
+            at[2 * (n - m)] = table[m][n];
+            at[2 * (n - m) + 1] = m == 0 ? 0.0f : table[n][m - 1];
+        }
+    }
+    return pairs;
+}
+
 }  // namespace
 
 void convertToUnnormalised(MagneticModel& model)
@@ -114,6 +127,12 @@ void convertToUnnormalised(MagneticModel& model)
     if (maxDegree >= 1)
         model.legendreFactor[1][1] = 0.0f;
     model.rateDegree = model.laterEpochs.empty() ? highestChangingDegree(model) : model.maxDegree;
+    model.ghPairs = packPairs(model.gh, maxDegree);
+    model.ratePairs = packPairs(model.ghRate, maxDegree);
+    for (EpochCoefficients& later : model.laterEpochs) {
+        later.ghPairs = packPairs(later.gh, maxDegree);
+        later.ratePairs = packPairs(later.ghRate, maxDegree);
+    }
 }
 
 }  // namespace tellurim

@@ -18,8 +18,20 @@ struct Components {
     double h;
 };
 
-// From the stored (single-precision) angles, as the elements are defined;
-// their cosines and sines come from the unrounded ones by a small rotation.
+// From the stored (single-precision) angles, as the elements are defined:
+// H = F cos I, X = H cos D, Y = H sin D, Z = F sin I, with the cosines and
+// sines from the library.
+Components libraryComponentsOf(const SynthesisOutput& out)
+{
+    const double f = static_cast<double>(out.totalIntensity);
+    const double dip = static_cast<double>(out.inclination) * static_cast<double>(kDegToRad);
+    const double dec = static_cast<double>(out.declination) * static_cast<double>(kDegToRad);
+    const double h = f * std::cos(dip);
+    return {h * std::cos(dec), h * std::sin(dec), f * std::sin(dip), h};
+}
+
+// The same, with the cosines and sines of the stored angles turned from the
+// unrounded ones by a small rotation: within about 1e-15 of F of the above.
 Components componentsOf(const SynthesisOutput& out)
 {
     const double f = static_cast<double>(out.totalIntensity);
@@ -33,6 +45,22 @@ Components componentsOf(const SynthesisOutput& out)
                                 out.eastComponent * perH);
     const double h = f * i.c;
     return {h * d.c, h * d.s, f * i.s, h};
+}
+
+// Whether a single of the components or of their changes could come out
+// differently from the library's functions (see nearSingleRounding).
+bool componentsNeedLibrary(const SynthesisOutput& now, const Components& atDate, const SynthesisOutput& next,
+                           const Components& nextYear)
+{
+    // Four times the largest difference of the rotation from the library.
+    const double scale = std::max(std::fabs(now.fieldIntensity), std::fabs(next.fieldIntensity));
+    const double one = 4.0e-15 * scale;
+    const double two = 2.0 * one;
+    // Every test made, without branches in between.
+    return nearSingleRounding(atDate.x, one) | nearSingleRounding(atDate.y, one)
+           | nearSingleRounding(atDate.z, one) | nearSingleRounding(atDate.h, one)
+           | nearSingleRounding(nextYear.x - atDate.x, two) | nearSingleRounding(nextYear.y - atDate.y, two)
+           | nearSingleRounding(nextYear.z - atDate.z, two) | nearSingleRounding(nextYear.h - atDate.h, two);
 }
 
 // The elements at the date and their change over the year that follows.
@@ -120,6 +148,12 @@ void ModelEngine::computeRow(float elevation, float latitude, std::span<const fl
         for (std::size_t lane = 0; lane < used; ++lane) {
             atDate[lane] = componentsOf(now[lane]);
             nextYear[lane] = componentsOf(next[lane]);
+        }
+        for (std::size_t lane = 0; lane < used; ++lane) {
+            if (componentsNeedLibrary(now[lane], atDate[lane], next[lane], nextYear[lane])) {
+                atDate[lane] = libraryComponentsOf(now[lane]);
+                nextYear[lane] = libraryComponentsOf(next[lane]);
+            }
         }
         for (std::size_t lane = 0; lane < used; ++lane)
             results[begin + lane] = fieldResultOf(now[lane], atDate[lane], next[lane], nextYear[lane]);

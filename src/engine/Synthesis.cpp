@@ -71,8 +71,20 @@ void setIntensityAndAngles(const SynthesisCache& c, const LaneField& field, cons
     for (std::size_t lane = 0; lane < Lanes; ++lane) {
         SynthesisOutput& o = out[lane];
         o.totalIntensity = narrow(o.fieldIntensity);
-        o.declination = narrow(o.declinationRadians / wide(kDegToRad));
-        o.inclination = narrow(o.inclinationRadians / wide(kDegToRad));
+        // Within two units in the last place of the library's atan2; where
+        // that could change the single, the library's own.
+        Real declination = o.declinationRadians / wide(kDegToRad);
+        if (nearSingleRounding(declination, 5.0e-16 * std::fabs(declination)) && o.declinationRadians != 0.0) {
+            o.declinationRadians = std::atan2(o.eastComponent, o.northComponent);
+            declination = o.declinationRadians / wide(kDegToRad);
+        }
+        Real inclination = o.inclinationRadians / wide(kDegToRad);
+        if (nearSingleRounding(inclination, 5.0e-16 * std::fabs(inclination))) {
+            o.inclinationRadians = std::atan2(o.verticalComponent, o.horizontalIntensity);
+            inclination = o.inclinationRadians / wide(kDegToRad);
+        }
+        o.declination = narrow(declination);
+        o.inclination = narrow(inclination);
     }
 }
 

@@ -8,10 +8,9 @@ void SynthesisCache::clear(std::size_t tableSize)
     const std::size_t size = tableSize == 0 ? 1 : tableSize;
     P = CoefficientTable{size};
     DP = CoefficientTable{size};
-    TC = {CoefficientTable{size}, CoefficientTable{size}};
     PP.assign(size, 0.0f);
     const std::size_t pairs = size * (size + 1) / 2;
-    TCPairs = {std::vector<float>(2 * pairs, 0.0f), std::vector<float>(2 * pairs, 0.0f)};
+    TC = {std::vector<float>(2 * pairs, 0.0f), std::vector<float>(2 * pairs, 0.0f)};
     weights.assign(3 * pairs, 0.0);
     for (OrderSums& sums : orderSums)
         sums.terms.assign(6 * size, 0.0);
@@ -34,7 +33,6 @@ void SynthesisCache::forgetInputs()
     TCTime = {kNoTime, kNoTime};
     orderSums[0].valid = false;
     orderSums[1].valid = false;
-    pairsFilled = {false, false};
     weightsValid = false;
 }
 

@@ -53,23 +53,20 @@ struct SynthesisCache {
     /// times the model's power-of-two scale, see MagneticModel).
     CoefficientTable P{};
     CoefficientTable DP{};  ///< their derivatives with respect to colatitude
-    /// Time-adjusted coefficients, packed like gh. Two slots, because a point
-    /// calculation alternates between a date and the date one year later:
-    /// TC[current] holds the coefficients at the last time, the other slot
-    /// those of the time before, reused when that time comes back.
-    std::array<CoefficientTable, 2> TC{};
+    /// Time-adjusted coefficients, as (g, h) pairs like MagneticModel::ghPairs.
+    /// Two slots, because a point calculation alternates between a date and
+    /// the date one year later: TC[current] holds the coefficients at the
+    /// last time, the other slot those of the time before, reused when that
+    /// time comes back.
+    std::array<std::vector<float>, 2> TC{};
     std::array<float, 2> TCTime{kNoTime, kNoTime};  ///< decimal year of each slot
     std::size_t currentTC = 0;
-    DegreeTable PP{};  ///< pole-case functions, used where ST is 0
-    /// TC[i] again, as (g, h) pairs by order and then degree: from order m
-    /// on, degrees m to the model's degree (h(n,0) = 0). See orderIndex.
-    std::array<std::vector<float>, 2> TCPairs{};
-    std::array<bool, 2> pairsFilled{false, false};  ///< every pair set, not only the changing ones
-    /// Per (n,m), laid out like TCPairs: (RE/r)^(n+2) times DP(n,m), times
+    /// Per (n,m), laid out like TC: (RE/r)^(n+2) times DP(n,m), times
     /// (n + 1) P(n,m), and times P(n,m), the weights of the order sums at
     /// the cached position.
     std::vector<double> weights;
     bool weightsValid = false;
+    DegreeTable PP{};  ///< pole-case functions, used where ST is 0
     /// The sums of each TC slot at the cached position.
     std::array<OrderSums, 2> orderSums{};
     /// cos(m * longitude) and sin(m * longitude) of the lanes, widened from
@@ -82,12 +79,6 @@ struct SynthesisCache {
     /// starting values the recursions build on: P(0,0) = 1, DP(0,0) = 0,
     /// PP(0) = 1.
     void clear(std::size_t tableSize = kTableSize);
-    /// Where order m starts in TCPairs (in pairs) and weights (in triples)
-    /// for a model of degree maxDegree.
-    static std::size_t orderIndex(std::size_t m, std::size_t maxDegree)
-    {
-        return m * (maxDegree + 1) - m * (m - (m > 0 ? 1 : 0)) / 2;
-    }
     /// Forgets the previous inputs so that the next synthesis recomputes all.
     void forgetInputs();
 };
