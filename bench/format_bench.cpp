@@ -169,6 +169,24 @@ void BM_SingleFixed6GridNumbers(benchmark::State& state)
 }
 BENCHMARK(BM_SingleFixed6GridNumbers);
 
+// The same formatter writing straight into a line, as CsvRow calls it.
+void BM_WriteSingleFixed6GridNumbers(benchmark::State& state)
+{
+    const std::vector<float>& numbers = gridNumbers();
+    char line[512];
+    size_t i = 0;
+    size_t used = 0;
+    for (auto _ : state) {
+        if (used > sizeof line - kSingleFixed6Max)
+            used = 0;
+        used = static_cast<size_t>(writeSingleFixed6(line + used, numbers[i]) - line);
+        benchmark::DoNotOptimize(line);
+        i = i + 1 == numbers.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+BENCHMARK(BM_WriteSingleFixed6GridNumbers);
+
 void BM_SnprintfGridNumbers(benchmark::State& state)
 {
     const std::vector<float>& numbers = gridNumbers();

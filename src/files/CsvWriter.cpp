@@ -4,15 +4,32 @@
 #include "record/NumberText.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace tellurim {
 
+char* CsvRow::room(size_t bytes)
+{
+    if (m_used + bytes > kLineBytes) {
+        flush();
+    }
+    return m_line + m_used;
+}
+
+void CsvRow::flush()
+{
+    m_out.append(m_line, m_used);
+    m_used = 0;
+}
+
 void CsvRow::separate()
 {
     if (!m_first) {
-        m_out.push_back(',');
+        *room(1) = ',';
+        ++m_used;
     }
     m_first = false;
 }
@@ -20,8 +37,18 @@ void CsvRow::separate()
 CsvRow& CsvRow::text(std::string_view value)
 {
     separate();
+    // Short texts without quotes (validity texts, names) go into the line.
+    if (value.size() + 2 <= kLineBytes / 2 && value.find('"') == std::string_view::npos) {
+        char* at = room(value.size() + 2);
+        at[0] = '"';
+        std::memcpy(at + 1, value.data(), value.size());
+        at[value.size() + 1] = '"';
+        m_used += value.size() + 2;
+        return *this;
+    }
+    flush();
     m_out.push_back('"');
-    // Whole runs between quotes at a time: most texts have no quote at all.
+    // Whole runs between quotes at a time, each quote doubled.
     for (size_t quote = value.find('"'); quote != std::string_view::npos; quote = value.find('"')) {
         m_out.append(value.substr(0, quote + 1)).push_back('"');
         value.remove_prefix(quote + 1);
@@ -33,23 +60,40 @@ CsvRow& CsvRow::text(std::string_view value)
 CsvRow& CsvRow::number(float value)
 {
     separate();
-    appendSingleFixed6(m_out, value);
+    char* at = room(kSingleFixed6Max);
+    m_used += static_cast<size_t>(writeSingleFixed6(at, value) - at);
+    return *this;
+}
+
+CsvRow& CsvRow::numbers(std::span<const float> values)
+{
+    if (values.empty()) {
+        return *this;
+    }
+    separate();
+    char* at = room(values.size() * (kSingleFixed6Max + 1));
+    m_used += static_cast<size_t>(writeSingleFixed6List(at, values) - at);
     return *this;
 }
 
 CsvRow& CsvRow::integer(int32_t value)
 {
     separate();
-    appendInteger(m_out, value);
+    char* at = room(16);
+    m_used += static_cast<size_t>(std::to_chars(at, at + 16, value).ptr - at);
     return *this;
 }
 
 void CsvRow::end(bool trailingComma)
 {
+    char* at = room(3);
     if (trailingComma) {
-        m_out.push_back(',');
+        *at++ = ',';
+        ++m_used;
     }
-    m_out.append("\r\n");
+    std::memcpy(at, "\r\n", 2);
+    m_used += 2;
+    flush();
 }
 
 CsvFile::~CsvFile()

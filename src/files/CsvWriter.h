@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,18 +17,33 @@ namespace tellurim {
 class CsvRow {
 public:
     explicit CsvRow(std::string& out) : m_out(out) {}
+    CsvRow(const CsvRow&) = delete;
+    CsvRow& operator=(const CsvRow&) = delete;
+    /// Hands on what end() has not.
+    ~CsvRow() { flush(); }
 
     CsvRow& text(std::string_view value);
     CsvRow& number(float value);
+    /// number() of each, in order (at most 10 at a time).
+    CsvRow& numbers(std::span<const float> values);
     CsvRow& integer(int32_t value);
     /// Ends the row: an optional comma after the last field, then CR LF.
     void end(bool trailingComma);
 
 private:
     void separate();
+    /// Makes room for bytes more in the line, handing on the line so far if needed.
+    char* room(size_t bytes);
+    void flush();
 
+    // Fields collect in a line of the row's own and reach the string at the
+    // end (or when it is full): a grid writes millions of fields, and one
+    // append per field would cost more than writing the number.
+    static constexpr size_t kLineBytes = 512;
     std::string& m_out;
     bool m_first = true;
+    size_t m_used = 0;
+    char m_line[kLineBytes];
 };
 
 /// An output file for CSV rows. Each write goes straight to the operating

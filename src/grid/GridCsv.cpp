@@ -50,14 +50,9 @@ void appendGridLine(std::string& out, float latitude, float longitude, const Fie
 
 void addGridFields(CsvRow& row, float latitude, float longitude, const FieldResult& result)
 {
-    row.number(latitude).number(longitude);
-    row.number(result.TI).number(result.TI2);
-    row.number(result.DEC).number(result.DEC2);
-    row.number(result.DIP).number(result.DIP2);
-    row.number(result.BH).number(result.BH2);
-    row.number(result.BX).number(result.BX2);
-    row.number(result.BY).number(result.BY2);
-    row.number(result.BZ).number(result.BZ2);
+    const float first[] = {latitude, longitude, result.TI, result.TI2, result.DEC, result.DEC2, result.DIP, result.DIP2};
+    const float second[] = {result.BH, result.BH2, result.BX, result.BX2, result.BY, result.BY2, result.BZ, result.BZ2};
+    row.numbers(first).numbers(second);
     row.text(validityText(result.dateOutOfRange, result.coordinatesOutOfRange));
     if (hasGridVariation(result)) {
         // Rather than through GridVariationTexts: this runs for every point

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <span>
 
 namespace tellurim {
 
@@ -182,53 +183,75 @@ char* putSignAndWhole(char* cursor, char* end, const SingleFixed& parts, int dec
     return std::to_chars(cursor, end, parts.scaled / kPowersOfTen[decimals]).ptr;
 }
 
-/// Writes n below 10^8 as eight digits, leading zeros included. n / 10^6
-/// is taken in 48-bit fixed point, then each further pair of digits by
-/// multiplying the fraction by 100. The constant is 2^48 / 10^6 rounded up;
-/// the excess it brings stays below 0.11 of the last digit after the three
-/// multiplications, and the exact fraction is a whole number of millionths,
-/// so the excess never reaches the next digit.
-void putEightDigits(char* cursor, uint32_t n)
+/// n below 10^8 as eight ASCII digits, leading zeros included, the first in
+/// the lowest byte as memory holds it. The digits are split in lanes of one
+/// word: two halves of four digits, four quarters of two, eight bytes of
+/// one, each step a multiplication by a reciprocal that is exact below the
+/// lane's bound (v / 100 = v * 10486 >> 20 for v < 10^4, v / 10 = v * 103
+/// >> 10 for v < 100), none carrying into the next lane.
+uint64_t eightDigits(uint32_t n)
 {
-    constexpr uint64_t kMask = (uint64_t{1} << 48) - 1;
-    uint64_t t = uint64_t{n} * 281474977U;
-#pragma GCC unroll 4
-    for (int i = 0; i < 8; i += 2) {
-        std::memcpy(cursor + i, kDigitPairs + (t >> 48) * 2, 2);
-        t = (t & kMask) * 100;
-    }
+    const uint64_t high = n / 10000;
+    uint64_t x = high | (uint64_t{n - static_cast<uint32_t>(high) * 10000} << 32);
+    uint64_t q = ((x * 10486) >> 20) & 0x0000007F0000007FULL;
+    x = q | ((x - q * 100) << 16);
+    q = ((x * 103) >> 10) & 0x000F000F000F000FULL;
+    x = q | ((x - q * 10) << 8);
+    return x | 0x3030303030303030ULL;
 }
 
 // The longest text: a sign, 39 digits, the point and 9 decimals.
 constexpr size_t kSingleFixedMax = 64;
+static_assert(kSingleFixed6Max >= 48 && kSingleFixed6Max >= 1 + 16);
 
-}  // namespace
-
-void appendSingleFixed6(std::string& out, float value)
+[[gnu::always_inline]] inline char* writeOneSingleFixed6(char* cursor, float value)
 {
     const SingleFixed parts = splitSingle(value, 6);
     if (parts.exponent >= 0 || !parts.finite) {
-        char buffer[kSingleFixedMax];
-        char* cursor = putSignAndWhole(buffer, buffer + sizeof buffer, parts, 6);
-        cursor = std::copy_n(".000000", parts.finite ? 7 : 0, cursor);
-        out.append(buffer, static_cast<size_t>(cursor - buffer));
-        return;
+        char* end = putSignAndWhole(cursor, cursor + kSingleFixed6Max, parts, 6);
+        return std::copy_n(".000000", parts.finite ? 7 : 0, end);
     }
     // Below 2^23: at most seven whole digits. Eight places and the decimals
-    // are written without a loop, then the leading zeros are skipped.
+    // are written without a loop, then moved over the leading zeros.
     const auto whole = static_cast<uint32_t>(parts.scaled / 1000000);
     const auto fraction = static_cast<uint32_t>(parts.scaled % 1000000);
-    char buffer[16];
-    putEightDigits(buffer + 8, fraction);  // "00" and the six decimals
-    putEightDigits(buffer + 1, whole);
-    buffer[9] = '.';
     const int digits = 1 + int{whole >= 10} + int{whole >= 100} + int{whole >= 1000} + int{whole >= 10000}
                        + int{whole >= 100000} + int{whole >= 1000000};
-    char* first = buffer + 9 - digits;
-    if (parts.negative) {
-        *--first = '-';
+    // The text assembled in registers (a memory buffer read back at a
+    // moving offset would stall): the whole number's last digits, the point,
+    // the six decimals of "00dddddd".
+    static_assert(std::endian::native == std::endian::little);
+    const Uint128 text = static_cast<Uint128>(eightDigits(whole) >> (8 * (8 - digits)))
+                         | (static_cast<Uint128>('.') << (8 * digits))
+                         | (static_cast<Uint128>(eightDigits(fraction) >> 16) << (8 * (digits + 1)));
+    *cursor = '-';
+    cursor += parts.negative ? 1 : 0;
+    std::memcpy(cursor, &text, 16);  // the room is there; the text ends sooner
+    return cursor + digits + 7;
+}
+
+}  // namespace
+
+char* writeSingleFixed6(char* cursor, float value)
+{
+    return writeOneSingleFixed6(cursor, value);
+}
+
+char* writeSingleFixed6List(char* cursor, std::span<const float> values)
+{
+    // One loop without calls, so that the numbers' long chains overlap.
+    for (size_t i = 0; i < values.size(); ++i) {
+        *cursor = ',';
+        cursor += i == 0 ? 0 : 1;
+        cursor = writeOneSingleFixed6(cursor, values[i]);
     }
-    out.append(first, static_cast<size_t>(buffer + sizeof buffer - first));
+    return cursor;
+}
+
+void appendSingleFixed6(std::string& out, float value)
+{
+    char buffer[kSingleFixed6Max];
+    out.append(buffer, writeSingleFixed6(buffer, value));
 }
 
 void appendFixed(std::string& out, double value, int decimals)

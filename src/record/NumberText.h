@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,15 @@ void appendFixed6(std::string& out, double value);
 /// every single (NaN and infinities as "nan", "-nan", "inf", "-inf"). It is
 /// the fast path of grid files, which are millions of such numbers.
 void appendSingleFixed6(std::string& out, float value);
+/// Room writeSingleFixed6 needs: the longest text (a sign, 39 digits, the
+/// point and six decimals) and a little over.
+inline constexpr size_t kSingleFixed6Max = 48;
+/// The same text written at cursor, which must have kSingleFixed6Max bytes
+/// of room; returns the end of the text.
+char* writeSingleFixed6(char* cursor, float value);
+/// Several, separated by commas; cursor needs kSingleFixed6Max bytes of
+/// room for each.
+char* writeSingleFixed6List(char* cursor, std::span<const float> values);
 
 /// Appends value like printf("%.*f", decimals, value), decimals 0 to 9.
 void appendFixed(std::string& out, double value, int decimals);
