@@ -10,8 +10,10 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,41 @@ TEST(CsvRowFormat, SeparatesQuotesAndEndsRows)
     out.clear();
     CsvRow(out).end(false);
     EXPECT_EQ(out, "\r\n");
+}
+
+std::string printfFixed(double value)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, "%f", value);
+    return text;
+}
+
+TEST(CsvRowFormat, RowsLongerThanTheirLineAndNumberListsComeOutFieldByField)
+{
+    // 40 numbers of every size, a long text, texts with and without quotes:
+    // the row's own line fills and is handed on several times.
+    std::mt19937 random(99);
+    std::vector<float> values;
+    std::string expected;
+    for (int i = 0; i < 40; ++i) {
+        values.push_back(std::ldexp(static_cast<float>(random() % 2000000) - 1.0e6f, static_cast<int>(random() % 40) - 20));
+        expected += printfFixed(static_cast<double>(values.back())) + ",";
+    }
+    values.push_back(-std::numeric_limits<float>::infinity());
+    values.push_back(3.0e38f);
+    expected += printfFixed(static_cast<double>(values[40])) + "," + printfFixed(static_cast<double>(values[41])) + ",";
+    const std::string name(300, 'n');
+    expected += "\"" + name + "\",\"a\"\"b\",\"OK\",7\r\n";
+
+    std::string out = "before|";
+    {
+        CsvRow row(out);
+        for (std::size_t i = 0; i < 20; ++i)
+            row.number(values[i]);
+        row.numbers(std::span{values}.subspan(20, 10)).numbers(std::span{values}.subspan(30, 10));
+        row.numbers(std::span{values}.subspan(40)).text(name).text("a\"b").text("OK").integer(7).end(false);
+    }
+    EXPECT_EQ(out, "before|" + expected);
 }
 
 TEST(CsvFileWrites, ReportsDiskFullWithItsCode)
