@@ -206,27 +206,37 @@ static_assert(kSingleFixed6Max >= 48 && kSingleFixed6Max >= 1 + 16);
 
 [[gnu::always_inline]] inline char* writeOneSingleFixed6(char* cursor, float value)
 {
-    const SingleFixed parts = splitSingle(value, 6);
-    if (parts.exponent >= 0 || !parts.finite) {
+    const auto bits = std::bit_cast<uint32_t>(value);
+    const uint32_t biased = (bits >> 23) & 0xffU;
+    if (biased >= 150) {
+        // Whole numbers of 2^23 and more, infinities and NaNs.
+        const SingleFixed parts = splitSingle(value, 6);
         char* end = putSignAndWhole(cursor, cursor + kSingleFixed6Max, parts, 6);
         return std::copy_n(".000000", parts.finite ? 7 : 0, end);
     }
-    // Below 2^23: at most seven whole digits. Eight places and the decimals
-    // are written without a loop, then moved over the leading zeros.
-    const auto whole = static_cast<uint32_t>(parts.scaled / 1000000);
-    const auto fraction = static_cast<uint32_t>(parts.scaled % 1000000);
+    // m * 2^-d with d from 1 to 63, times 10^6, rounded half to even by
+    // adding half less one and the lowest kept bit; below 2^-40 (sub-normals
+    // and zero too) it rounds to 0.
+    uint64_t scaled = 0;
+    if (biased >= 87) {
+        const uint64_t product = ((bits & 0x7fffffU) | (uint32_t{1} << 23)) * uint64_t{1000000};
+        const uint32_t dropped = 150 - biased;
+        scaled = (product + ((uint64_t{1} << (dropped - 1)) - 1) + ((product >> dropped) & 1U)) >> dropped;
+    }
+    const auto whole = static_cast<uint32_t>(scaled / 1000000);
+    const auto fraction = static_cast<uint32_t>(scaled - uint64_t{whole} * 1000000);
     const int digits = 1 + int{whole >= 10} + int{whole >= 100} + int{whole >= 1000} + int{whole >= 10000}
                        + int{whole >= 100000} + int{whole >= 1000000};
-    // The text assembled in registers (a memory buffer read back at a
-    // moving offset would stall): the whole number's last digits, the point,
-    // the six decimals of "00dddddd".
+    // Two words stored from registers (a buffer read back at a moving offset
+    // would stall): the whole number's last digits, then the point and the
+    // six decimals of "00dddddd" over the first word's spare bytes.
     static_assert(std::endian::native == std::endian::little);
-    const Uint128 text = static_cast<Uint128>(eightDigits(whole) >> (8 * (8 - digits)))
-                         | (static_cast<Uint128>('.') << (8 * digits))
-                         | (static_cast<Uint128>(eightDigits(fraction) >> 16) << (8 * (digits + 1)));
+    const uint64_t wholeText = eightDigits(whole) >> (8 * (8 - digits));
+    const uint64_t decimalsText = uint64_t{'.'} | ((eightDigits(fraction) >> 16) << 8);
     *cursor = '-';
-    cursor += parts.negative ? 1 : 0;
-    std::memcpy(cursor, &text, 16);  // the room is there; the text ends sooner
+    cursor += (bits >> 31) != 0 ? 1 : 0;  // printf keeps the sign of -0.0 and of values rounding to 0
+    std::memcpy(cursor, &wholeText, 8);
+    std::memcpy(cursor + digits, &decimalsText, 8);  // the room is there; the text ends sooner
     return cursor + digits + 7;
 }
 
