@@ -62,7 +62,12 @@ void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const F
         return;
     // The chunk's points in one go, then their lines.
     const std::span<const float> longitudes{m_longitudes.data() + column, end - column};
-    std::vector<FieldResult> results(longitudes.size());
+    // Each thread keeps its buffer from chunk to chunk; every entry used is
+    // written by computeRow.
+    thread_local std::vector<FieldResult> buffer;
+    if (buffer.size() < longitudes.size())
+        buffer.resize(longitudes.size());
+    const std::span<FieldResult> results{buffer.data(), longitudes.size()};
     points.computeRow(latitude, longitudes, results);
     for (size_t i = 0; i < results.size(); ++i)
         appendGridLine(out, latitude, longitudes[i], results[i], m_extra);
