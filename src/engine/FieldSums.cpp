@@ -7,6 +7,14 @@
 
 namespace tellurim {
 
+// Compiled twice, for AVX2 and for the x86-64 baseline, the better chosen
+// when the program starts: the same operations either way, so the same bits.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TELLURIM_VECTOR_CLONES
+#endif
+
 namespace {
 
 // The stored tables and the results are single precision; the arithmetic in
@@ -39,6 +47,7 @@ EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
 using Pair = double __attribute__((vector_size(16)));
 
 // The weights of the order sums at the cached position.
+TELLURIM_VECTOR_CLONES
 void formWeights(const MagneticModel& model, SynthesisCache& c, std::size_t maxDegree)
 {
     // (RE/r)^(n+2) at [n]; the weights of degree 0 are 0.
@@ -66,6 +75,14 @@ void formWeights(const MagneticModel& model, SynthesisCache& c, std::size_t maxD
     c.weightsValid = true;
 }
 
+// The coefficients at a time from those of the epoch in force and their rates.
+TELLURIM_VECTOR_CLONES
+void updateCoefficients(float* tc, const float* gh, const float* rate, Real years, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        tc[i] = narrow(wide(gh[i]) + years * wide(rate[i]));
+}
+
 }  // namespace
 
 std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float time, float dt)
@@ -86,8 +103,7 @@ std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c
     const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
     const auto last = static_cast<std::size_t>(std::min(model.rateDegree, model.maxDegree));
     const auto update = [&](std::size_t first, std::size_t end) {
-        for (std::size_t i = first; i < end; ++i)
-            tc[i] = narrow(wide(gh[i]) + years * wide(rate[i]));
+        updateCoefficients(tc + first, gh + first, rate + first, years, end - first);
     };
     if (last == maxDegree) {
         update(0, 2 * orderIndex(maxDegree + 1, maxDegree));  // all in one run
@@ -102,6 +118,7 @@ std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c
     return other;
 }
 
+TELLURIM_VECTOR_CLONES
 void formOrderSums(const MagneticModel& model, SynthesisCache& c, std::size_t slot)
 {
     OrderSums& sums = c.orderSums[slot];
@@ -174,14 +191,6 @@ void store(double* at, const Quad& value) { __builtin_memcpy(at, &value, sizeof 
 
 // The multiple-angle recursion of eight lanes, from their sin and cos: two
 // groups of four, whose chains of roundings interleave.
-// Compiled twice, for AVX2 and for the x86-64 baseline, the better chosen
-// when the program starts: the same operations either way, so the same bits.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TELLURIM_VECTOR_CLONES
-#endif
-
 TELLURIM_VECTOR_CLONES
 void longitudeOctet(const double* sin1, const double* cos1, std::size_t maxDegree, double* sinm, double* cosm)
 {
