@@ -44,6 +44,7 @@ EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
     return inForce;
 }
 
+// A coefficient pair (g, h), or a pair of sums, side by side.
 using Pair = double __attribute__((vector_size(16)));
 
 // The weights of the order sums at the cached position.

@@ -38,7 +38,6 @@ bool outsideRegion(const MagneticModel& model, float latitude, float longitude)
            && outsideLongitudeBounds(longitude, model.lonMin, model.lonMax);
 }
 
-// The field in the geodetic frame: total intensity, declination, inclination.
 // The field in the geodetic frame: total intensity, declination,
 // inclination, for every lane. Stage by stage across the lanes, so that the
 // long chains of square roots, divisions and arctangents of the lanes
