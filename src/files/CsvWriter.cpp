@@ -37,14 +37,21 @@ void CsvRow::separate()
 CsvRow& CsvRow::text(std::string_view value)
 {
     separate();
-    // Short texts without quotes (validity texts, names) go into the line.
-    if (value.size() + 2 <= kLineBytes / 2 && value.find('"') == std::string_view::npos) {
+    // Short texts without quotes (validity texts, names) go into the line,
+    // looked at and copied in one pass.
+    if (value.size() + 2 <= kLineBytes / 2) {
         char* at = room(value.size() + 2);
+        bool quoted = false;
         at[0] = '"';
-        std::memcpy(at + 1, value.data(), value.size());
-        at[value.size() + 1] = '"';
-        m_used += value.size() + 2;
-        return *this;
+        for (size_t i = 0; i < value.size(); ++i) {
+            at[i + 1] = value[i];
+            quoted = quoted || value[i] == '"';
+        }
+        if (!quoted) {
+            at[value.size() + 1] = '"';
+            m_used += value.size() + 2;
+            return *this;
+        }
     }
     flush();
     m_out.push_back('"');
