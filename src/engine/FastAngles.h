@@ -11,6 +11,11 @@ namespace tellurim {
 /// library's.
 double arcTangent2(double y, double x);
 
+/// arcTangent2 of four pairs at once (the lanes of a row), within two units
+/// in the last place of the library's; not always the same bits as
+/// arcTangent2, which is why callers round through nearSingleRounding.
+void arcTangent2Quad(const double* y, const double* x, double* angles);
+
 /// The cosine and sine of an angle.
 struct CosSin {
     double c;

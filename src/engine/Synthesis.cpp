@@ -59,26 +59,46 @@ void setIntensityAndAngles(const SynthesisCache& c, const LaneField& field, cons
         o.horizontalIntensity = bh;
         o.fieldIntensity = std::sqrt(bh * bh + bz * bz);
     }
+    std::array<Real, Lanes> declinationAngles;
+    std::array<Real, Lanes> inclinationAngles;
+    if constexpr (Lanes % 4 == 0) {
+        std::array<Real, Lanes> x, y, z, h;
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            x[lane] = out[lane].northComponent;
+            y[lane] = out[lane].eastComponent;
+            z[lane] = out[lane].verticalComponent;
+            h[lane] = out[lane].horizontalIntensity;
+        }
+        for (std::size_t first = 0; first < Lanes; first += 4) {
+            arcTangent2Quad(&y[first], &x[first], &declinationAngles[first]);
+            arcTangent2Quad(&z[first], &h[first], &inclinationAngles[first]);
+        }
+    } else {
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            declinationAngles[lane] = arcTangent2(out[lane].eastComponent, out[lane].northComponent);
+            inclinationAngles[lane] = arcTangent2(out[lane].verticalComponent, out[lane].horizontalIntensity);
+        }
+    }
     for (std::size_t lane = 0; lane < Lanes; ++lane) {
         SynthesisOutput& o = out[lane];
         // A field with no horizontal part has no direction: declination 0,
         // not the 180 that atan2(+0, -0) would give for a sign-carrying zero.
         const bool noHorizontal = o.northComponent == 0.0 && o.eastComponent == 0.0;
-        o.declinationRadians = noHorizontal ? 0.0 : arcTangent2(o.eastComponent, o.northComponent);
-        o.inclinationRadians = arcTangent2(o.verticalComponent, o.horizontalIntensity);
+        o.declinationRadians = noHorizontal ? 0.0 : declinationAngles[lane];
+        o.inclinationRadians = inclinationAngles[lane];
     }
     for (std::size_t lane = 0; lane < Lanes; ++lane) {
         SynthesisOutput& o = out[lane];
         o.totalIntensity = narrow(o.fieldIntensity);
-        // Within two units in the last place of the library's atan2; where
-        // that could change the single, the library's own.
+        // Within three units in the last place of the library's atan2
+        // divided alike; where that could change the single, the library's own.
         Real declination = o.declinationRadians / wide(kDegToRad);
-        if (nearSingleRounding(declination, 5.0e-16 * std::fabs(declination)) && o.declinationRadians != 0.0) {
+        if (nearSingleRounding(declination, 1.0e-15 * std::fabs(declination)) && o.declinationRadians != 0.0) {
             o.declinationRadians = std::atan2(o.eastComponent, o.northComponent);
             declination = o.declinationRadians / wide(kDegToRad);
         }
         Real inclination = o.inclinationRadians / wide(kDegToRad);
-        if (nearSingleRounding(inclination, 5.0e-16 * std::fabs(inclination))) {
+        if (nearSingleRounding(inclination, 1.0e-15 * std::fabs(inclination))) {
             o.inclinationRadians = std::atan2(o.verticalComponent, o.horizontalIntensity);
             inclination = o.inclinationRadians / wide(kDegToRad);
         }
