@@ -1,6 +1,7 @@
 // Engine throughput: a grid row of point calculations (the grid generator's
 // pattern: same latitude and elevation, stepping longitude) and the pole search.
 
+#include "RowBench.h"
 #include "engine/ModelEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -29,12 +29,7 @@ tellurim::ModelEngine loadedEngine(SilentSink& sink, benchmark::State& state,
     return engine;
 }
 
-benchmark::Counter perPoint(const benchmark::State& state, int pointsPerIteration)
-{
-    // Seconds per point, shown with an SI prefix ("535n" is 535 ns).
-    return benchmark::Counter(static_cast<double>(state.iterations()) * pointsPerIteration,
-                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
+using tellurim::bench::perPoint;
 
 void computePointAlongGridRow(benchmark::State& state)
 {
@@ -59,19 +54,7 @@ void computeRowAlongGridRow(benchmark::State& state)
     // The grid's path: a whole row of longitudes at once.
     SilentSink sink;
     tellurim::ModelEngine engine = loadedEngine(sink, state);
-    constexpr int kPointsPerRow = 3600;
-    std::vector<float> longitudes(kPointsPerRow);
-    for (int i = 0; i < kPointsPerRow; ++i)
-        longitudes[static_cast<size_t>(i)] = -180.0f + 0.1f * static_cast<float>(i);
-    std::vector<tellurim::FieldResult> results(kPointsPerRow);
-    float latitude = -89.0f;
-    for (auto _ : state) {
-        engine.computeRow(0.0f, latitude, longitudes, 2027.5f, results);
-        benchmark::DoNotOptimize(results.data());
-        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
-    }
-    state.SetItemsProcessed(state.iterations() * kPointsPerRow);
-    state.counters["s/point"] = perPoint(state, kPointsPerRow);
+    tellurim::bench::computeRows(state, engine, 2027.5f);
 }
 BENCHMARK(computeRowAlongGridRow)->Unit(benchmark::kMillisecond);
 

@@ -4,6 +4,7 @@
 // it from our .COF file and runs this program with
 // TELLURIM_GEOGRAPHICLIB_MODELS naming the folder and the model "tellurim").
 
+#include "RowBench.h"
 #include "engine/ModelEngine.h"
 
 #include <GeographicLib/MagneticCircle.hpp>
@@ -13,11 +14,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr int kPointsPerRow = 3600;  // 0.1 degree steps
+using tellurim::bench::kPointsPerRow;
+using tellurim::bench::perPoint;
 constexpr double kYear = 2027.5;
 
 class QuietSink : public tellurim::EngineMessageSink {
@@ -34,12 +35,6 @@ std::unique_ptr<GeographicLib::MagneticModel> peerModel(benchmark::State& state)
         return nullptr;
     }
     return std::make_unique<GeographicLib::MagneticModel>("tellurim", folder);
-}
-
-benchmark::Counter perPoint(const benchmark::State& state)
-{
-    return benchmark::Counter(static_cast<double>(state.iterations()) * kPointsPerRow,
-                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void magneticCircleRow(benchmark::State& state, bool sevenElements)
@@ -77,17 +72,7 @@ void tellurimRow(benchmark::State& state)
     tellurim::ModelEngine engine{sink};
     std::string name = std::string{TELLURIM_MODELS_DIR} + "/WMM2025.COF";
     engine.readModelFile(tellurim::kAllDegrees, name);
-    std::vector<float> longitudes(kPointsPerRow);
-    for (int i = 0; i < kPointsPerRow; ++i)
-        longitudes[static_cast<size_t>(i)] = -180.0f + 0.1f * static_cast<float>(i);
-    std::vector<tellurim::FieldResult> results(kPointsPerRow);
-    float latitude = -89.0f;
-    for (auto _ : state) {
-        engine.computeRow(0.0f, latitude, longitudes, static_cast<float>(kYear), results);
-        benchmark::DoNotOptimize(results.data());
-        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
-    }
-    state.counters["s/point"] = perPoint(state);
+    tellurim::bench::computeRows(state, engine, static_cast<float>(kYear));
 }
 BENCHMARK(tellurimRow)->Unit(benchmark::kMillisecond);
 
