@@ -7,10 +7,10 @@
 //                                    run ends, and the longest the window
 //                                    went without handling its events
 //   window_grid show                 shows the two windows, 4 s each
-#include "grid/ui/GridDialog.h"
-#include "grid/ui/ProgressDialog.h"
+#include "ui/GridDialog.h"
+#include "ui/ProgressDialog.h"
 #include "platform/InteractionMessageSink.h"
-#include "platform/qt/QtInteraction.h"
+#include "ui/QtInteraction.h"
 #include "workspace/Workspace.h"
 
 #include <QApplication>
@@ -36,7 +36,7 @@ public:
 };
 
 // Answers the grid and file dialogs; the progress window is the real one.
-class BenchInteraction final : public Interaction {
+class BenchInteraction final : public WorkspaceInteraction {
 public:
     BenchInteraction(std::string path, GridSettings area) : m_path(std::move(path)), m_area(area) {}
     Answer ask(const Message& message) override

@@ -5,12 +5,12 @@
 #include "engine/ModelEngine.h"
 #include "platform/Clock.h"
 #include "platform/InteractionMessageSink.h"
-#include "platform/qt/QtInteraction.h"
-#include "platform/qt/TerminationSignals.h"
+#include "ui/QtInteraction.h"
+#include "ui/TerminationSignals.h"
 #include "workspace/Workspace.h"
-#include "workspace/ui/AboutDialog.h"
-#include "workspace/ui/ApplicationIcon.h"
-#include "workspace/ui/MainDialog.h"
+#include "ui/AboutDialog.h"
+#include "ui/ApplicationIcon.h"
+#include "ui/MainDialog.h"
 
 #include <QApplication>
 

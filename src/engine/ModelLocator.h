@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "files/LocationFile.h"
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "platform/Progress.h"
-#include "record/GridSettings.h"
-#include "platform/PoleDialogView.h"
 
 #include <memory>
 #include <optional>
@@ -87,17 +85,9 @@ public:
     virtual std::optional<std::string> chooseFile(const FileRequest& request) = 0;
     /// Shows the print dialog; a canvas for one page, or null when cancelled.
     virtual std::unique_ptr<PageCanvas> choosePrinter(std::string_view documentName) = 0;
-    /// Shows the grid dialog on these values: the six values entered, checked
-    /// against their ranges (lNeverGrid as given), or nothing when cancelled.
-    virtual std::optional<GridSettings> editGridRectangle(const GridSettings& initial) = 0;
     /// Opens the progress window with this caption; the owning window stays
     /// disabled until the returned object is destroyed. Never null.
     virtual std::unique_ptr<Progress> openProgress(std::string_view caption) = 0;
-
-    // ---- pole window ----------------------------------------------------------
-    /// Runs the modal pole window on the given logic until it closes; the
-    /// window attaches itself when it opens and detaches when it closes.
-    virtual void runPoleDialog(PoleDialogActions& actions) = 0;
 };
 
 }  // namespace tellurim

@@ -4,7 +4,7 @@
 #include "engine/PolePosition.h"
 #include "files/CsvWriter.h"
 #include "platform/Interaction.h"
-#include "platform/PoleDialogView.h"
+#include "poles/PoleDialogView.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "workspace/SettingsFile.h"
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 #include "engine/ModelLocator.h"
 #include "files/CsvWriter.h"
 #include "files/ReplaceFile.h"

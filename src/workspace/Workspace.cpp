@@ -59,7 +59,7 @@ std::string withoutQuotes(std::string text)
 
 }  // namespace
 
-Workspace::Workspace(ModelEngine& engine, Interaction& interaction, const Clock& clock,
+Workspace::Workspace(ModelEngine& engine, WorkspaceInteraction& interaction, const Clock& clock,
                      std::optional<std::string> modelOverride)
     : m_engine(engine), m_interaction(interaction), m_clock(clock)
 {

@@ -5,7 +5,7 @@
 #include "files/CsvWriter.h"
 #include "record/GridSettings.h"
 #include "platform/Clock.h"
-#include "platform/Interaction.h"
+#include "workspace/WorkspaceInteraction.h"
 #include "poles/PoleWindow.h"
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
@@ -31,7 +31,7 @@ class Workspace {
 public:
     /// modelOverride: a model file named on the command line; it replaces the
     /// stored FILENAME for this run (and is what the settings keep at exit).
-    Workspace(ModelEngine& engine, Interaction& interaction, const Clock& clock,
+    Workspace(ModelEngine& engine, WorkspaceInteraction& interaction, const Clock& clock,
               std::optional<std::string> modelOverride = std::nullopt);
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
@@ -122,7 +122,7 @@ public:
     /// The pole export's file, open from its first export to the end of the run.
     PoleExportState poleExport;
 
-    Interaction& interaction() { return m_interaction; }
+    WorkspaceInteraction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }
     const Clock& clock() const { return m_clock; }
     WorkspaceView* view() const { return m_view; }
@@ -165,7 +165,7 @@ private:
     std::optional<GridSettings> askGridArea();
 
     ModelEngine& m_engine;
-    Interaction& m_interaction;
+    WorkspaceInteraction& m_interaction;
     const Clock& m_clock;
     WorkspaceView* m_view = nullptr;
     std::string m_modelPath;      ///< the path handed to the loader

@@ -1,6 +1,6 @@
 #include "files/LocationFile.h"
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 #include "support/HostileInputs.h"
 #include "support/Records.h"
 #include "support/TestEnvironment.h"

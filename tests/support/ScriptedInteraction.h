@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Interaction.h"
+#include "workspace/WorkspaceInteraction.h"
 #include "platform/Progress.h"
 #include "record/GridSettings.h"
 
@@ -101,7 +101,7 @@ struct Prompt {
 /// unless finished() was checked.
 ///
 ///     ScriptedInteraction ui{Answer::Yes, File{dir / "B.LOC"}};
-class ScriptedInteraction final : public Interaction {
+class ScriptedInteraction final : public WorkspaceInteraction {
 public:
     using Scripted = std::variant<Answer, File, Printer, GridArea, ProgressRun, PoleSession>;
 

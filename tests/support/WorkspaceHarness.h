@@ -17,7 +17,7 @@ namespace tellurim {
 /// window does.
 /// The settings come from wherever XDG_CONFIG_HOME points (TempSettings).
 struct WorkspaceHarness {
-    explicit WorkspaceHarness(Interaction& interaction, CalendarDate today = {2026, 3, 15},
+    explicit WorkspaceHarness(WorkspaceInteraction& interaction, CalendarDate today = {2026, 3, 15},
                               std::optional<std::string> modelOverride = std::nullopt)
         : sink(interaction),
           engine(sink),

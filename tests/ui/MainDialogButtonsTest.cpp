@@ -3,12 +3,12 @@
 
 #include "engine/ModelEngine.h"
 #include "platform/InteractionMessageSink.h"
-#include "platform/qt/QtPrinterCanvas.h"
+#include "ui/QtPrinterCanvas.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestEnvironment.h"
 #include "workspace/Workspace.h"
-#include "workspace/ui/MainDialog.h"
+#include "ui/MainDialog.h"
 
 #include <gtest/gtest.h>
 

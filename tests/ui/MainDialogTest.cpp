@@ -2,13 +2,13 @@
 
 #include "engine/ModelEngine.h"
 #include "platform/InteractionMessageSink.h"
-#include "platform/qt/QtInteraction.h"
+#include "ui/QtInteraction.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestEnvironment.h"
 #include "workspace/Workspace.h"
-#include "workspace/ui/AboutDialog.h"
-#include "workspace/ui/MainDialog.h"
+#include "ui/AboutDialog.h"
+#include "ui/MainDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ namespace {
 
 // A window on a real workspace; boxes go to the given interaction.
 struct Window {
-    explicit Window(Interaction& interaction)
+    explicit Window(WorkspaceInteraction& interaction)
         : sink(interaction), engine(sink), workspace(engine, interaction, clock), dialog(workspace)
     {
         dialog.show();

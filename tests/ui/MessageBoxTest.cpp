@@ -1,5 +1,5 @@
 // Real message boxes with long names in them.
-#include "platform/qt/QtInteraction.h"
+#include "ui/QtInteraction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Renders the location report through the Qt printer backend. The test main
 // of this program provides the QApplication.
 #include "files/ReportLayout.h"
-#include "platform/qt/QtPrinterCanvas.h"
+#include "ui/QtPrinterCanvas.h"
 #include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>

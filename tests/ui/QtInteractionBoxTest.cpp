@@ -1,6 +1,6 @@
 // The real message boxes' buttons.
 
-#include "platform/qt/QtInteraction.h"
+#include "ui/QtInteraction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SIGTERM during a window grid ends it as Cancel would, with nobody left to
 // answer a box.
 #include "platform/InteractionMessageSink.h"
-#include "platform/qt/QtInteraction.h"
-#include "platform/qt/TerminationSignals.h"
+#include "ui/QtInteraction.h"
+#include "ui/TerminationSignals.h"
 #include "support/EngineSupport.h"
 #include "support/FixedClock.h"
 #include "support/TestEnvironment.h"
@@ -23,7 +23,7 @@ namespace tellurim {
 namespace {
 
 // Answers the grid and file dialogs; boxes and the progress window are real.
-class GridAnswers final : public Interaction {
+class GridAnswers final : public WorkspaceInteraction {
 public:
     GridAnswers(QtInteraction& qt, std::string path, GridSettings area)
         : m_qt(qt), m_path(std::move(path)), m_area(area) {}

@@ -1,6 +1,6 @@
 #include "workspace/SettingsFile.h"
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 #include "support/FileSizeLimit.h"
 #include "support/HostileInputs.h"
 #include "support/Records.h"

@@ -240,7 +240,7 @@ TEST_F(WorkspaceEditing, AfterATakeTheResultsHoldTheShownDigits)
 
 // An interaction whose boxes, like real ones, take the focus: the field
 // being left reports its leaving again while the box is open.
-class FocusStealingInteraction final : public Interaction {
+class FocusStealingInteraction final : public WorkspaceInteraction {
 public:
     Workspace* workspace = nullptr;
     int boxes = 0;

@@ -1,4 +1,4 @@
-#include "platform/qt/QtPrinterCanvas.h"
+#include "ui/QtPrinterCanvas.h"
 
 #include "files/ReplaceFile.h"
 #include "files/WriteAll.h"

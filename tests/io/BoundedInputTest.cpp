@@ -1,6 +1,6 @@
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 #include "support/HostileInputs.h"
 
 #include <chrono>

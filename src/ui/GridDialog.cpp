@@ -1,4 +1,4 @@
-#include "grid/ui/GridDialog.h"
+#include "ui/GridDialog.h"
 
 #include "platform/Interaction.h"
 

@@ -1,4 +1,4 @@
-#include "workspace/ui/ApplicationIcon.h"
+#include "ui/ApplicationIcon.h"
 
 // The resources live in a static library: a linker keeps their registration
 // only when something calls it, which must happen outside any namespace.

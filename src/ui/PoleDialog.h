@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PoleDialogView.h"
+#include "poles/PoleDialogView.h"
 
 #include <QDialog>
 

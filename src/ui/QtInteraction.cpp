@@ -1,9 +1,9 @@
-#include "platform/qt/QtInteraction.h"
+#include "ui/QtInteraction.h"
 
-#include "grid/ui/GridDialog.h"
-#include "grid/ui/ProgressDialog.h"
-#include "platform/qt/QtPrinterCanvas.h"
-#include "poles/ui/PoleDialog.h"
+#include "ui/GridDialog.h"
+#include "ui/ProgressDialog.h"
+#include "ui/QtPrinterCanvas.h"
+#include "ui/PoleDialog.h"
 
 #include <QFile>
 #include <QFileDialog>

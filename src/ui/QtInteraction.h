@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Interaction.h"
+#include "workspace/WorkspaceInteraction.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -15,7 +15,7 @@ class ProgressDialog;
 /// dialogs (the same behaviour on every desktop: patterns match any letter
 /// case, the default suffix is added, overwriting asks first) and the print
 /// dialog. Boxes are owned by the parent widget when one is set.
-class QtInteraction final : public Interaction {
+class QtInteraction final : public WorkspaceInteraction {
 public:
     explicit QtInteraction(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }

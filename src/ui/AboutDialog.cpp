@@ -1,5 +1,5 @@
-#include "workspace/ui/AboutDialog.h"
-#include "workspace/ui/ApplicationIcon.h"
+#include "ui/AboutDialog.h"
+#include "ui/ApplicationIcon.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

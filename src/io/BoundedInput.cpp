@@ -1,4 +1,4 @@
-#include "engine/BoundedInput.h"
+#include "io/BoundedInput.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/qt/TerminationSignals.h"
+#include "ui/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "poles/ui/PoleDialog.h"
+#include "ui/PoleDialog.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "grid/ui/ProgressDialog.h"
+#include "ui/ProgressDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>

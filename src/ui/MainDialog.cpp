@@ -1,8 +1,8 @@
-#include "workspace/ui/MainDialog.h"
+#include "ui/MainDialog.h"
 
 #include "workspace/Workspace.h"
-#include "workspace/ui/AboutDialog.h"
-#include "workspace/ui/HemisphereComboBox.h"
+#include "ui/AboutDialog.h"
+#include "ui/HemisphereComboBox.h"
 
 #include <QApplication>
 #include <QFontMetrics>

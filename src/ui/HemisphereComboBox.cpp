@@ -1,4 +1,4 @@
-#include "workspace/ui/HemisphereComboBox.h"
+#include "ui/HemisphereComboBox.h"
 
 namespace tellurim {
 
