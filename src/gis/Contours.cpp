@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <thread>
 
 namespace tellurim {
 
@@ -259,19 +260,30 @@ Outcome<std::vector<Isoline>> traceWrapped(const Lattice& lattice, IsolineLevels
     }
     std::sort(nearZero.begin(), nearZero.end());
     std::vector<Isoline> lines;
-    std::vector<float> values = lattice.values;
-    maskSeam(lattice.geometry, values);
-    if (auto problem = appendLines(lattice.geometry, values, nearZero, 0.0, lines); !problem.empty()) {
-        return Outcome<std::vector<Isoline>>::fail(problem);
+    // The two halves are independent: the one near half a turn is traced on
+    // a second thread, with GDAL's errors kept on that thread.
+    std::vector<Isoline> farLines;
+    std::string farProblem;
+    {
+        const std::jthread far([&] {
+            const GdalSession session;
+            std::vector<float> turned = lattice.values;
+            for (float& value : turned) {
+                value = value < 0.0f ? value + 360.0f : value;
+            }
+            maskSeam(lattice.geometry, turned);
+            farProblem = appendLines(lattice.geometry, turned, nearHalfTurn, -360.0, farLines);
+        });
+        std::vector<float> values = lattice.values;
+        maskSeam(lattice.geometry, values);
+        if (auto problem = appendLines(lattice.geometry, values, nearZero, 0.0, lines); !problem.empty()) {
+            return Outcome<std::vector<Isoline>>::fail(problem);
+        }
     }
-    values = lattice.values;
-    for (float& value : values) {
-        value = value < 0.0f ? value + 360.0f : value;
+    if (!farProblem.empty()) {
+        return Outcome<std::vector<Isoline>>::fail(farProblem);
     }
-    maskSeam(lattice.geometry, values);
-    if (auto problem = appendLines(lattice.geometry, values, nearHalfTurn, -360.0, lines); !problem.empty()) {
-        return Outcome<std::vector<Isoline>>::fail(problem);
-    }
+    lines.insert(lines.end(), std::make_move_iterator(farLines.begin()), std::make_move_iterator(farLines.end()));
     return Outcome<std::vector<Isoline>>::ok(std::move(lines));
 }
 
