@@ -20,7 +20,7 @@ int runPoint(const CliOptions& options, CliContext& context)
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
     // Signed coordinates, so neither selector negates anything.
-    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year, 0, 1);
+    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year);
 
     std::string text;
     if (options.csv) {
@@ -31,7 +31,7 @@ int runPoint(const CliOptions& options, CliContext& context)
                         modelProvenance(engine, modelName(options)));
     } else {
         const PointDescription point{.model = modelName(options),
-                                     .headerName = engine.model().modelName,
+                                     .headerName = engine.modelName(),
                                      .latitude = latitude,
                                      .longitude = longitude,
                                      .elevation = options.elevationMetres(),

@@ -1,8 +1,6 @@
 #include "workspace/ModelCatalogue.h"
 
-#include "engine/EngineMessageSink.h"
 #include "engine/MagneticModel.h"
-#include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
 
 #include <algorithm>
@@ -15,13 +13,6 @@ namespace tellurim {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Reading a file only to name it is no occasion for a message.
-class SilentSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
 
 std::string trimmed(const std::string& text)
 {
@@ -55,14 +46,14 @@ std::vector<fs::path> shippedFiles()
 std::string modelSpanLabel(const MagneticModel& model)
 {
     // "IGRF 14" reads as the model is known, "IGRF-14".
-    std::string name = trimmed(model.modelName);
+    std::string name = trimmed(model.name());
     for (size_t i = 1; i + 1 < name.size(); ++i)
         if (name[i] == ' ' && std::isalpha(static_cast<unsigned char>(name[i - 1])) &&
             std::isdigit(static_cast<unsigned char>(name[i + 1])))
             name[i] = '-';
     char span[64];
-    std::snprintf(span, sizeof span, ", %.1f to %.1f", static_cast<double>(model.epoch),
-                  static_cast<double>(model.epoch + model.lifeSpan));
+    std::snprintf(span, sizeof span, ", %.1f to %.1f", static_cast<double>(model.validFrom()),
+                  static_cast<double>(model.validUntil()));
     return name + span;
 }
 
@@ -78,14 +69,11 @@ const ModelCatalogue::Entry& ModelCatalogue::describe(const std::string& path)
     entry = Entry{size, time, std::nullopt, 0.0f, 0.0f};
     if (!exists)
         return entry;
-    SilentSink sink;
-    ModelEngine engine(sink);
-    std::string name = path;
-    engine.readModelFile(kAllDegrees, name);
-    if (engine.isLoaded()) {
-        entry.label = modelSpanLabel(engine.model());
-        entry.start = engine.model().epoch;
-        entry.end = engine.model().epoch + engine.model().lifeSpan;
+    const ModelLoad load = loadModel(path);
+    if (const auto* model = std::get_if<std::shared_ptr<const MagneticModel>>(&load)) {
+        entry.label = modelSpanLabel(**model);
+        entry.start = (*model)->validFrom();
+        entry.end = (*model)->validUntil();
     }
     return entry;
 }

@@ -8,7 +8,7 @@
 
 namespace tellurim {
 
-struct MagneticModel;
+class MagneticModel;
 
 /// One entry of the model drop-down.
 struct ModelChoice {

@@ -7,13 +7,10 @@ namespace tellurim {
 
 std::string Workspace::resultText() const
 {
-    // The record holds magnitudes; the lists say which way they point.
-    const float latitude = record.IHEM_NS == 1 ? -record.DLAT : record.DLAT;
-    const float longitude = record.JHEM_EW == 0 ? -record.DLON : record.DLON;
     const PointDescription point{.model = record.FILENAME,
-                                 .headerName = m_engine.isLoaded() ? m_engine.model().modelName : std::string(),
-                                 .latitude = latitude,
-                                 .longitude = longitude,
+                                 .headerName = m_engine.modelName(),
+                                 .latitude = signedLatitude(record),
+                                 .longitude = signedLongitude(record),
                                  .elevation = record.ALTM,
                                  .decimalYear = record.DDATE,
                                  .date = CalendarDate{record.IYR, record.IMONTH, record.IDAY},
