@@ -94,15 +94,28 @@ TEST(WindowKeyboard, ListsAndTheProgressLabelReadAsTheyShouldToAssistiveTechnolo
     EXPECT_EQ(accessibleText(progress.percentLabel(), QAccessible::Name), QStringLiteral("21%"));
 }
 
+// The pole window on 15 March 2026, over the main window.
+struct OpenPoleWindow {
+    explicit OpenPoleWindow(ScriptedInteraction& ui) : w(ui), logic(w.engine, ui, exportState), dialog(start(), &w.dialog)
+    {
+        dialog.show();
+    }
+    PoleWindow& start()
+    {
+        logic.start(PoleDate{3, 15, 2026, w.workspace.record.DDATE});
+        return logic;
+    }
+    Window w;
+    PoleExportState exportState;
+    PoleWindow logic;
+    PoleDialog dialog;
+};
+
 TEST(WindowKeyboard, EnterAfterTypingAPoleDateShowsItsPolesAndEnterAgainCloses)
 {
     ScriptedInteraction ui;
-    Window w(ui);
-    PoleExportState exportState;
-    PoleWindow logic(w.engine, ui, exportState);
-    logic.start(PoleDate{3, 15, 2026, w.workspace.record.DDATE});
-    PoleDialog dialog(logic, &w.dialog);
-    dialog.show();
+    OpenPoleWindow open(ui);
+    PoleDialog& dialog = open.dialog;
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     const QString before = dialog.edit(PoleField::northDecimalLongitude)->text();
 
@@ -112,7 +125,7 @@ TEST(WindowKeyboard, EnterAfterTypingAPoleDateShowsItsPolesAndEnterAgainCloses)
     QTest::keyClicks(year, QStringLiteral("2029"));
     QTest::keyClick(year, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(logic.date().year, 2029);
+    EXPECT_EQ(open.logic.date().year, 2029);
     EXPECT_NE(dialog.edit(PoleField::northDecimalLongitude)->text(), before);
     EXPECT_EQ(dialog.edit(PoleField::decimalDate)->text(), QStringLiteral("2029.2"));
 
@@ -125,17 +138,13 @@ TEST(WindowKeyboard, EnterAfterTypingAPoleDateShowsItsPolesAndEnterAgainCloses)
 TEST(WindowKeyboard, PoleFieldsAreSizedByWhatTheyHold)
 {
     ScriptedInteraction ui;
-    Window w(ui);
-    PoleExportState exportState;
-    PoleWindow logic(w.engine, ui, exportState);
-    logic.start(PoleDate{3, 15, 2026, w.workspace.record.DDATE});
-    PoleDialog dialog(logic, &w.dialog);
-    dialog.show();
+    OpenPoleWindow open(ui);
+    PoleDialog& dialog = open.dialog;
     const auto width = [&](PoleField field) { return dialog.edit(field)->width(); };
     EXPECT_LT(width(PoleField::month), width(PoleField::year));
     EXPECT_LT(width(PoleField::year), width(PoleField::decimalDate));
     EXPECT_LT(width(PoleField::northMinutesLatitude), width(PoleField::northDecimalLatitude));
-    EXPECT_LE(dialog.width(), w.dialog.width());
+    EXPECT_LE(dialog.width(), open.w.dialog.width());
     for (std::size_t i = 0; i < kPoleFieldCount; ++i) {
         QLineEdit* edit = dialog.edit(static_cast<PoleField>(i));
         EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), edit->contentsRect().width())
