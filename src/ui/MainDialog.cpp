@@ -145,7 +145,7 @@ void MainDialog::buildWidgets()
 
     // The fields, then the buttons row by row.
     QWidget* previous = nullptr;
-    const auto chain = [&previous, this](QWidget* next) {
+    const auto chain = [&previous](QWidget* next) {
         if (previous != nullptr)
             setTabOrder(previous, next);
         previous = next;
