@@ -159,7 +159,7 @@ int runGrid(const CliOptions& options, CliContext& context)
     auto error = target->write(gridHeader(options.with));
     bool interrupted = false;
     if (!error) {
-        const size_t rowCount = gridAxis(latitudes.start, latitudes.end, latitudes.step).size();
+        const size_t rowCount = gridLatitudes(latitudes.start, latitudes.end, latitudes.step).size();
         ProgressLine progress(context.err, context.progress, rowCount,
                               byteSizeText(estimatedGridFileBytes(job.area)));
         GridProducer producer(static_cast<unsigned>(options.threads));

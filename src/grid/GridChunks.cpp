@@ -21,7 +21,7 @@ GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk, Gr
     : m_startLat(area.StartLat),
       m_endLat(area.EndLat),
       m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk)),
-      m_latitudes(gridAxis(area.StartLat, area.EndLat, area.LatInc)),
+      m_latitudes(gridLatitudes(area.StartLat, area.EndLat, area.LatInc)),
       m_longitudes(gridAxis(area.StartLong, area.EndLong, area.LongInc)),
       m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk),
       m_extra(std::move(extra))
