@@ -31,9 +31,8 @@ GDALDatasetUniquePtr memoryRaster(const LatticeGeometry& geometry, std::vector<f
     if (!raster) {
         return nullptr;
     }
-    double transform[6] = {geometry.west - geometry.lonStep / 2, geometry.lonStep, 0.0,
-                           geometry.north() + geometry.latStep / 2, 0.0, -geometry.latStep};
-    raster->SetGeoTransform(transform);
+    std::array<double, 6> transform = pixelTransform(geometry);
+    raster->SetGeoTransform(transform.data());
     if (raster->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, width, height, values.data(), width, height,
                                            GDT_Float32, 0, 0, nullptr) != CE_None) {
         return nullptr;
