@@ -110,13 +110,42 @@ public:
     }
     std::string write(std::size_t firstRow, std::size_t rowCount, std::span<const float> values) override
     {
-        return writeRows(*m_dataset, m_request, firstRow, rowCount, values);
+        const bool wholeTileRow = firstRow % kTileSide == 0 &&
+                                  (rowCount == kTileSide || firstRow + rowCount == m_request.geometry.height);
+        return wholeTileRow ? writeTiles(firstRow, rowCount, values)
+                            : writeRows(*m_dataset, m_request, firstRow, rowCount, values);
     }
     std::string finish() override { return closeDataset(m_dataset, m_request.path); }
 
 private:
+    // A row of whole tiles goes to GDAL tile by tile, compressed on its
+    // threads, without passing through the block cache; the part of an edge
+    // tile beyond the raster is no-data.
+    std::string writeTiles(std::size_t firstRow, std::size_t rowCount, std::span<const float> values)
+    {
+        const std::size_t width = m_request.geometry.width;
+        m_tile.resize(kTileSide * kTileSide);
+        for (std::size_t b = 0; b < m_request.bands.size(); ++b) {
+            GDALRasterBand* band = m_dataset->GetRasterBand(static_cast<int>(b + 1));
+            for (std::size_t left = 0; left < width; left += kTileSide) {
+                const std::size_t columns = std::min(kTileSide, width - left);
+                std::fill(m_tile.begin(), m_tile.end(), std::numeric_limits<float>::quiet_NaN());
+                for (std::size_t r = 0; r < rowCount; ++r) {
+                    const float* from = values.data() + (b * rowCount + r) * width + left;
+                    std::copy(from, from + columns, m_tile.begin() + static_cast<std::ptrdiff_t>(r * kTileSide));
+                }
+                if (band->WriteBlock(static_cast<int>(left / kTileSide), static_cast<int>(firstRow / kTileSide),
+                                     m_tile.data()) != CE_None) {
+                    return GdalSession::problem("cannot write " + m_request.path);
+                }
+            }
+        }
+        return {};
+    }
+
     GDALDatasetUniquePtr m_dataset;
     const RasterRequest& m_request;
+    std::vector<float> m_tile;
 };
 
 std::unique_ptr<RasterSink> createGeoTiffSink(const std::string& path, const RasterRequest& request,
@@ -129,6 +158,7 @@ std::unique_ptr<RasterSink> createGeoTiffSink(const std::string& path, const Ras
     options.AddNameValue("BLOCKYSIZE", std::to_string(kTileSide).c_str());
     options.AddNameValue("COMPRESS", "DEFLATE");
     options.AddNameValue("PREDICTOR", "3");  // the floating-point predictor
+    options.AddNameValue("ZLEVEL", "1");
     options.AddNameValue("INTERLEAVE", "BAND");
     options.AddNameValue("BIGTIFF", "IF_SAFER");
     options.AddNameValue("NUM_THREADS", std::to_string(std::max(1U, std::thread::hardware_concurrency())).c_str());
