@@ -74,6 +74,9 @@ int runContours(const CliOptions& options, CliContext& context)
         printError(context.err, "no declination uncertainty is published for this model; choose another --element");
         return kExitUsage;
     }
+    // Ctrl-C while the field is evaluated and traced ends the run before
+    // anything is written.
+    const InterruptCatcher catcher(context.catchInterrupt);
     std::vector<FieldElement> elements{layers.element};
     if (options.zones && layers.element != FieldElement::H) {
         elements.push_back(FieldElement::H);
@@ -96,6 +99,10 @@ int runContours(const CliOptions& options, CliContext& context)
             return kExitFailure;
         }
         layers.zones = std::move(*zones.value);
+    }
+    if (InterruptCatcher::interrupted()) {
+        printError(context.err, "interrupted; nothing was written");
+        return kExitInterrupted;
     }
     if (const std::string problem = writeIsolineLayers(output, *vectorFormatFor(output), layers); !problem.empty()) {
         printError(context.err, problem);

@@ -77,22 +77,18 @@ std::string gridHeader(const std::vector<ExtraColumns>& extras)
     return header;
 }
 
-// The checks that refuse an --output before anything is written; the exit
-// status, or nothing when the run may go on.
+// The free-space check that refuses a CSV --output before anything is
+// written (the model file was refused before); the exit status, or nothing
+// when the run may go on.
 std::optional<int> refuseOutput(const CliOptions& options, const GridSettings& area, CliContext& context)
 {
     if (!options.output) {
         return std::nullopt;
     }
-    const std::string& output = *options.output;
-    if (isTheModelFile(output, options)) {
-        printError(context.err, output + " is the model file; the grid would replace it");
-        return kExitFailure;
-    }
     if (options.force) {
         return std::nullopt;
     }
-    if (const auto shortage = gridSpaceShortage(area, output)) {
+    if (const auto shortage = gridSpaceShortage(area, *options.output)) {
         printError(context.err, "the grid needs about " + byteSizeText(shortage->needed) + "; " +
                                     byteSizeText(shortage->free) + " are free (--force writes it anyway)");
         return kExitFailure;
@@ -163,10 +159,6 @@ int runRaster(const CliOptions& options, GridFormat format, CliContext& context)
         printError(context.err, refused);
         return kExitUsage;
     }
-    if (isTheModelFile(request.path, options)) {
-        printError(context.err, request.path + " is the model file; the grid would replace it");
-        return kExitFailure;
-    }
     StreamMessageSink sink(context.err);
     ModelEngine engine(sink);
     if (!loadModel(engine, options, context.err)) {
@@ -202,6 +194,11 @@ int runRaster(const CliOptions& options, GridFormat format, CliContext& context)
 
 int runGrid(const CliOptions& options, CliContext& context)
 {
+    // An output that is the model file is refused as such, whatever its name.
+    if (options.output && isTheModelFile(*options.output, options)) {
+        printError(context.err, *options.output + " is the model file; the grid would replace it");
+        return kExitFailure;
+    }
     const std::optional<GridFormat> format = options.output ? gridFormatFor(*options.output) : GridFormat::Csv;
     if (!format) {
         printError(context.err, "cannot tell the format of " + *options.output + " from its extension; give a name "

@@ -259,6 +259,27 @@ std::string placeSidecar(const std::string& temporary, const RasterRequest& requ
     return {};
 }
 
+// A strip is evaluated a few rows at a time, and between them a window
+// may repaint and take a click on Cancel (which the next strip's poll
+// reports): a strip of a high-degree model takes seconds.
+void evaluateStrip(LatticeEvaluator& evaluator, const RasterRequest& request, std::size_t first,
+                   std::size_t rows, std::vector<float>& strip, std::vector<float>& chunk, Progress& progress)
+{
+    constexpr std::size_t kRowsAtOnce = 16;
+    const std::size_t width = request.geometry.width;
+    const std::size_t bands = request.bands.size();
+    for (std::size_t done = 0; done < rows; done += kRowsAtOnce) {
+        const std::size_t count = std::min(kRowsAtOnce, rows - done);
+        chunk.resize(count * width * bands);
+        evaluator.evaluateRows(request.geometry, request.bands, first + done, count, chunk);
+        for (std::size_t b = 0; b < bands; ++b) {
+            std::copy_n(chunk.begin() + static_cast<std::ptrdiff_t>(b * count * width), count * width,
+                        strip.begin() + static_cast<std::ptrdiff_t>((b * rows + done) * width));
+        }
+        progress.keepResponsive();
+    }
+}
+
 RasterResult failed(std::string problem, const PendingReplacement& pending)
 {
     return RasterResult{RasterOutcome::Failed, std::move(problem), pending.replacesAFile()};
@@ -299,6 +320,7 @@ RasterResult writeRaster(const RasterRequest& request, LatticeEvaluator& evaluat
     const LatticeGeometry& geometry = request.geometry;
     const std::size_t stripRows = rowsPerStrip(geometry, request.bands.size());
     std::vector<float> values(stripRows * geometry.width * request.bands.size());
+    std::vector<float> chunk;
     for (std::size_t first = 0; first < geometry.height; first += stripRows) {
         progress.setPosition(static_cast<int>(first * 100 / geometry.height));
         if (progress.pollCancel()) {
@@ -306,7 +328,7 @@ RasterResult writeRaster(const RasterRequest& request, LatticeEvaluator& evaluat
             return RasterResult{RasterOutcome::Cancelled, {}, pending.replacesAFile()};
         }
         const std::size_t rows = std::min(stripRows, geometry.height - first);
-        evaluator.evaluateRows(geometry, request.bands, first, rows, values);
+        evaluateStrip(evaluator, request, first, rows, values, chunk, progress);
         if (problem = sink->write(first, rows, values); !problem.empty()) {
             return failed(problem, pending);
         }
