@@ -84,8 +84,8 @@ int runContours(const CliOptions& options, CliContext& context)
     LatticeEvaluator evaluator(engine, {options.elevationMetres(), options.decimalYear()},
                                static_cast<unsigned>(options.threads));
     const std::vector<Lattice> lattices = evaluator.evaluate(geometry, elements);
-    const IsolineLevels levels{options.interval.value_or(static_cast<float>(info.defaultInterval)),
-                               options.base.value_or(0.0f)};
+    const IsolineLevels levels{options.interval ? static_cast<double>(*options.interval) : info.defaultInterval,
+                               static_cast<double>(options.base.value_or(0.0f))};
     auto traced = traceIsolines(lattices.front(), levels, info.wrapsAt180);
     if (!traced) {
         printError(context.err, traced.problem);

@@ -343,7 +343,7 @@ Outcome<std::vector<ZonePolygon>> compassZonePolygons(const Lattice& horizontalI
         return Outcome<std::vector<ZonePolygon>>::fail(GdalSession::problem("cannot set up the zone tracing"));
     }
     std::vector<float> values = horizontalIntensity.values;
-    const std::vector<double> levels{kBlackoutBelow, kCautionBelow};
+    const std::vector<double> levels{static_cast<double>(kBlackoutBelow), static_cast<double>(kCautionBelow)};
     const LatticeGeometry& geometry = horizontalIntensity.geometry;
     const Outcome<OGRLayer*> layer = contour(geometry, values, levels, true, *out);
     if (!layer) {
@@ -352,8 +352,8 @@ Outcome<std::vector<ZonePolygon>> compassZonePolygons(const Lattice& horizontalI
     for (const auto& feature : **layer.value) {
         const OGRGeometry* shape = feature->GetGeometryRef();
         const double high = feature->GetFieldAsDouble(2);
-        const CompassZone zone = high <= double{kBlackoutBelow}  ? CompassZone::Blackout
-                                 : high <= double{kCautionBelow} ? CompassZone::Caution
+        const CompassZone zone = high <= static_cast<double>(kBlackoutBelow)  ? CompassZone::Blackout
+                                 : high <= static_cast<double>(kCautionBelow) ? CompassZone::Caution
                                                          : CompassZone::None;
         if (shape == nullptr || zone == CompassZone::None || wkbFlatten(shape->getGeometryType()) != wkbMultiPolygon) {
             continue;

@@ -60,9 +60,9 @@ void globalAttributes(GDALGroup& root, const LayerProvenance& from)
     textAttribute(root, "source", from.program);
     textAttribute(root, "model", from.modelName);
     textAttribute(root, "model_file", from.modelFile);
-    numberAttribute(root, "model_epoch", from.modelEpoch);
-    numberAttribute(root, "date", from.date);
-    numberAttribute(root, "elevation_m", from.elevation);
+    numberAttribute(root, "model_epoch", static_cast<double>(from.modelEpoch));
+    numberAttribute(root, "date", static_cast<double>(from.date));
+    numberAttribute(root, "elevation_m", static_cast<double>(from.elevation));
     textAttribute(root, "comment",
                   "node-registered WGS 84 grid: each value is the field at its latitude and longitude, at the "
                   "date (decimal year) and elevation (metres above the ellipsoid) given here");

@@ -53,9 +53,9 @@ std::string describe(GDALDataset& dataset, const RasterRequest& request)
     dataset.SetMetadataItem("TIFFTAG_SOFTWARE", from.program.c_str());
     dataset.SetMetadataItem("MODEL", from.modelName.c_str());
     dataset.SetMetadataItem("MODEL_FILE", from.modelFile.c_str());
-    dataset.SetMetadataItem("MODEL_EPOCH", number(from.modelEpoch).c_str());
-    dataset.SetMetadataItem("DATE", number(from.date).c_str());
-    dataset.SetMetadataItem("ELEVATION_M", number(from.elevation).c_str());
+    dataset.SetMetadataItem("MODEL_EPOCH", number(static_cast<double>(from.modelEpoch)).c_str());
+    dataset.SetMetadataItem("DATE", number(static_cast<double>(from.date)).c_str());
+    dataset.SetMetadataItem("ELEVATION_M", number(static_cast<double>(from.elevation)).c_str());
     for (std::size_t b = 0; b < request.bands.size(); ++b) {
         const ElementInfo& info = elementInfo(request.bands[b]);
         GDALRasterBand* band = dataset.GetRasterBand(static_cast<int>(b + 1));

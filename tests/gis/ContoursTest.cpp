@@ -65,9 +65,11 @@ void expectVerticesOnTheirLevels(const Lattice& lattice, const std::vector<Isoli
             const auto edge = edgeOf(lattice, vertex);
             ASSERT_TRUE(edge) << line.level << " at " << vertex.latitude << " " << vertex.longitude;
             ASSERT_FALSE(std::isnan(edge->from) || std::isnan(edge->to)) << vertex.latitude << " " << vertex.longitude;
-            const double a = angle ? turn(edge->from, line.level) : double{edge->from} - line.level;
-            const double b = angle ? turn(edge->to, line.level) : double{edge->to} - line.level;
-            const double along = angle ? a + edge->fraction * turn(edge->to, edge->from) : a + edge->fraction * (b - a);
+            const auto from = static_cast<double>(edge->from);
+            const auto to = static_cast<double>(edge->to);
+            const double a = angle ? turn(from, line.level) : from - line.level;
+            const double b = angle ? turn(to, line.level) : to - line.level;
+            const double along = angle ? a + edge->fraction * turn(to, from) : a + edge->fraction * (b - a);
             if (std::fabs(along) > 1e-3 * std::max(1.0, std::fabs(line.level))) {
                 ++offLevel;
             }
