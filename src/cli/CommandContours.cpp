@@ -69,7 +69,7 @@ int runContours(const CliOptions& options, CliContext& context)
     }
     IsolineLayers layers{options.elements.front(), {}, std::nullopt, layerProvenance(engine, options)};
     const ElementInfo& info = elementInfo(layers.element);
-    const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+    const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
     if (layers.element == FieldElement::SigmaD && (accuracy == nullptr || !accuracy->hasDeclination)) {
         printError(context.err, "no declination uncertainty is published for this model; choose another --element");
         return kExitUsage;

@@ -164,7 +164,7 @@ int runRaster(const CliOptions& options, GridFormat format, CliContext& context)
     if (!loadModel(engine, options, context.err)) {
         return kExitFailure;
     }
-    const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+    const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
     const bool sigmaPublished = accuracy != nullptr && accuracy->hasDeclination;
     if (request.bands.empty()) {
         request.bands = defaultBands(sigmaPublished);
@@ -273,7 +273,7 @@ int runGrid(const CliOptions& options, CliContext& context)
 
 LayerProvenance layerProvenance(const ModelEngine& engine, const CliOptions& options)
 {
-    return LayerProvenance{modelName(options), trimmedModelName(engine.model().modelName), engine.model().epoch,
+    return LayerProvenance{modelName(options), trimmedModelName(engine.modelName()), engine.model()->epoch(),
                            options.decimalYear(), options.elevationMetres(),
                            std::string("Tellurim ") + TELLURIM_VERSION};
 }

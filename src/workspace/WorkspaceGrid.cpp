@@ -52,10 +52,10 @@ bool makeRaster(ModelEngine& engine, WorkspaceInteraction& interaction, const Gr
         tell(interaction, Icon::Exclamation, kAppName, "The grid cannot be made: " + problem + ".");
         return false;
     }
-    const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+    const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
     request.bands = defaultBands(accuracy != nullptr && accuracy->hasDeclination);
-    request.provenance = LayerProvenance{record.FILENAME, trimmedModelName(engine.model().modelName),
-                                         engine.model().epoch, record.DDATE, record.ALTM, "Tellurim"};
+    request.provenance = LayerProvenance{record.FILENAME, trimmedModelName(engine.modelName()),
+                                         engine.model()->epoch(), record.DDATE, record.ALTM, "Tellurim"};
     LatticeEvaluator evaluator(engine, {record.ALTM, record.DDATE});
     std::unique_ptr<Progress> progress = interaction.openProgress(kProgressCaption);
     const RasterResult result = writeRaster(request, evaluator, *progress);

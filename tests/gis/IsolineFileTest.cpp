@@ -56,7 +56,7 @@ TEST(IsolineFiles, GeoPackageLinesHaveTheirFieldsAndTheModelHasTheirValueAtTheVe
         const OGRLineString* line = feature->GetGeometryRef()->toLineString();
         for (int i = 0; i < line->getNumPoints(); i += 11, ++sampled) {
             const FieldResult point = shipped.engine.computePoint(0.0f, static_cast<float>(line->getY(i)),
-                                                                  static_cast<float>(line->getX(i)), 2026.0f, 0, 1);
+                                                                  static_cast<float>(line->getX(i)), 2026.0f);
             // Linear interpolation between nodes half a degree apart.
             EXPECT_NEAR(point.DIP, level, 0.02) << line->getY(i) << " " << line->getX(i);
         }

@@ -55,7 +55,7 @@ void expectNodesOnTheirPoints(GDALDataset& raster, int band, FieldElement elemen
     std::vector<float> values(40);
     ASSERT_EQ(raster.GetRasterBand(band)->RasterIO(GF_Read, 0, 0, 8, 5, values.data(), 8, 5, GDT_Float32, 0, 0, nullptr),
               CE_None);
-    const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.model().modelName);
+    const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.modelName());
     for (int row = 0; row < 5; ++row) {
         for (int column = 0; column < 8; ++column) {
             const double lat = t[3] + (row + 0.5) * t[5];
@@ -63,7 +63,7 @@ void expectNodesOnTheirPoints(GDALDataset& raster, int band, FieldElement elemen
             EXPECT_NEAR(lat, 80.0 - 35.0 * row, 1e-9);
             EXPECT_NEAR(lon, -170.5 + 50.0 * column, 1e-9);
             const FieldResult point = shipped.engine.computePoint(1200.0f, static_cast<float>(80.0 - 35.0 * row),
-                                                                  static_cast<float>(-170.5 + 50.0 * column), 2027.25f, 0, 1);
+                                                                  static_cast<float>(-170.5 + 50.0 * column), 2027.25f);
             EXPECT_EQ(std::bit_cast<uint32_t>(values[static_cast<std::size_t>(row * 8 + column)]),
                       std::bit_cast<uint32_t>(elementValue(element, point, accuracy)))
                 << elementInfo(element).code << " at " << lat << " " << lon;

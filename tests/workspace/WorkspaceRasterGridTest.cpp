@@ -63,8 +63,7 @@ TEST_F(RasterGridFlow, GeoTiffAndNetCdfFollowTheCsvFilterAndHoldEveryNodesPoint)
         for (int row = 0; row < 5; ++row) {
             for (int column = 0; column < 5; ++column) {
                 const FieldResult point = h.engine.computePoint(250.0f, 60.0f - 2.5f * static_cast<float>(row),
-                                                                -20.0f + 10.0f * static_cast<float>(column), 2027.25f,
-                                                                0, 1);
+                                                                -20.0f + 10.0f * static_cast<float>(column), 2027.25f);
                 EXPECT_EQ(std::bit_cast<uint32_t>(values[static_cast<std::size_t>(row * 5 + column)]),
                           std::bit_cast<uint32_t>(point.TI));
             }
