@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "engine/MagneticModel.h"
 #include "files/FileError.h"
+#include "gis/RasterFormat.h"
 
 #include <istream>
 #include <memory>
@@ -76,5 +77,14 @@ int runPoint(const CliOptions& options, CliContext& context);
 int runGrid(const CliOptions& options, CliContext& context);
 int runPoles(const CliOptions& options, CliContext& context);
 int runBatch(const CliOptions& options, CliContext& context);
+int runContours(const CliOptions& options, CliContext& context);
+
+/// Where a GIS layer comes from: the model as loaded, the options' date
+/// and elevation, and this program.
+LayerProvenance layerProvenance(const MagneticModel& model, const CliOptions& options);
+
+/// Whether an output names the model file the options load (also through
+/// a link), which writing it would replace.
+bool isTheModelFile(const std::string& output, const CliOptions& options);
 
 }  // namespace tellurim::cli

@@ -163,10 +163,35 @@ std::optional<FileError> PendingReplacement::write(std::string_view bytes)
     return std::nullopt;
 }
 
+// A library that wrote the temporary file by name may have put a new file
+// there: that one is committed, with what the opened one had taken over.
+std::optional<FileError> PendingReplacement::followTemporaryName()
+{
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(m_fd, &opened) != 0 || ::stat(m_temporary.c_str(), &named) != 0) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    if (opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+        return std::nullopt;
+    }
+    const int fresh = ::open(m_temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fresh < 0) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    ::close(m_fd);
+    m_fd = fresh;
+    return takeOverFrom(opened.st_mode, opened.st_uid, opened.st_gid);
+}
+
 std::optional<FileError> PendingReplacement::commit()
 {
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
+    }
+    if (auto error = followTemporaryName()) {
+        abandon();
+        return error;
     }
     int errorNumber = 0;
     if (::fsync(m_fd) != 0) {

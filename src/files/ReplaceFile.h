@@ -45,6 +45,12 @@ public:
     /// Removes the temporary file; the old file stays as it was.
     void abandon();
 
+    /// The temporary file's name, for a library that writes the new content
+    /// itself by name (GDAL) instead of through write. It may truncate the
+    /// file there or put a new one under that name; commit takes whichever
+    /// file the name holds then, with the old file's permissions.
+    const std::string& temporaryPath() const { return m_temporary; }
+
     bool isOpen() const { return m_fd >= 0; }
     /// Whether a file was there to replace when begin was called.
     bool replacesAFile() const { return m_replaces; }
@@ -52,6 +58,7 @@ public:
 private:
     std::optional<ReplaceFailure> createTemporary();
     std::optional<FileError> takeOverFrom(uint32_t mode, uint32_t owner, uint32_t group);
+    std::optional<FileError> followTemporaryName();
 
     std::string m_path;       ///< as given, for messages
     std::string m_target;     ///< the file that is replaced (a link's final target)
