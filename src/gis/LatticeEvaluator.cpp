@@ -1,6 +1,6 @@
 #include "gis/LatticeEvaluator.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 #include "record/FieldAccuracy.h"
 
 #include <algorithm>
@@ -11,40 +11,18 @@
 
 namespace tellurim {
 
-namespace {
-
-// The copies on other threads stay quiet: anything the engine says once
-// is said by the caller's engine on the calling thread.
-class QuietSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
-}  // namespace
-
 struct LatticeEvaluator::Worker {
-    QuietSink quiet;
-    std::optional<ModelEngine> copy;
-    ModelEngine* engine = nullptr;
     std::vector<FieldResult> results;
 };
 
-LatticeEvaluator::LatticeEvaluator(ModelEngine& engine, FieldInstant when, unsigned threads)
-    : m_engine(engine),
+LatticeEvaluator::LatticeEvaluator(const MagneticModel& model, FieldInstant when, unsigned threads)
+    : m_model(model),
       m_when(when),
       m_threads(threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency())),
-      m_accuracy(publishedAccuracy(engine.modelName()))
+      m_accuracy(publishedAccuracy(model.name()))
 {
     for (unsigned t = 0; t < m_threads; ++t) {
-        auto worker = std::make_unique<Worker>();
-        worker->engine = &m_engine;
-        if (t > 0) {
-            worker->copy.emplace(m_engine);
-            worker->copy->setMessageSink(worker->quiet);
-            worker->engine = &*worker->copy;
-        }
-        m_workers.push_back(std::move(worker));
+        m_workers.push_back(std::make_unique<Worker>());
     }
 }
 
@@ -58,7 +36,7 @@ void LatticeEvaluator::evaluateRow(Worker& worker, const LatticeGeometry& geomet
     const std::size_t width = geometry.width;
     worker.results.resize(width);
     const auto latitude = static_cast<float>(geometry.latitude(firstRow + row));
-    worker.engine->computeRow(m_when.elevation, latitude, longitudes, m_when.date, worker.results);
+    m_model.row(m_when.date, latitude, m_when.elevation).evaluate(longitudes, worker.results);
     constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
     for (std::size_t e = 0; e < elements.size(); ++e) {
         float* values = out.data() + (e * rowCount + row) * width;
@@ -86,7 +64,7 @@ void LatticeEvaluator::evaluateRows(const LatticeGeometry& geometry, std::span<c
             evaluateRow(*m_workers[t], geometry, longitudes, elements, row, rowCount, firstRow, out);
         }
     };
-    // The calling thread takes the first row first, on the caller's engine.
+    // The calling thread takes the first row first.
     std::vector<std::jthread> others;
     const std::size_t used = std::min<std::size_t>(m_workers.size(), rowCount);
     for (std::size_t t = 1; t < used; ++t) {

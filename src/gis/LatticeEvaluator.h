@@ -10,7 +10,7 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class MagneticModel;
 struct PublishedAccuracy;
 
 /// The elevation and date a layer is evaluated at.
@@ -27,10 +27,9 @@ struct FieldInstant {
 /// or no model) are NaN.
 class LatticeEvaluator {
 public:
-    /// engine: the loaded model; it is used on the calling thread (so a
-    /// one-time warning reaches its sink once) and copied silently for the
-    /// other threads. threads: 0 for one per core.
-    LatticeEvaluator(ModelEngine& engine, FieldInstant when, unsigned threads = 0);
+    /// model: shared by every thread, it must outlive the evaluator.
+    /// threads: 0 for one per core.
+    LatticeEvaluator(const MagneticModel& model, FieldInstant when, unsigned threads = 0);
     ~LatticeEvaluator();
     LatticeEvaluator(const LatticeEvaluator&) = delete;
     LatticeEvaluator& operator=(const LatticeEvaluator&) = delete;
@@ -53,11 +52,11 @@ private:
                      std::span<const FieldElement> elements, std::size_t row, std::size_t rowCount,
                      std::size_t firstRow, std::span<float> out);
 
-    ModelEngine& m_engine;
+    const MagneticModel& m_model;
     FieldInstant m_when;
     unsigned m_threads;
     const PublishedAccuracy* m_accuracy;
-    std::vector<std::unique_ptr<Worker>> m_workers;  ///< one per thread; the first uses m_engine
+    std::vector<std::unique_ptr<Worker>> m_workers;  ///< one per thread
 };
 
 }  // namespace tellurim

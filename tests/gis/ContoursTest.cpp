@@ -79,7 +79,7 @@ struct PoleWindow : ::testing::Test {
     ShippedEngine shipped;
     // 60N to the pole, all round: the north dip pole and the whole seam.
     LatticeGeometry geometry = latticeOf(GridSettings{0, 60.0f, 90.0f, 0.5f, -180.0f, 180.0f, 1.0f});
-    Lattice declination = LatticeEvaluator(shipped.engine, {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::D);
+    Lattice declination = LatticeEvaluator(*shipped.engine.model(), {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::D);
 };
 
 TEST_F(PoleWindow, DeclinationLinesLieOnTheirLevelsWithTheAgonicLineAndNoSeamLine)
@@ -151,7 +151,7 @@ CompassZone zoneAt(const std::vector<ZonePolygon>& zones, GeoPoint p)
 
 TEST_F(PoleWindow, CompassZonesHoldTheNodesOfTheirIntensity)
 {
-    const Lattice h = LatticeEvaluator(shipped.engine, {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::H);
+    const Lattice h = LatticeEvaluator(*shipped.engine.model(), {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::H);
     const auto polygons = compassZonePolygons(h);
     ASSERT_TRUE(polygons) << polygons.problem;
     for (const ZonePolygon& zone : *polygons.value) {
@@ -217,7 +217,7 @@ TEST(Lattice, NodesAreExactDecimalsAndMatchThePointCalculation)
     ShippedEngine shipped;
     const LatticeGeometry small = latticeOf(GridSettings{0, -80.0f, 80.0f, 40.0f, -170.5f, 179.5f, 35.0f});
     const std::vector<FieldElement> elements{FieldElement::D, FieldElement::Z, FieldElement::DeltaF, FieldElement::SigmaD};
-    const auto lattices = LatticeEvaluator(shipped.engine, {1200.0f, 2027.25f}, 3).evaluate(small, elements);
+    const auto lattices = LatticeEvaluator(*shipped.engine.model(), {1200.0f, 2027.25f}, 3).evaluate(small, elements);
     const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.modelName());
     ASSERT_NE(accuracy, nullptr);
     for (std::size_t row = 0; row < small.height; ++row) {
