@@ -72,8 +72,10 @@ constexpr std::string_view kGridHelp =
     "  --threads N           threads to compute on, 1 to 256 (default: one per core);\n"
     "                        the output is the same for every N\n"
     "  --with LIST           append columns after the grid file's own: uncertainty (the\n"
-    "                        model's published one-sigma figures, N/A where none), zone\n"
-    "                        (none, caution or blackout), or both, in the order given\n"
+    "                        model's published one-sigma figures, N/A where none, D\n"
+    "                        unbounded near the dip poles), zone (none, caution,\n"
+    "                        blackout, or not-computed where H is not a number), or\n"
+    "                        both, in the order given\n"
     "  --force               write the --output file even when its estimated size is\n"
     "                        more than its file system has free\n";
 

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tellurim {
@@ -116,7 +117,12 @@ std::optional<FileError> CsvFile::create(const std::string& path)
     // the writes themselves wait as usual.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0) {
-        return fileErrorFromErrno(errno, path);
+        FileError error = fileErrorFromErrno(errno, path);
+        struct stat info {};
+        if (error.osError == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) {
+            error.detail = "is a named pipe that no program reads from";
+        }
+        return error;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
