@@ -90,7 +90,9 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
     if (const auto failure = replaceFileContents(fileName, encodeLocationFile(record))) {
         // A name longer than the file system holds is refused only when the
         // finished file is given it; it is still a name that cannot be created.
-        if (failure->stage == ReplaceStage::Create || failure->error.osError == ENAMETOOLONG) {
+        // A refusal with its own reason (a planted link, a folder) says it.
+        const bool nameRefused = failure->stage == ReplaceStage::Create && failure->error.detail.empty();
+        if (nameRefused || failure->error.osError == ENAMETOOLONG) {
             m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, cannotCreate));
         } else {
             m_interaction.ask(fileErrorMessage(failure->error));
