@@ -108,15 +108,14 @@ std::optional<FileError> followLinks(const std::string& path, LinkTarget& target
 
 WriteWay writeWayFor(const std::string& path)
 {
+    // A link that may not be followed leads nowhere, not even to a device:
+    // the replacement refuses it with its reason.
+    LinkTarget target;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (followLinks(path, target) || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
         return WriteWay::Replace;
     }
-    if (!S_ISREG(info.st_mode)) {
-        return WriteWay::InPlace;
-    }
-    LinkTarget target;
-    return !followLinks(path, target) && target.throughDescriptor ? WriteWay::InPlace : WriteWay::Replace;
+    return !S_ISREG(info.st_mode) || target.throughDescriptor ? WriteWay::InPlace : WriteWay::Replace;
 }
 
 PendingReplacement::~PendingReplacement()

@@ -101,7 +101,8 @@ enum class WriteWay {
 
 /// What the file at path is decides, never its folder: a device or a pipe
 /// (or a link to one), and a descriptor name, are written in place; anything
-/// else (a regular file in /dev/shm too) is replaced.
+/// else (a regular file in /dev/shm too) is replaced, and so is a path
+/// through a link followLinks refuses, so that the refusal is reported.
 WriteWay writeWayFor(const std::string& path);
 
 /// The detail of a refusal to write a device or pipe in place of a file

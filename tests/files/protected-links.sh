@@ -36,6 +36,16 @@ if [ "$(find "$shared" -mindepth 1 | wc -l)" -ne 2 ]; then
     echo "FAIL: something was left in the shared folder"; ls -la "$shared"; failed=1
 fi
 
+# Nor when it leads to a device, which would be written in place.
+rm "$shared/world.csv"
+ln -s /dev/full "$shared/world.csv"
+chown -h "$other" "$shared/world.csv"
+out=$("$cli" grid --lat 0 1 1 --lon 0 1 1 --year 2026 --model "$model" --output "$shared/world.csv" 2>&1)
+case "$out" in
+    *"is a link another user made in a shared folder; it is not followed"*) ;;
+    *) echo "FAIL: a planted link to a device was followed: $out"; failed=1 ;;
+esac
+
 # The caller's own link is followed: its target gets the grid.
 rm "$shared/world.csv"
 ln -s "$secret" "$shared/world.csv"
