@@ -131,6 +131,7 @@ int main(int argc, char** argv)
     });
     InteractionMessageSink sink(interaction);
     ModelEngine engine(sink);
+    sink.explainReadFailuresOf(&engine);
     SystemClock clock;
     Workspace workspace(engine, interaction, clock, commandLine.model);
 

@@ -57,6 +57,11 @@ void writeElements(JsonWriter& json, const FieldResult& result, const std::optio
         json.key("annual_change_unit").text(element.changeUnit);
         json.key("uncertainty");
         writeUncertainty(json, element, uncertainty);
+        if (element.uncertainty == nullptr && uncertainty) {
+            // Near the dip poles the declination has no bound: null alone
+            // would read as "not published".
+            json.key("uncertainty_unbounded").boolean(uncertainty->declinationUnbounded());
+        }
         json.endObject();
     }
     json.endObject();
@@ -162,6 +167,8 @@ void addExtraFields(CsvRow& row, const std::vector<ExtraColumns>& extras, const 
                 row.number(uncertainty.*element.uncertainty);
             } else if (uncertainty.D) {
                 row.number(static_cast<float>(*uncertainty.D));
+            } else if (uncertainty.declinationUnbounded()) {
+                row.text("unbounded");
             } else {
                 row.text(kNotApplicable);
             }

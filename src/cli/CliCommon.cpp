@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 
 namespace tellurim::cli {
 
@@ -53,14 +54,19 @@ void warnOutsideLifeSpan(const MagneticModel& model, float year, std::ostream& e
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previousInterrupt {};
+// The signals that stop a long command the way Ctrl-C does.
+constexpr int kCaughtSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void noteInterrupt(int)
+volatile std::sig_atomic_t g_signal = 0;
+struct sigaction g_previous[std::size(kCaughtSignals)] {};
+
+void noteSignal(int signalNumber)
 {
-    g_interrupted = 1;
-    // A second Ctrl-C ends a run that does not stop soon enough.
-    std::signal(SIGINT, SIG_DFL);
+    if (g_signal == 0) {
+        g_signal = signalNumber;
+    }
+    // A second one ends a run that does not stop soon enough.
+    std::signal(signalNumber, SIG_DFL);
 }
 
 }  // namespace
@@ -69,23 +75,44 @@ InterruptCatcher::InterruptCatcher(bool enabled) : m_enabled(enabled)
 {
     if (m_enabled) {
         struct sigaction action {};
-        action.sa_handler = noteInterrupt;
+        action.sa_handler = noteSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &action, &g_previousInterrupt);
+        for (std::size_t i = 0; i < std::size(kCaughtSignals); ++i) {
+            ::sigaction(kCaughtSignals[i], &action, &g_previous[i]);
+        }
     }
 }
 
 InterruptCatcher::~InterruptCatcher()
 {
     if (m_enabled) {
-        ::sigaction(SIGINT, &g_previousInterrupt, nullptr);
+        for (std::size_t i = 0; i < std::size(kCaughtSignals); ++i) {
+            ::sigaction(kCaughtSignals[i], &g_previous[i], nullptr);
+        }
     }
 }
 
 bool InterruptCatcher::interrupted()
 {
-    return g_interrupted != 0;
+    return g_signal != 0;
+}
+
+int InterruptCatcher::exitStatus()
+{
+    return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
+}
+
+std::string InterruptCatcher::stopText()
+{
+    switch (g_signal) {
+    case SIGTERM:
+        return "terminated (SIGTERM)";
+    case SIGHUP:
+        return "hung up (SIGHUP)";
+    default:
+        return "interrupted";
+    }
 }
 
 int reportWriteError(CliContext& context, const FileError& error)

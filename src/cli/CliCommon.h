@@ -32,16 +32,23 @@ struct CliContext {
     bool catchInterrupt = false;
 };
 
-/// While it lives (and when enabled), SIGINT no longer ends the process but
-/// is noted for interrupted() to see; a second SIGINT ends it as usual.
+/// While it lives (and when enabled), SIGINT, SIGTERM and SIGHUP no longer
+/// end the process but are noted for interrupted() to see, so that a run can
+/// clean up; a second one of the same signal ends it as usual.
 class InterruptCatcher {
 public:
     explicit InterruptCatcher(bool enabled);
     ~InterruptCatcher();
     InterruptCatcher(const InterruptCatcher&) = delete;
     InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-    /// True once SIGINT arrived while a catcher was enabled.
+    /// True once one of the signals arrived while a catcher was enabled.
     static bool interrupted();
+    /// 128 plus the first signal's number, as a shell reports a program the
+    /// signal ended (130 for SIGINT).
+    static int exitStatus();
+    /// What stopped the run: "interrupted" (SIGINT), "terminated (SIGTERM)"
+    /// or "hung up (SIGHUP)".
+    static std::string stopText();
 
 private:
     bool m_enabled;

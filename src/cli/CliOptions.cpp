@@ -209,6 +209,12 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
     if (!step) {
         return step.error;
     }
+    // A backward range would give a header and no rows, reported as success.
+    if (*end.value < *start.value) {
+        return std::string(name) + " runs from START up to END, " +
+               (axis == Axis::Latitude ? "south to north" : "west to east") + " (got " + std::string(values[0]) +
+               " then " + std::string(values[1]) + "): give the smaller value first";
+    }
     target = AxisRange{*start.value, *end.value, *step.value};
     return {};
 }

@@ -20,7 +20,7 @@ namespace {
 
 // A percentage of the rows done on one terminal line, rewritten only when
 // it changes, with the file's estimated size. The producer polls once
-// before each row; an interruption (SIGINT) stops the run there.
+// before each row; an interruption (SIGINT, SIGTERM, SIGHUP) stops the run there.
 class ProgressLine final : public Progress {
 public:
     ProgressLine(std::ostream& err, bool shown, size_t rowCount, std::string size)
@@ -231,7 +231,8 @@ int runGrid(const CliOptions& options, CliContext& context)
         return kExitFailure;
     }
     warnOutsideLifeSpan(*model, job.date, context.err);
-    // From before the temporary file exists, so that Ctrl-C never leaves it behind.
+    // From before the temporary file exists, so that Ctrl-C, SIGTERM or SIGHUP
+    // never leaves it behind.
     const InterruptCatcher catcher(context.catchInterrupt);
     const std::unique_ptr<OutputTarget> target = openTarget(options, context);
     if (!target) {
@@ -260,9 +261,9 @@ int runGrid(const CliOptions& options, CliContext& context)
         error = target->finish();
     }
     if (error || interrupted) {
-        const int status = error ? reportWriteError(context, *error) : kExitInterrupted;
+        const int status = error ? reportWriteError(context, *error) : InterruptCatcher::exitStatus();
         if (interrupted) {
-            printError(context.err, "interrupted");
+            printError(context.err, InterruptCatcher::stopText());
         }
         sayWhatIsKept(*target, context);
         return status;

@@ -308,7 +308,7 @@ RasterResult writeRaster(const RasterRequest& request, LatticeEvaluator& evaluat
         ~NoSideFiles() { CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", nullptr); }
     } noSideFiles;
     PendingReplacement pending;
-    if (const auto failure = pending.begin(request.path)) {
+    if (const auto failure = pending.begin(request.path, PendingReplacement::Temporary::Named)) {
         return failed("cannot create " + request.path + ": " + std::strerror(std::max(failure->error.osError, 1)),
                       pending);
     }

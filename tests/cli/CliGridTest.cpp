@@ -98,12 +98,15 @@ TEST(CliGrid, ProgressGoesToTheTerminalOnlyAndNeverIntoTheFile)
     EXPECT_EQ(out.str(), runWith(args).out);
 }
 
-TEST(CliGrid, StartAboveEndGivesTheHeaderOnly)
+TEST(CliGrid, StartAboveEndIsRefusedNotAnEmptyGrid)
 {
+    // Once a header alone and exit 0, as if a grid had been written.
     const CliRun run = runWith({"grid", "--lat", "10", "5", "1", "--lon", "0", "3", "1", "--year", "2026", "--model",
                                 modelPath()});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, gridCsvHeader());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("tellurim-cli: --lat runs from START up to END, south to north (got 10 then 5)", 0), 0u)
+        << run.err;
 }
 
 TEST(CliGrid, LifeSpanWarningAppearsOnceWhateverTheThreads)

@@ -22,7 +22,7 @@ struct WorkspaceHarness {
         : sink(interaction),
           engine(sink),
           clock(today.year, today.month, today.day),
-          workspace(engine, interaction, clock, std::move(modelOverride)),
+          workspace((sink.explainReadFailuresOf(&engine), engine), interaction, clock, std::move(modelOverride)),
           view(workspace)
     {
         workspace.show();
