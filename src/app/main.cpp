@@ -2,9 +2,9 @@
 // libraries; this file parses the command line, builds the window and
 // writes the settings on every way out.
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "platform/Clock.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "ui/TerminationSignals.h"
 #include "workspace/Workspace.h"

@@ -1,6 +1,6 @@
 #include "cli/CliAccuracy.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "files/JsonWriter.h"
 #include "record/ResultTexts.h"
 
@@ -116,9 +116,8 @@ Checked<std::vector<ExtraColumns>> parseExtraColumns(std::string_view text, std:
     }
 }
 
-ModelProvenance modelProvenance(const ModelEngine& engine, std::string fileName)
+ModelProvenance modelProvenance(const MagneticModel& model, std::string fileName)
 {
-    const MagneticModel& model = *engine.model();
     return ModelProvenance{std::move(fileName), trimmedModelName(model.name()), model.epoch(), model.validFrom(),
                            model.validUntil()};
 }

@@ -1,51 +1,54 @@
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
 
-#include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
+#include "record/FieldAccuracy.h"
+#include "record/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
 namespace tellurim::cli {
-
-void StreamMessageSink::show(const std::string& text)
-{
-    m_out << engineTextToLines(text) << '\n';
-    m_out.flush();
-}
 
 std::string modelName(const CliOptions& options)
 {
     return options.model.empty() ? std::string(kDefaultModelFile) : options.model;
 }
 
-void StreamMessageSink::showInformationMessage(const std::string& text)
+std::shared_ptr<const MagneticModel> loadModel(const CliOptions& options, std::ostream& err)
 {
-    if (text == kLifeSpanWarning) {
-        show("WARNING: TIME BEYOND MODEL LIFE SPAN;"
-             ";"
-             "Each new release of the World Magnetic Model;"
-             "comes with new coefficient (.COF) files.;"
-             "Give the file that covers your date with --model.");
-        return;
-    }
-    show(text);
-}
-
-bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err)
-{
-    std::string name = modelName(options);
-    engine.readModelFile(kAllDegrees, name);
-    const ModelReadProblem& problem = engine.lastReadProblem();
-    if (!engine.isLoaded() && !problem.reason.empty()) {
+    const std::string name = modelName(options);
+    ModelLoad loaded = tellurim::loadModel(name, kAllDegrees);
+    if (auto* model = std::get_if<std::shared_ptr<const MagneticModel>>(&loaded))
+        return std::move(*model);
+    const ModelReadProblem& problem = std::get<ModelReadProblem>(loaded);
+    // The window's text, its ';' line marks (in the name too) as line breaks.
+    std::string shown = name;
+    std::replace(shown.begin(), shown.end(), ';', '\n');
+    err << (problem.notFound ? "ERROR OPENING FILE:\n" : "ERROR READING FILE:\n") << shown << '\n';
+    if (!problem.notFound && !problem.reason.empty()) {
         if (problem.line > 0) {
             err << "line " << problem.line << ": ";
         }
         err << problem.reason << '\n';
-        err.flush();
     }
-    return engine.isLoaded();
+    err.flush();
+    return nullptr;
+}
+
+void warnOutsideLifeSpan(const MagneticModel& model, float year, std::ostream& err)
+{
+    if (model.coversDate(year)) {
+        return;
+    }
+    // The model in use by name: the file need not be a World Magnetic Model.
+    err << "WARNING: TIME BEYOND MODEL LIFE SPAN\n\n"
+        << trimmedModelName(model.name()) << " (" << model.fileName() << ") is valid from "
+        << formatShortestFixed(model.validFrom()) << " to " << formatShortestFixed(model.validUntil())
+        << ", not at " << formatShortestFixed(year) << ".\n"
+        << "Give the file that covers your date with --model.\n";
+    err.flush();
 }
 
 namespace {

@@ -1,17 +1,14 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "engine/EngineMessageSink.h"
+#include "engine/MagneticModel.h"
 #include "files/FileError.h"
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
-
-namespace tellurim {
-class ModelEngine;
-}
 
 namespace tellurim::cli {
 
@@ -49,24 +46,16 @@ private:
     bool m_enabled;
 };
 
-/// Engine messages on a stream, one line per ';', as they arise.
-class StreamMessageSink final : public EngineMessageSink {
-public:
-    explicit StreamMessageSink(std::ostream& out) : m_out(out) {}
-    void showPlainMessage(const std::string& text) override { show(text); }
-    /// The life-span warning names --model instead of the window's button.
-    void showInformationMessage(const std::string& text) override;
-
-private:
-    void show(const std::string& text);
-    std::ostream& m_out;
-};
-
 /// Loads the model the options name (the default model when none). On
-/// failure the engine has already told why on its sink; after a read
-/// failure the line and the reason follow on err ("line 7: the g field is
-/// not a number"). Returns false on failure.
-bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err);
+/// failure tells why on err ("ERROR OPENING FILE:" or "ERROR READING FILE:"
+/// and the name; after a read failure the line and the reason, "line 7: the
+/// g field is not a number") and returns null.
+std::shared_ptr<const MagneticModel> loadModel(const CliOptions& options, std::ostream& err);
+
+/// Tells on err, naming the model and its valid span, that a date lies
+/// outside the model's life span; says nothing for a date inside it.
+/// @param year decimal year
+void warnOutsideLifeSpan(const MagneticModel& model, float year, std::ostream& err);
 
 /// The model name as given, or the default.
 std::string modelName(const CliOptions& options);

@@ -1,7 +1,6 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
-#include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
 #include "grid/GridCsv.h"
 #include "grid/GridProducer.h"
@@ -144,13 +143,13 @@ int runGrid(const CliOptions& options, CliContext& context)
         return *refused;
     }
 
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
     // The model is loaded before the output file is created, so that a bad
     // model name leaves no trace of the run.
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> model = loadModel(options, context.err);
+    if (!model) {
         return kExitFailure;
     }
+    warnOutsideLifeSpan(*model, job.date, context.err);
     // From before the temporary file exists, so that Ctrl-C never leaves it behind.
     const InterruptCatcher catcher(context.catchInterrupt);
     const std::unique_ptr<OutputTarget> target = openTarget(options, context);
@@ -160,18 +159,18 @@ int runGrid(const CliOptions& options, CliContext& context)
     auto error = target->write(gridHeader(options.with));
     bool interrupted = false;
     if (!error) {
-        const size_t rowCount = gridAxis(latitudes.start, latitudes.end, latitudes.step).size();
+        const size_t rowCount = gridLatitudes(latitudes.start, latitudes.end, latitudes.step).size();
         ProgressLine progress(context.err, context.progress, rowCount,
                               byteSizeText(estimatedGridFileBytes(job.area)));
         GridProducer producer(static_cast<unsigned>(options.threads));
         if (!options.with.empty()) {
-            const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
+            const PublishedAccuracy* accuracy = publishedAccuracy(model->name());
             producer.setLineExtra([accuracy, &extras = options.with](CsvRow& row, const FieldResult& point) {
                 addExtraFields(row, extras, accuracy, point);
             });
         }
         const GridRunResult result = producer.run(
-            engine, job, [&target](std::string_view bytes) { return target->write(bytes); }, progress);
+            *model, job, [&target](std::string_view bytes) { return target->write(bytes); }, progress);
         progress.close(result.outcome == GridOutcome::Completed);
         error = result.error;
         interrupted = result.outcome == GridOutcome::Cancelled || InterruptCatcher::interrupted();

@@ -103,7 +103,7 @@ void Workspace::makeGrid()
     const GridJob job{.area = *area, .elevation = record.ALTM, .date = record.DDATE};
     std::unique_ptr<Progress> progress = m_interaction.openProgress(kProgressCaption);
     const GridRunResult result = GridProducer().runInBackground(
-        m_engine, job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
+        *m_engine.model(), job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
     progress.reset();
     file.close();
     if (result.outcome == GridOutcome::WriteFailed) {

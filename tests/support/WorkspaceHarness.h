@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FakeView.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"

@@ -3,7 +3,7 @@
 #include "files/LocationExport.h"
 #include "files/LocationFile.h"
 #include "files/ReportLayout.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FakeView.h"
 #include "support/FileSizeLimit.h"
 #include "support/FixedClock.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineMessageSink.h"
+#include "workspace/EngineMessageSink.h"
 #include "platform/Interaction.h"
 
 namespace tellurim {

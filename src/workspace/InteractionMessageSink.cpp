@@ -1,4 +1,4 @@
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 
 namespace tellurim {
 
