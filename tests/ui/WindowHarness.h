@@ -2,7 +2,7 @@
 
 // The main window on a real workspace, shown and active, for the window tests.
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "platform/InteractionMessageSink.h"
 #include "support/FixedClock.h"
 #include "support/TestEnvironment.h"
