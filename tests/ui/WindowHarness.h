@@ -3,7 +3,7 @@
 // The main window on a real workspace, shown and active, for the window tests.
 
 #include "workspace/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FixedClock.h"
 #include "support/TestEnvironment.h"
 #include "ui/MainDialog.h"
