@@ -21,7 +21,7 @@ TEST(ReplaceByName, ANewFileUnderTheTemporaryNameIsCommittedWithTheOldPermission
     const std::string path = dir.write("layer.tif", "old\n");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     PendingReplacement pending;
-    ASSERT_FALSE(pending.begin(path));
+    ASSERT_FALSE(pending.begin(path, PendingReplacement::Temporary::Named));
     const std::string temporary = pending.temporaryPath();
     ASSERT_FALSE(temporary.empty());
     ASSERT_EQ(std::remove(temporary.c_str()), 0);  // the library starts afresh
