@@ -187,10 +187,10 @@ bool componentsNeedLibrary(const FieldAtTime& now, const Components& atDate, con
     const double one = 4.0e-15 * scale;
     const double two = 2.0 * one;
     // Every test made, without branches in between.
-    return nearSingleRounding(atDate.x, one) | nearSingleRounding(atDate.y, one)
-           | nearSingleRounding(atDate.z, one) | nearSingleRounding(atDate.h, one)
-           | nearSingleRounding(nextYear.x - atDate.x, two) | nearSingleRounding(nextYear.y - atDate.y, two)
-           | nearSingleRounding(nextYear.z - atDate.z, two) | nearSingleRounding(nextYear.h - atDate.h, two);
+    const auto near = [](double value, double distance) { return static_cast<int>(nearSingleRounding(value, distance)); };
+    return (near(atDate.x, one) | near(atDate.y, one) | near(atDate.z, one) | near(atDate.h, one) |
+            near(nextYear.x - atDate.x, two) | near(nextYear.y - atDate.y, two) |
+            near(nextYear.z - atDate.z, two) | near(nextYear.h - atDate.h, two)) != 0;
 }
 
 // The elements at the date and their change over the year that follows.
