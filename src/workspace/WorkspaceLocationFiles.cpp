@@ -19,8 +19,6 @@
 namespace tellurim {
 namespace {
 
-constexpr std::string_view kOpenErrorCaption = "Tellurim File Open Error";
-constexpr std::string_view kReadErrorCaption = "Tellurim File Read Error";
 
 Message box(Icon icon, std::string_view caption, std::string text,
             Buttons buttons = Buttons::Ok)
