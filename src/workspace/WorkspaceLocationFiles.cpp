@@ -19,7 +19,6 @@
 namespace tellurim {
 namespace {
 
-
 Message box(Icon icon, std::string_view caption, std::string text,
             Buttons buttons = Buttons::Ok)
 {
