@@ -1,6 +1,7 @@
 #include "engine/FieldSums.h"
 
 #include "engine/EngineConstants.h"
+#include "engine/HistoryModel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +96,12 @@ std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c
     if (c.TCTime[other] == time)
         return other;
     float* tc = c.TC[other].data();
+    if (model.history) {
+        historyPairsAt(model, wide(time), tc);
+        c.TCTime[other] = time;
+        c.orderSums[other].valid = false;
+        return other;
+    }
     const EpochInForce inForce = epochInForce(model, time, dt);
     const float* gh = inForce.gh->data();
     const float* rate = inForce.ghRate->data();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "engine/CoefficientHistory.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,6 +100,12 @@ struct MagneticModel {
     /// Further epochs of a model given at several (IGRF): from each epoch
     /// on, its coefficients replace gh and ghRate. Empty for a one-epoch model.
     std::vector<EpochCoefficients> laterEpochs;
+    /// Set for a model whose coefficients are a function of time of their
+    /// own (B-splines, a chain of models): the synthesis takes them from it
+    /// at each time, times pairFactors (the Schmidt factors and scales laid
+    /// out like ghPairs); ghRate is then unused.
+    std::shared_ptr<const CoefficientHistory> history;
+    std::vector<float> pairFactors;
     bool isLoaded = false;            ///< a model is current and may be used
 
     /// Empty tables of size n + 1 for a model of degree n.

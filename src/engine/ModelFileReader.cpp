@@ -2,6 +2,7 @@
 
 #include "engine/ModelEngine.h"
 #include "engine/ModelFormats.h"
+#include "engine/HistoryModel.h"
 #include "engine/ModelLocator.h"
 
 #include <algorithm>
@@ -365,6 +366,13 @@ std::optional<ModelReadProblem> readByLayout(BoundedInput& input, int32_t reques
 
 }  // namespace
 
+std::optional<ModelReadProblem> readModelTables(BoundedInput& input, int32_t requestedDegree,
+                                                MagneticModel& model)
+{
+    model.resize(kTableSize);
+    return readByLayout(input, requestedDegree, model);
+}
+
 void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
 {
     m_readProblem = {};
@@ -387,7 +395,7 @@ void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
     // far too large is a read failure: it was found, it cannot be read.
     const std::optional<ModelReadProblem> problem =
         refused ? ModelReadProblem{0, describeInputError(*refused)}
-                : readByLayout(input, requestedDegree, fresh);
+                : readAnyModel(input, fileName, requestedDegree, fresh);
     input.close();  // closed before any message box
     if (problem) {
         m_readProblem = *problem;

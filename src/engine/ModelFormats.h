@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/MagneticModel.h"
+#include "io/BoundedInput.h"
 
 #include <cstdint>
 #include <optional>
@@ -55,6 +56,12 @@ std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t r
 /// negative order or as a second row of the same positive order.
 std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requestedDegree,
                                              MagneticModel& model);
+
+/// Reads an open model file of any of the layouts above into model, sized
+/// by its degree (lowered to requestedDegree): Schmidt semi-normalised
+/// values, not yet converted. The layout is told from the first two lines.
+std::optional<ModelReadProblem> readModelTables(BoundedInput& input, int32_t requestedDegree,
+                                                MagneticModel& model);
 
 /// Converts the file values of every epoch to unnormalised form and builds
 /// the recursion tables, for degrees 1 to model.maxDegree.

@@ -126,7 +126,16 @@ void convertToUnnormalised(MagneticModel& model)
     // The formula gives 1 at (1,1); the recursion there must not subtract.
     if (maxDegree >= 1)
         model.legendreFactor[1][1] = 0.0f;
-    model.rateDegree = model.laterEpochs.empty() ? highestChangingDegree(model) : model.maxDegree;
+    model.rateDegree = model.laterEpochs.empty() && !model.history ? highestChangingDegree(model) : model.maxDegree;
+    if (model.history) {
+        CoefficientTable factors{model.tableSize()};
+        CoefficientTable unused{model.tableSize()};
+        for (std::size_t n = 0; n <= maxDegree; ++n)
+            for (std::size_t m = 0; m <= maxDegree; ++m)
+                factors[n][m] = 1.0f;
+        scaleTables(factors, unused, schmidt, maxDegree);
+        model.pairFactors = packPairs(factors, maxDegree);
+    }
     model.ghPairs = packPairs(model.gh, maxDegree);
     model.ratePairs = packPairs(model.ghRate, maxDegree);
     for (EpochCoefficients& later : model.laterEpochs) {

@@ -1,0 +1,73 @@
+#include "engine/HistoryModel.h"
+
+#include "engine/HistoryLoader.h"
+#include "engine/ModelLocator.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tellurim {
+
+std::optional<ModelReadProblem> readAnyModel(BoundedInput& input, const std::string& fileName,
+                                             int32_t requestedDegree, MagneticModel& model)
+{
+    const HistoryLayout layout = peekHistoryLayout(input);
+    input.close();
+    if (layout == HistoryLayout::Engine) {
+        if (const std::optional<InputError> refused = openModelFile(fileName, input))
+            return ModelReadProblem{0, describeInputError(*refused)};
+        return readModelTables(input, requestedDegree, model);
+    }
+    LoadedHistory loaded = loadCoefficientHistory(fileName);
+    if (const auto* problem = std::get_if<ModelReadProblem>(&loaded))
+        return *problem;
+    historyModelTables(std::get<0>(std::move(loaded)), requestedDegree, model);
+    return std::nullopt;
+}
+
+void historyModelTables(std::shared_ptr<const CoefficientHistory> history, int32_t requestedDegree,
+                        MagneticModel& model)
+{
+    model.maxDegree = std::clamp(requestedDegree, 1, history->maxDegree());
+    model.resize(static_cast<std::size_t>(model.maxDegree) + 1);
+    // The model's name in the 20 characters the window and files give it
+    // (longer names are kept whole).
+    std::string name = history->name();
+    if (name.size() < 20)
+        name.append(20 - name.size(), ' ');
+    model.modelName = name;
+    model.epoch = static_cast<float>(history->validFrom());
+    model.lifeSpan = static_cast<float>(history->validTo() - history->validFrom());
+    std::vector<double> first(gaussCoefficientCount(history->maxDegree()));
+    history->coefficientsAt(history->validFrom(), first);
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        for (std::size_t m = 0; m <= n; ++m) {
+            model.gh[m][n] = static_cast<float>(first[gIndex(n, m)]);
+            if (m >= 1)
+                model.gh[n][m - 1] = static_cast<float>(first[hIndex(n, m)]);
+        }
+    }
+    model.history = std::move(history);
+}
+
+void historyPairsAt(const MagneticModel& model, double time, float* pairs)
+{
+    // Each thread evaluating a model keeps its own buffer.
+    thread_local std::vector<double> values;
+    values.resize(gaussCoefficientCount(model.history->maxDegree()));
+    model.history->coefficientsAt(time, values);
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    const float* factors = model.pairFactors.data();
+    for (std::size_t m = 0; m <= maxDegree; ++m) {
+        const std::size_t first = 2 * orderIndex(m, maxDegree);
+        for (std::size_t n = std::max<std::size_t>(m, 1); n <= maxDegree; ++n) {
+            const std::size_t at = first + 2 * (n - m);
+            pairs[at] = static_cast<float>(values[gIndex(n, m)] * static_cast<double>(factors[at]));
+            pairs[at + 1] =
+                m == 0 ? 0.0f : static_cast<float>(values[hIndex(n, m)] * static_cast<double>(factors[at + 1]));
+        }
+    }
+}
+
+}  // namespace tellurim
