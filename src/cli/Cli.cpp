@@ -20,13 +20,15 @@ constexpr std::string_view kUsage =
     "  grid    a CSV grid of the field over a latitude/longitude rectangle\n"
     "  poles   the north and south magnetic dip poles for a date\n"
     "  batch   the field at places read from standard input, as CSV\n"
+    "  series  the field at one place over a span of dates\n"
     "\n"
     "  tellurim-cli COMMAND --help   shows the options of a command\n"
     "  tellurim-cli --version        shows the version\n"
     "\n"
     "Latitudes and longitudes are decimal degrees, north and east positive; a\n"
     "trailing N, S, E or W may replace the sign (45.5S, 105W). Dates are given as\n"
-    "--date YYYY-MM-DD or as --year DECIMAL (1000 to 3000). The model is WMM2025.COF\n"
+    "--date YYYY-MM-DD or as --year DECIMAL (-8000 to 3000;\n"
+    "negative years count astronomically, -1200 is 1201 BC). The model is WMM2025.COF\n"
     "unless --model names another file; a bare name is also looked up among the\n"
     "shipped models.\n"
     "\n"
@@ -103,6 +105,19 @@ constexpr std::string_view kBatchHelp =
     "  --json             one JSON object per line instead of CSV, as point --json\n"
     "  --with LIST        append columns after the CSV's own, as grid --with\n";
 
+constexpr std::string_view kSeriesHelp =
+    "Usage: tellurim-cli series --lat DEG --lon DEG --from YEAR --to YEAR --step YEARS\n"
+    "                           [--elevation METRES] [--model FILE] [--csv | --json]\n"
+    "The field at one place over time: one line per date from --from to --to\n"
+    "(decimal years, -8000 to 3000) every --step years; a negative step runs from\n"
+    "a later year back to an earlier one. Output is written as it is computed.\n"
+    "\n"
+    "  --elevation METRES metres above the WGS-84 ellipsoid (default 0)\n"
+    "  --model FILE       model file, chain or B-spline model (gufm1, CALS10k.2,\n"
+    "                     Historical.chain; default WMM2025.COF)\n"
+    "  --csv              the batch command's CSV columns, one row per date\n"
+    "  --json             one JSON object per line, as point --json\n";
+
 std::string_view helpText(Command command)
 {
     switch (command) {
@@ -114,6 +129,8 @@ std::string_view helpText(Command command)
         return kPolesHelp;
     case Command::Batch:
         return kBatchHelp;
+    case Command::Series:
+        return kSeriesHelp;
     case Command::None:
         break;
     }
@@ -162,6 +179,8 @@ int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostr
         return runPoles(options, context);
     case Command::Batch:
         return runBatch(options, context);
+    case Command::Series:
+        return runSeries(options, context);
     case Command::None:
         break;
     }

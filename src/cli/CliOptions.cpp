@@ -9,9 +9,9 @@ namespace tellurim::cli {
 
 namespace {
 
-constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch};
+constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch, Command::Series};
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force, From, To, Step };
 
 // The commands an option is given to, one bit each.
 using CommandSet = unsigned;
@@ -25,6 +25,7 @@ constexpr CommandSet kPoint = bit(Command::Point);
 constexpr CommandSet kGrid = bit(Command::Grid);
 constexpr CommandSet kPoles = bit(Command::Poles);
 constexpr CommandSet kBatch = bit(Command::Batch);
+constexpr CommandSet kSeries = bit(Command::Series);
 constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch;
 
 // One row per option: a new option is a row here and its step in the Parser
@@ -37,17 +38,20 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid},
-    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
+    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid | kSeries},
+    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid | kSeries},
+    OptionSpec{"--from", Option::From, true, kSeries},
+    OptionSpec{"--to", Option::To, true, kSeries},
+    OptionSpec{"--step", Option::Step, true, kSeries},
     OptionSpec{"--date", Option::Date, true, kEveryCommand},
     OptionSpec{"--year", Option::Year, true, kEveryCommand},
-    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch},
-    OptionSpec{"--model", Option::Model, true, kEveryCommand},
-    OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch | kSeries},
+    OptionSpec{"--model", Option::Model, true, kEveryCommand | kSeries},
+    OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles | kSeries},
     OptionSpec{"--output", Option::Output, true, kGrid},
     OptionSpec{"--threads", Option::Threads, true, kGrid},
     OptionSpec{"--force", Option::Force, false, kGrid},
-    OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
+    OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch | kSeries},
     OptionSpec{"--with", Option::With, true, kGrid | kBatch},
 };
 
@@ -256,6 +260,12 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         m_options.with = std::move(*parsed.value);
         return {};
     }
+    case Option::From:
+        return store(parseBoundedReal(value, name, kMinYear, kMaxYear), m_options.from);
+    case Option::To:
+        return store(parseBoundedReal(value, name, kMinYear, kMaxYear), m_options.to);
+    case Option::Step:
+        return store(parseBoundedReal(value, name, kMinYear - kMaxYear, kMaxYear - kMinYear), m_options.step);
     case Option::Csv:
     case Option::Json:
     case Option::Force:
@@ -284,6 +294,14 @@ std::string Parser::checkRequired() const
             return command + " needs --lon START END STEP";
         }
         break;
+    case Command::Series:
+        if (!m_options.latitude || !m_options.longitude) {
+            return command + " needs --lat DEGREES and --lon DEGREES";
+        }
+        if (!m_options.from || !m_options.to || !m_options.step) {
+            return command + " needs --from YEAR --to YEAR --step YEARS";
+        }
+        return {};
     case Command::Poles:
     case Command::Batch:
     case Command::None:
@@ -319,6 +337,8 @@ std::string_view commandName(Command command)
         return "poles";
     case Command::Batch:
         return "batch";
+    case Command::Series:
+        return "series";
     case Command::None:
         break;
     }

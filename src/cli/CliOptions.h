@@ -10,7 +10,7 @@
 
 namespace tellurim::cli {
 
-enum class Command { None, Point, Grid, Poles, Batch };
+enum class Command { None, Point, Grid, Poles, Batch, Series };
 
 /// One grid axis as typed: start and end in signed degrees, step in degrees.
 struct AxisRange {
@@ -37,6 +37,9 @@ struct CliOptions {
     int threads = 0;                      ///< grid: worker threads; 0 means one per core
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
+    std::optional<float> from;            ///< series: first decimal year
+    std::optional<float> to;              ///< series: last decimal year
+    std::optional<float> step;            ///< series: years between dates, negative to run backwards
     bool force = false;                   ///< grid: write even when the output's file system looks too full
 
     bool hasDate() const { return date.has_value() || year.has_value(); }

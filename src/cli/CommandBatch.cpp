@@ -4,6 +4,7 @@
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
+#include "grid/SeriesCsv.h"
 
 #include <array>
 #include <istream>
@@ -132,9 +133,7 @@ bool skipped(std::string_view line)
 // columns --with asks for, before the grid header's closing comma.
 void appendBatchHeader(std::string& out, const std::vector<ExtraColumns>& extras)
 {
-    CsvRow(out).text("Julian Date").text("Elevation (m)");
-    out.push_back(',');
-    out += gridCsvHeader();
+    appendSeriesHeader(out);
     extendHeader(out, extras);
 }
 

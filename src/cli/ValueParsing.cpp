@@ -129,13 +129,17 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
 {
     const std::string given = echoed(text);
-    const size_t firstDash = text.find('-');
+    const bool negative = !text.empty() && text[0] == '-';
+    const size_t signWidth = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const size_t firstDash = text.find('-', signWidth);
     const size_t secondDash = firstDash == std::string_view::npos ? firstDash : text.find('-', firstDash + 1);
     std::optional<int32_t> year;
     std::optional<int32_t> month;
     std::optional<int32_t> day;
-    if (firstDash == 4 && secondDash != std::string_view::npos) {
-        year = parseDigits(text.substr(0, firstDash), 4);
+    if (firstDash == signWidth + 4 && secondDash != std::string_view::npos) {
+        year = parseDigits(text.substr(signWidth, 4), 4);
+        if (year && negative)
+            year = -*year;
         month = parseDigits(text.substr(firstDash + 1, secondDash - firstDash - 1), 2);
         day = parseDigits(text.substr(secondDash + 1), 2);
     }
@@ -143,8 +147,8 @@ Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name)
         return Checked<CalendarDate>::fail(std::string(name) + " must be a date written YYYY-MM-DD (got " + given + ")");
     }
     const CalendarDate date{*year, *month, *day};
-    if (date.year < 1000 || date.year > 3000) {
-        return Checked<CalendarDate>::fail(std::string(name) + " year must be between 1000 and 3000 (got " + given + ")");
+    if (date.year < static_cast<int32_t>(kMinYear) || date.year > static_cast<int32_t>(kMaxYear)) {
+        return Checked<CalendarDate>::fail(std::string(name) + " year must be between -8000 and 3000 (got " + given + ")");
     }
     if (date.month < 1 || date.month > 12) {
         return Checked<CalendarDate>::fail(std::string(name) + " month must be between 1 and 12 (got " + given + ")");

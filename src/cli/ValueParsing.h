@@ -39,7 +39,9 @@ inline constexpr float kMinLongitude = -180.0f;
 inline constexpr float kMaxLongitude = 180.0f;
 inline constexpr float kMinElevation = -200.0f;      // metres
 inline constexpr float kMaxElevation = 1000000.0f;   // metres
-inline constexpr float kMinYear = 1000.0f;
+/// From 8001 BC (year -8000, counted astronomically: year 0 is 1 BC), the
+/// start of the oldest shipped model.
+inline constexpr float kMinYear = -8000.0f;
 inline constexpr float kMaxYear = 3000.0f;
 inline constexpr float kMinGridStep = 0.001f;        // degrees
 inline constexpr float kMaxGridStep = 180.0f;        // degrees
@@ -55,7 +57,8 @@ Checked<float> parseBoundedReal(std::string_view text, std::string_view name, fl
 Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis);
 
 /// A real calendar date written YYYY-MM-DD (month and day may have one
-/// digit), year 1000 to 3000. The day must exist in the program's
+/// digit), year -8000 to 3000; a year before 1 carries a sign (-1200-05-01,
+/// counted astronomically). The day must exist in the program's
 /// calendar, where every fourth year is a leap year: 2025-02-30 and
 /// 1901-02-29 are refused, 1900-02-29 is taken.
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name);

@@ -67,10 +67,13 @@ TEST(CliNumbers, BoundsOfElevationYearStepAndThreads)
     EXPECT_EQ(*parseBoundedReal("1000000", "--elevation", kMinElevation, kMaxElevation).value, 1.0e6f);
     EXPECT_EQ(parseBoundedReal("-200.5", "--elevation", kMinElevation, kMaxElevation).error,
               "--elevation must be between -200 and 1000000 (got -200.5)");
-    EXPECT_TRUE(parseBoundedReal("1000", "--year", kMinYear, kMaxYear));
+    EXPECT_TRUE(parseBoundedReal("-8000", "--year", kMinYear, kMaxYear));
+    EXPECT_EQ(*parseBoundedReal("-1200.5", "--year", kMinYear, kMaxYear).value, -1200.5f);
     EXPECT_TRUE(parseBoundedReal("3000", "--year", kMinYear, kMaxYear));
-    EXPECT_EQ(parseBoundedReal("999.9", "--year", kMinYear, kMaxYear).error,
-              "--year must be between 1000 and 3000 (got 999.9)");
+    EXPECT_EQ(parseBoundedReal("-8000.1", "--year", kMinYear, kMaxYear).error,
+              "--year must be between -8000 and 3000 (got -8000.1)");
+    EXPECT_EQ(parseBoundedReal("3000.1", "--year", kMinYear, kMaxYear).error,
+              "--year must be between -8000 and 3000 (got 3000.1)");
     EXPECT_TRUE(parseBoundedReal("0.001", "STEP", kMinGridStep, kMaxGridStep));
     EXPECT_EQ(parseBoundedReal("0", "--lat STEP", kMinGridStep, kMaxGridStep).error,
               "--lat STEP must be between 0.001 and 180 (got 0)");
@@ -96,9 +99,15 @@ TEST(CliDates, RealCalendarDatesOnly)
     EXPECT_FALSE(parseIsoDate("2025-04-31", "--date"));
     EXPECT_TRUE(parseIsoDate("2000-02-29", "--date"));
     EXPECT_EQ(parseIsoDate("2025-13-01", "--date").error, "--date month must be between 1 and 12 (got 2025-13-01)");
-    EXPECT_EQ(parseIsoDate("0999-12-31", "--date").error,
-              "--date year must be between 1000 and 3000 (got 0999-12-31)");
-    for (const char* bad : {"2025", "2025-01", "2025/01/01", "25-01-01", "2025-01-01x", "2025-001-01", "-2025-01-01",
+    const auto ancient = parseIsoDate("-1200-02-29", "--date");  // -1200 is a leap year
+    ASSERT_TRUE(ancient);
+    EXPECT_EQ(ancient.value->year, -1200);
+    EXPECT_TRUE(parseIsoDate("0999-12-31", "--date"));
+    EXPECT_TRUE(parseIsoDate("-8000-01-01", "--date"));
+    EXPECT_FALSE(parseIsoDate("-1201-02-29", "--date"));
+    EXPECT_EQ(parseIsoDate("-8001-12-31", "--date").error,
+              "--date year must be between -8000 and 3000 (got -8001-12-31)");
+    for (const char* bad : {"2025", "2025-01", "2025/01/01", "25-01-01", "2025-01-01x", "2025-001-01", "--2025-01-01",
                             "2025-00-10", "2025-01-00"}) {
         EXPECT_FALSE(parseIsoDate(bad, "--date")) << bad;
     }

@@ -115,7 +115,7 @@ TEST(CliBatch, BadLinesAreReportedByNumberSkippedAndFailTheRun)
         "10\n"
         "10 10 0 2026 7\n"
         "10 10 -300\n"
-        "10 10 0 999\n"
+        "10 10 0 -8001\n"
         "10N 10S\n"
         "20 20 0 2026\n";
     const CliRun run = runWith({"batch", "--model", modelPath(), "--year", "2026"}, input);
@@ -125,7 +125,7 @@ TEST(CliBatch, BadLinesAreReportedByNumberSkippedAndFailTheRun)
               "tellurim-cli: line 4: expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got 1 value\n"
               "tellurim-cli: line 5: expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got 5 values\n"
               "tellurim-cli: line 6: elevation must be between -200 and 1000000 (got -300)\n"
-              "tellurim-cli: line 7: decimal year must be between 1000 and 3000 (got 999)\n"
+              "tellurim-cli: line 7: decimal year must be between -8000 and 3000 (got -8001)\n"
               "tellurim-cli: line 8: longitude takes the hemisphere letter E or W, not S (got 10S)\n");
     ShippedEngine loaded;
     EXPECT_EQ(run.out, kBatchHeader + batchLine(loaded.engine, 10.0f, 10.0f, 0.0f, 2026.0f) +
