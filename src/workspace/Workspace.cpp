@@ -199,6 +199,8 @@ void Workspace::recalculate()
     m_results = computed;
     m_texts = resultTexts(computed);
     m_accuracy = accuracyTexts(m_engine.model().modelName, computed);
+    if (resultsChanged)
+        resultsChanged();
 }
 
 void Workspace::loadModel(bool ask)
@@ -210,7 +212,9 @@ void Workspace::loadModel(bool ask)
                                   .pattern = "*.cof",
                                   .defaultExtension = "cof",
                                   .initialName = m_modelLocation,
-                                  .moreFilters = {{"Magnetic model files (*.cof, *.shc)", "*.cof *.shc"}}};
+                                  .moreFilters = {{"Magnetic model files (*.cof, *.shc)", "*.cof *.shc"},
+                                                  {"Model chains (*.chain)", "*.chain"},
+                                                  {"All files (*)", "*"}}};
         // Cancel (or a refused path) reloads the model in use.
         if (std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request))
             if (modelPathFits(*chosen))

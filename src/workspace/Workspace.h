@@ -14,6 +14,7 @@
 #include "workspace/WorkspaceView.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -121,6 +122,15 @@ public:
     void showPoles();
     /// The pole export's file, open from its first export to the end of the run.
     PoleExportState poleExport;
+
+    // ---- history window (WorkspaceHistory.cpp) --------------------------------
+    /// Sets the record's date to a decimal year (1000 to 3000, as the date
+    /// field takes), derives the calendar date, recalculates and shows.
+    /// Returns false, changing nothing, for a year outside that range.
+    bool useDate(float decimalYear);
+    /// Called after every recalculation (new place, date or model), for
+    /// windows that follow the main window.
+    std::function<void()> resultsChanged;
 
     WorkspaceInteraction& interaction() { return m_interaction; }
     ModelEngine& engine() { return m_engine; }
