@@ -21,5 +21,5 @@ tellurim_install_packages() {
 }
 
 TELLURIM_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-    libgdal-dev libproj-dev proj-data qt6-charts-dev qt6-svg-dev)
+    libgdal-dev libproj-dev proj-data qt6-charts-dev libqt6opengl6-dev qt6-svg-dev)
 TELLURIM_TEST_PACKAGES=(clang-14 libclang-rt-14-dev desktop-file-utils appstream man-db)

@@ -2,6 +2,7 @@
 
 #include "workspace/Workspace.h"
 #include "ui/AboutDialog.h"
+#include "ui/HistoryWindow.h"
 #include "ui/HemisphereComboBox.h"
 
 #include <QApplication>
@@ -176,6 +177,7 @@ void MainDialog::connectCommands()
     setCommand(Command::ShowPoles, [this] { m_workspace.showPoles(); });
     setCommand(Command::ExportLocation, [this] { m_workspace.exportLocation(); });
     setCommand(Command::MakeGrid, [this] { m_workspace.makeGrid(); });
+    setCommand(Command::History, [this] { showHistoryWindow(m_workspace, this); });
 }
 
 void MainDialog::buildLayout()
@@ -205,7 +207,7 @@ void MainDialog::buildLayout()
 
     // Rows 13 to 15: the buttons.
     const std::initializer_list<Command> buttonRows[] = {
-        {Command::ShowPoles, Command::NewModel},
+        {Command::ShowPoles, Command::History, Command::NewModel},
         {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
          Command::MakeGrid},
         {Command::Recalc, Command::About, Command::Help, Command::Close},

@@ -77,7 +77,7 @@ private:
 
     Workspace& m_workspace;
     std::array<QWidget*, kFieldCount> m_fields{};
-    std::array<QPushButton*, 11> m_buttons{};
+    std::array<QPushButton*, kCommandCount> m_buttons{};
     QLabel* m_uncertainty = nullptr;
     QLabel* m_zone = nullptr;
     std::function<void()> m_firstPaintHook;

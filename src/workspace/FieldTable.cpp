@@ -125,6 +125,8 @@ constexpr ButtonSpec kButtons[] = {
     {Command::About, "About", 1044, "&About ", "Shows the program's version, credits and rights notice."},
     {Command::Help, "Help", 1047, "&Help", "Gives description of model file names and their meanings."},
     {Command::Close, "Close", 2, "&Close", "Close Tellurim"},
+    {Command::History, "History", 1070, "Histor&y",
+     "Plots the field at this place over the whole span of the model"},
 };
 
 // The table is indexed by Field; a row out of place would bind the wrong member.

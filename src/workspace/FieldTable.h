@@ -89,7 +89,10 @@ enum class Command {
     ShowPoles, NewModel,
     SaveLocation, GetLocation, PrintLocation, ExportLocation, MakeGrid,
     Recalc, About, Help, Close,
+    History,
 };
+/// How many buttons the main window has.
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::History) + 1;
 
 struct ButtonSpec {
     Command command;

@@ -88,7 +88,7 @@ TEST(MainDialog, TitleFixedSizeAndEveryTooltip)
         EXPECT_EQ(button->toolTip().toStdString(), std::string(spec.toolTip));
         tips += button->toolTip().isEmpty() ? 0 : 1;
     }
-    EXPECT_EQ(tips, 46);
+    EXPECT_EQ(tips, 47);
     EXPECT_EQ(w.edit("CPOLAR2")->toolTip(),
               QStringLiteral("for Latitude>55\u00B0, rate of change of polar grid variation"));
     EXPECT_TRUE(w.button("Recalc")->isDefault());

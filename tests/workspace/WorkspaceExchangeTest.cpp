@@ -56,7 +56,7 @@ TEST(FieldTable, NamesAndIdsAreUniqueAndEveryControlHasATooltip)
         EXPECT_TRUE(ids.insert(spec.controlId).second) << spec.name;
         EXPECT_FALSE(spec.toolTip.empty()) << spec.name;
     }
-    EXPECT_EQ(ids.size(), 46u);  // every control with a tooltip
+    EXPECT_EQ(ids.size(), 47u);  // every control with a tooltip
     EXPECT_FALSE(fieldByName("NoSuchField").has_value());
 }
 

@@ -170,9 +170,12 @@ TEST_F(WorkspaceModel, NewModelCancelledReloadsTheSameFile)
     EXPECT_TRUE(sameDialog(ui.transcript()[0],
                            {FileRequest::Mode::Open, "Magnetic Model file for desired Epoch, Global or Regional",
                             "Magnetic model files (*.cof)", "*.cof", "cof", opened.string(), false}));
-    // After the specified entry, one that shows the IGRF .shc files too.
-    ASSERT_EQ(ui.transcript()[0].file.moreFilters.size(), 1u);
+    // After the specified entry, one that shows the IGRF .shc files too, the
+    // model chains, and every file (the B-spline models have no extension).
+    ASSERT_EQ(ui.transcript()[0].file.moreFilters.size(), 3u);
     EXPECT_EQ(ui.transcript()[0].file.moreFilters[0].pattern, "*.cof *.shc");
+    EXPECT_EQ(ui.transcript()[0].file.moreFilters[1].pattern, "*.chain");
+    EXPECT_EQ(ui.transcript()[0].file.moreFilters[2].pattern, "*");
     EXPECT_EQ(ws.record.FILENAME, "WMM2025.COF");
     EXPECT_EQ(ws.locationChanged, 1);
     EXPECT_EQ(ws.texts().CVALIDITY, "OK");  // recalculated, and shown
