@@ -1,7 +1,7 @@
 // The field at one place from 1590 to 2030 by month (5,280 dates) with the
 // historical composite, as the history plot redraws it on every new place.
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "grid/FieldSeries.h"
 
 #include <benchmark/benchmark.h>
@@ -10,26 +10,18 @@
 
 namespace {
 
-class QuietSink final : public tellurim::EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
 void seriesByMonth(benchmark::State& state, const char* model)
 {
-    QuietSink sink;
-    tellurim::ModelEngine engine(sink);
-    std::string path = std::string(TELLURIM_MODELS_DIR) + "/" + model;
-    engine.readModelFile(tellurim::kAllDegrees, path);
-    if (!engine.isLoaded()) {
+    const tellurim::ModelLoad loaded = tellurim::loadModel(std::string(TELLURIM_MODELS_DIR) + "/" + model);
+    const auto* shared = std::get_if<std::shared_ptr<const tellurim::MagneticModel>>(&loaded);
+    if (shared == nullptr) {
         state.SkipWithError("model not loaded");
         return;
     }
     const tellurim::SeriesDates dates{1590.0, 2030.0 - 1.0 / 12.0, 1.0 / 12.0};
     float latitude = 51.5f;
     for (auto _ : state) {
-        tellurim::FieldSeries series(engine, 0.0f, latitude, -0.12f);
+        const tellurim::FieldSeries series(**shared, 0.0f, latitude, -0.12f);
         float sum = 0.0f;
         for (std::uint64_t i = 0; i < dates.count(); ++i)
             sum += series.at(dates.at(i)).DEC;

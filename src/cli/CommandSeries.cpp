@@ -58,7 +58,7 @@ int runSeries(const CliOptions& options, CliContext& context)
     const float elevation = options.elevationMetres();
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
-    FieldSeries series(engine, elevation, latitude, longitude);
+    const FieldSeries series(*engine.model(), elevation, latitude, longitude);
     const ModelProvenance model = modelProvenance(engine, modelName(options));
 
     StreamTarget target(context.out);

@@ -4,7 +4,7 @@
 
 namespace tellurim {
 
-EpochModelHistory::EpochModelHistory(MagneticModel tables, std::string name)
+EpochModelHistory::EpochModelHistory(ModelFile tables, std::string name)
     : m_tables(std::move(tables)), m_name(std::move(name))
 {
 }

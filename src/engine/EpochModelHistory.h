@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/CoefficientHistory.h"
-#include "engine/MagneticModel.h"
+#include "engine/ModelFile.h"
 
 namespace tellurim {
 
@@ -13,7 +13,7 @@ class EpochModelHistory final : public CoefficientHistory {
 public:
     /// tables: as a model file reader leaves them, Schmidt semi-normalised
     /// and not yet converted for the synthesis.
-    EpochModelHistory(MagneticModel tables, std::string name);
+    EpochModelHistory(ModelFile tables, std::string name);
 
     int32_t maxDegree() const override { return m_tables.maxDegree; }
     double validFrom() const override { return m_tables.epoch; }
@@ -25,7 +25,7 @@ public:
     void coefficientsAt(double year, std::span<double> out) const override;
 
 private:
-    MagneticModel m_tables;
+    ModelFile m_tables;
     std::string m_name;
 };
 

@@ -63,7 +63,7 @@ LoadedHistory loadCoefficientHistory(const std::string& fileName, bool allowChai
         return std::shared_ptr<const CoefficientHistory>{
             std::get<std::shared_ptr<const SplineCoefficients>>(spline)};
     }
-    MagneticModel tables;
+    ModelFile tables;
     if (std::optional<ModelReadProblem> problem = readModelTables(input, kAllDegrees, tables))
         return *problem;
     std::string name = tables.modelName;

@@ -9,7 +9,7 @@
 namespace tellurim {
 
 std::optional<ModelReadProblem> readAnyModel(BoundedInput& input, const std::string& fileName,
-                                             int32_t requestedDegree, MagneticModel& model)
+                                             int32_t requestedDegree, ModelFile& model)
 {
     const HistoryLayout layout = peekHistoryLayout(input);
     input.close();
@@ -26,7 +26,7 @@ std::optional<ModelReadProblem> readAnyModel(BoundedInput& input, const std::str
 }
 
 void historyModelTables(std::shared_ptr<const CoefficientHistory> history, int32_t requestedDegree,
-                        MagneticModel& model)
+                        ModelFile& model)
 {
     model.maxDegree = std::clamp(requestedDegree, 1, history->maxDegree());
     model.resize(static_cast<std::size_t>(model.maxDegree) + 1);
@@ -51,17 +51,24 @@ void historyModelTables(std::shared_ptr<const CoefficientHistory> history, int32
     model.history = std::move(history);
 }
 
-void historyPairsAt(const MagneticModel& model, double time, float* pairs)
+HistoryTimeline::HistoryTimeline(const ModelFile& content)
+    : m_history(content.history), m_pairFactors(content.pairFactors),
+      m_degree(static_cast<std::size_t>(content.maxDegree))
+{
+}
+
+void HistoryTimeline::coefficientsAt(float decimalYear, std::span<float> pairs) const
 {
     // Each thread evaluating a model keeps its own buffer.
     thread_local std::vector<double> values;
-    values.resize(gaussCoefficientCount(model.history->maxDegree()));
-    model.history->coefficientsAt(time, values);
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
-    const float* factors = model.pairFactors.data();
-    for (std::size_t m = 0; m <= maxDegree; ++m) {
-        const std::size_t first = 2 * orderIndex(m, maxDegree);
-        for (std::size_t n = std::max<std::size_t>(m, 1); n <= maxDegree; ++n) {
+    values.resize(gaussCoefficientCount(m_history->maxDegree()));
+    m_history->coefficientsAt(static_cast<double>(decimalYear), values);
+    const float* factors = m_pairFactors.data();
+    pairs[0] = 0.0f;  // degree 0 has no term
+    pairs[1] = 0.0f;
+    for (std::size_t m = 0; m <= m_degree; ++m) {
+        const std::size_t first = 2 * orderIndex(m, m_degree);
+        for (std::size_t n = std::max<std::size_t>(m, 1); n <= m_degree; ++n) {
             const std::size_t at = first + 2 * (n - m);
             pairs[at] = static_cast<float>(values[gIndex(n, m)] * static_cast<double>(factors[at]));
             pairs[at + 1] =

@@ -1,6 +1,6 @@
 #include "grid/FieldSeries.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 
 #include <cmath>
 
@@ -36,15 +36,14 @@ float SeriesDates::at(std::uint64_t index) const
     return static_cast<float>(from + static_cast<double>(index) * step);
 }
 
-FieldSeries::FieldSeries(ModelEngine& engine, float elevation, float latitude, float longitude)
-    : m_engine(engine), m_elevation(elevation), m_latitude(latitude), m_longitude(longitude)
+FieldSeries::FieldSeries(const MagneticModel& model, float elevation, float latitude, float longitude)
+    : m_model(model), m_elevation(elevation), m_latitude(latitude), m_longitude(longitude)
 {
 }
 
-FieldResult FieldSeries::at(float year)
+FieldResult FieldSeries::at(float year) const
 {
-    // Signed coordinates, so neither hemisphere selector negates anything.
-    return m_engine.computePoint(m_elevation, m_latitude, m_longitude, year, 0, 1);
+    return m_model.point(year, m_latitude, m_longitude, m_elevation);
 }
 
 }  // namespace tellurim

@@ -7,7 +7,7 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class MagneticModel;
 
 /// The dates of a series: from, from + step, ... up to and including to
 /// (decimal years); a negative step runs from a later year back to an
@@ -32,14 +32,14 @@ struct SeriesDates {
 class FieldSeries {
 public:
     /// elevation in metres above the ellipsoid; latitude and longitude in
-    /// degrees, north and east positive. The engine must hold a model.
-    FieldSeries(ModelEngine& engine, float elevation, float latitude, float longitude);
+    /// degrees, north and east positive. The model must outlive the series.
+    FieldSeries(const MagneticModel& model, float elevation, float latitude, float longitude);
 
     /// Every element and its change over the following year, at a decimal year.
-    FieldResult at(float year);
+    FieldResult at(float year) const;
 
 private:
-    ModelEngine& m_engine;
+    const MagneticModel& m_model;
     float m_elevation;
     float m_latitude;
     float m_longitude;

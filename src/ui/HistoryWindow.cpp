@@ -31,20 +31,6 @@ QString qs(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-/// Evaluation in the window says nothing: the main window has told the user
-/// what there is to tell about its model.
-class SilentSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
-SilentSink& silentSink()
-{
-    static SilentSink sink;
-    return sink;
-}
-
 constexpr HistoryElement kElements[] = {HistoryElement::Declination, HistoryElement::Inclination,
                                         HistoryElement::TotalField, HistoryElement::HorizontalField};
 
@@ -167,17 +153,15 @@ void HistoryWindow::buildLayout()
 
 void HistoryWindow::refresh()
 {
-    const ModelEngine& main = m_workspace.engine();
+    const std::shared_ptr<const MagneticModel>& model = m_workspace.engine().model();
     const LocationRecord& record = m_workspace.record;
-    const bool sameModel = m_engine && &m_engine->model() == &main.model() && main.isLoaded();
-    const bool samePlace = m_history && m_history->elevation == record.ALTM
-                           && m_history->latitude == (record.IHEM_NS == 1 ? -record.DLAT : record.DLAT)
-                           && m_history->longitude == (record.JHEM_EW == 0 ? -record.DLON : record.DLON);
-    if (!sameModel || !samePlace) {
-        // The copy holds the model: a load in the main window gives it a new one.
-        m_engine.emplace(main);
-        m_engine->setMessageSink(silentSink());
-        m_history = fieldHistory(*m_engine, record);
+    if (!model) {
+        m_model.reset();
+        m_history.reset();
+    } else if (model != m_model || !m_history || m_history->elevation != record.ALTM
+               || m_history->latitude != signedLatitude(record) || m_history->longitude != signedLongitude(record)) {
+        m_model = model;
+        m_history = fieldHistory(*model, record);
     }
     redraw();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "workspace/HistoryPlot.h"
 
 #include <QDialog>
@@ -53,7 +53,7 @@ private:
     void reportFailure(const std::string& text);
 
     Workspace& m_workspace;
-    std::optional<ModelEngine> m_engine;  ///< a copy sharing the main window's model
+    std::shared_ptr<const MagneticModel> m_model;  ///< the model the history belongs to
     std::optional<FieldHistory> m_history;
     std::optional<float> m_picked;        ///< decimal year pointed at
     QChartView* m_view = nullptr;

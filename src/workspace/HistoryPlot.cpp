@@ -1,7 +1,8 @@
 #include "workspace/HistoryPlot.h"
 
+#include "engine/HistoryModel.h"
+#include "engine/MagneticModel.h"
 #include "engine/ModelChain.h"
-#include "engine/ModelEngine.h"
 #include "files/ReplaceFile.h"
 #include "grid/FieldSeries.h"
 #include "grid/SeriesCsv.h"
@@ -49,9 +50,10 @@ std::string trimmed(std::string text)
 
 std::vector<HistorySegment> segmentsOf(const MagneticModel& model, double from, double to)
 {
-    const auto* chain = dynamic_cast<const ModelChain*>(model.history.get());
+    const auto* timeline = dynamic_cast<const HistoryTimeline*>(&model.timeline());
+    const auto* chain = timeline ? dynamic_cast<const ModelChain*>(&timeline->history()) : nullptr;
     if (chain == nullptr)
-        return {HistorySegment{from, to, trimmed(model.modelName), false}};
+        return {HistorySegment{from, to, trimmed(model.name()), false}};
     std::vector<HistorySegment> segments;
     for (const ModelChain::Segment& segment : chain->segments())
         segments.push_back({segment.from, segment.to, segment.model ? segment.model->name() : "blend",
@@ -61,24 +63,21 @@ std::vector<HistorySegment> segmentsOf(const MagneticModel& model, double from, 
 
 }  // namespace
 
-std::optional<FieldHistory> fieldHistory(ModelEngine& engine, const LocationRecord& record)
+FieldHistory fieldHistory(const MagneticModel& model, const LocationRecord& record)
 {
-    if (!engine.isLoaded())
-        return std::nullopt;
-    const MagneticModel& model = engine.model();
     FieldHistory history;
-    history.modelName = trimmed(model.modelName);
-    history.latitude = record.IHEM_NS == 1 ? -record.DLAT : record.DLAT;
-    history.longitude = record.JHEM_EW == 0 ? -record.DLON : record.DLON;
+    history.modelName = trimmed(model.name());
+    history.latitude = signedLatitude(record);
+    history.longitude = signedLongitude(record);
     history.elevation = record.ALTM;
-    history.from = static_cast<double>(model.epoch);
-    history.to = history.from + static_cast<double>(model.lifeSpan);
+    history.from = static_cast<double>(model.validFrom());
+    history.to = history.from + static_cast<double>(model.lifeSpan());
     history.segments = segmentsOf(model, history.from, history.to);
 
     const double span = history.to - history.from;
     const double step = std::max(1.0 / 12.0, span / static_cast<double>(kMaxHistoryDates - 1));
     const SeriesDates dates{history.from, history.to, step};
-    FieldSeries series(engine, history.elevation, history.latitude, history.longitude);
+    const FieldSeries series(model, history.elevation, history.latitude, history.longitude);
     const std::uint64_t count = std::min<std::uint64_t>(dates.count(), kMaxHistoryDates);
     history.years.reserve(count);
     history.results.reserve(count);

@@ -11,7 +11,7 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class MagneticModel;
 
 /// The elements the history window can plot.
 enum class HistoryElement { Declination, Inclination, TotalField, HorizontalField };
@@ -49,9 +49,9 @@ struct FieldHistory {
 inline constexpr std::size_t kMaxHistoryDates = 6000;
 
 /// The field at the record's place (its hemisphere selectors applied) from
-/// the start to the end of the engine's model, by month or by the step that
-/// keeps it within kMaxHistoryDates. Nothing without a model.
-std::optional<FieldHistory> fieldHistory(ModelEngine& engine, const LocationRecord& record);
+/// the start to the end of the model, by month or by the step that keeps it
+/// within kMaxHistoryDates.
+FieldHistory fieldHistory(const MagneticModel& model, const LocationRecord& record);
 
 /// Writes the history as CSV (the batch command's columns, a row per date)
 /// through the one replacing write, so a failure keeps the old file.

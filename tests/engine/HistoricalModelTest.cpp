@@ -76,7 +76,7 @@ void expectHistoricalValues(const std::string& model, const std::string& table, 
     for (const PublishedValue& v : values) {
         SCOPED_TRACE(testing::Message() << model << " " << v.date << " " << v.latitude << " " << v.longitude);
         const FieldResult r =
-            shipped.engine.computePoint(v.heightKm * 1000.0f, v.latitude, v.longitude, v.date, 0, 1);
+            shipped.engine.computePoint(v.heightKm * 1000.0f, v.latitude, v.longitude, v.date);
         const double phi = static_cast<double>(v.latitude) * M_PI / 180.0;
         const double h = static_cast<double>(v.heightKm);
         const double n = a / std::sqrt(1.0 - e2 * std::sin(phi) * std::sin(phi));
@@ -129,7 +129,7 @@ TEST(ModelChain, BlendsGufm1IntoIgrfBetween1890And1900)
     EXPECT_NEAR(coefficientsAt(*igrf, 1895.0)[0], 2.0 * at1900[0] - at1905[0], 1e-6);
     // No jump at the joins: the London declination moves smoothly.
     ShippedEngine shipped{"Historical.chain"};
-    const auto declination = [&](float year) { return shipped.engine.computePoint(0, 51.5f, -0.12f, year, 0, 1).DEC; };
+    const auto declination = [&](float year) { return shipped.engine.computePoint(0, 51.5f, -0.12f, year).DEC; };
     EXPECT_NEAR(declination(1900.0f), declination(1899.99f), 0.01);
     EXPECT_NEAR(declination(1890.0f), declination(1889.99f), 0.01);
 }

@@ -87,7 +87,7 @@ TEST(HistoryWindow, PlotsTheCompositeSpanAndFollowsTheMainWindow)
     ShippedEngine points{"Historical.chain"};
     for (const std::size_t i : {std::size_t{0}, std::size_t{2736}, std::size_t{5280}}) {
         const FieldResult point = points.engine.computePoint(history.elevation, history.latitude,
-                                                             history.longitude, history.years[i], 0, 1);
+                                                             history.longitude, history.years[i]);
         EXPECT_EQ(point.DEC, history.results[i].DEC) << history.years[i];
         EXPECT_EQ(point.TI, history.results[i].TI) << history.years[i];
     }
