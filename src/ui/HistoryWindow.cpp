@@ -201,9 +201,9 @@ void HistoryWindow::redraw()
     low -= margin;
     high += margin;
 
-    int index = 0;
+    int models = 0;  // models alternate their tint; blends are hatched
     for (const HistorySegment& segment : history.segments)
-        addBand(*chart, segment, low, high, index++);
+        addBand(*chart, segment, low, high, segment.blend ? 0 : models++);
     chart->addSeries(curve);
     QPen curvePen(QColor(20, 60, 140));
     curvePen.setWidthF(2.0);
