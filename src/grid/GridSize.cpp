@@ -77,4 +77,21 @@ std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, const s
     return SpaceShortage{needed, *free};
 }
 
+std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, int fd)
+{
+    struct stat info {};
+    struct statvfs system {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fstatvfs(fd, &system) != 0 ||
+        system.f_blocks == 0) {
+        return std::nullopt;
+    }
+    const uint64_t free = static_cast<uint64_t>(system.f_bavail) * static_cast<uint64_t>(system.f_frsize) +
+                          static_cast<uint64_t>(info.st_blocks) * 512u;
+    const uint64_t needed = estimatedGridFileBytes(area);
+    if (needed <= free) {
+        return std::nullopt;
+    }
+    return SpaceShortage{needed, free};
+}
+
 }  // namespace tellurim

@@ -110,7 +110,7 @@ constexpr Field kTabOrder[] = {
 };
 
 constexpr ButtonSpec kButtons[] = {
-    {Command::ShowPoles, "ShowPoles", 1066, "Show Location of Poles for this Date",
+    {Command::ShowPoles, "ShowPoles", 1066, "Show &Location of Poles for this Date",
      "Calculates and displays pole locations for this date"},
     {Command::NewModel, "NewModel", 1043, "&New Model", "Open a new magnetic model file and load it."},
     {Command::SaveLocation, "SaveLocation", 1050, "&Save Location",
@@ -120,7 +120,7 @@ constexpr ButtonSpec kButtons[] = {
     {Command::PrintLocation, "PrintLocation", 1052, "&Print Location",
      "Produces printout of current data to printer or file."},
     {Command::ExportLocation, "ExportLocation", 1054, "&Export Location", "Exports data to CSV file"},
-    {Command::MakeGrid, "MakeGrid", 1060, "Make Grid", "Allows you to export a grid of data in CSV file"},
+    {Command::MakeGrid, "MakeGrid", 1060, "&Make Grid", "Allows you to export a grid of data in CSV file"},
     {Command::Recalc, "Recalc", 1048, "&Recalc", "Recalculates field values for current data"},
     {Command::About, "About", 1044, "&About ", "Shows the program's version, credits and rights notice."},
     {Command::Help, "Help", 1047, "&Help", "Gives description of model file names and their meanings."},

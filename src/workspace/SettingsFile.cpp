@@ -22,6 +22,13 @@ namespace {
 constexpr std::string_view kVersion = "Version";
 constexpr std::string_view kLocation = "LocationInformation";
 constexpr std::string_view kGrid = "GridInformation";
+constexpr std::string_view kRecent = "RecentModels";
+constexpr int kRecentKeys = 8;
+
+std::string recentKey(int i)
+{
+    return "File" + std::to_string(i + 1);
+}
 
 std::string homeFolder()
 {
@@ -76,7 +83,8 @@ std::string fixed(float value)
     return out;
 }
 
-ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid)
+ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid,
+                            const std::vector<std::string>& recent)
 {
     ProfileFile profile;
     profile.set(kVersion, "Major", "2");
@@ -105,6 +113,11 @@ ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& 
     profile.set(kGrid, "StartLong", fixed(grid.StartLong));
     profile.set(kGrid, "EndLong", fixed(grid.EndLong));
     profile.set(kGrid, "LongInc", fixed(grid.LongInc));
+    // Every key, so that none of an older, longer list survives the save.
+    if (!recent.empty())
+        for (int i = 0; i < kRecentKeys; ++i)
+            profile.set(kRecent, recentKey(i),
+                        static_cast<std::size_t>(i) < recent.size() ? recent[static_cast<std::size_t>(i)] : "");
     return profile;
 }
 
@@ -167,16 +180,21 @@ Settings readSettings(const std::filesystem::path& file)
     g.StartLong = read.single(kGrid, "StartLong", "1");
     g.EndLong = read.single(kGrid, "EndLong", "1");
     g.LongInc = read.single(kGrid, "LongInc", "1");
+    for (int i = 0; i < kRecentKeys; ++i)
+        if (std::string path = read.text(kRecent, recentKey(i), ""); !path.empty())
+            settings.recentModels.push_back(std::move(path));
     return settings;
 }
 
-std::string settingsText(const LocationRecord& location, const GridSettings& grid)
+std::string settingsText(const LocationRecord& location, const GridSettings& grid,
+                         const std::vector<std::string>& recentModels)
 {
-    return settingsProfile(location, grid).text();
+    return settingsProfile(location, grid, recentModels).text();
 }
 
 std::optional<FileError> writeSettings(const std::filesystem::path& file,
-                                       const LocationRecord& location, const GridSettings& grid)
+                                       const LocationRecord& location, const GridSettings& grid,
+                                       const std::vector<std::string>& recentModels)
 {
     std::error_code error;
     if (file.has_parent_path()) {
@@ -185,7 +203,7 @@ std::optional<FileError> writeSettings(const std::filesystem::path& file,
             return fileErrorFromErrno(error.value(), file.string());
         }
     }
-    ProfileFile profile = settingsProfile(location, grid);
+    ProfileFile profile = settingsProfile(location, grid, recentModels);
     if (const auto existing = readWholeFile(file)) {
         profile.addMissingFrom(ProfileFile::parse(*existing));
     }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tellurim {
 
@@ -19,6 +20,7 @@ inline constexpr std::size_t kMaxStoredPathLength = 254;
 struct Settings {
     LocationRecord location;  ///< every field but DDATE, which is not stored
     GridSettings grid;
+    std::vector<std::string> recentModels;  ///< model files used before, newest first
 };
 
 /// The settings file: "Tellurim.INI" in the "Tellurim" folder of
@@ -34,8 +36,10 @@ Settings readSettings(const std::filesystem::path& file);
 
 /// The file's bytes for these values: [Version] Major=2 Minor=0, then
 /// [LocationInformation] and [GridInformation] with one key=value line each,
-/// "\n" line ends, no blank lines.
-std::string settingsText(const LocationRecord& location, const GridSettings& grid);
+/// "\n" line ends, no blank lines; with model files used before, then
+/// [RecentModels] File1 to File8 (empty when unused).
+std::string settingsText(const LocationRecord& location, const GridSettings& grid,
+                         const std::vector<std::string>& recentModels = {});
 
 /// Writes the settings, creating the folder when needed. Keys and sections
 /// of an existing file that this program does not know are kept after its
@@ -43,6 +47,7 @@ std::string settingsText(const LocationRecord& location, const GridSettings& gri
 /// to disk, then renamed over it), so a failed write leaves the previous
 /// settings intact; the failure is returned.
 std::optional<FileError> writeSettings(const std::filesystem::path& file,
-                                       const LocationRecord& location, const GridSettings& grid);
+                                       const LocationRecord& location, const GridSettings& grid,
+                                       const std::vector<std::string>& recentModels = {});
 
 }  // namespace tellurim

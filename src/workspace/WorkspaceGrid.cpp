@@ -25,17 +25,18 @@ void tellWriteError(Interaction& interaction, const FileError& error)
     tell(interaction, Icon::Information, kAppName, csvWriteErrorText(error));
 }
 
-// A grid estimated to need more than the file system has free is made only
-// when the user says so; No, the default, leaves everything as it was.
-bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, const std::string& path)
+// A grid estimated to need more than the file's file system has free is
+// made only when the user says so; No, the default, and Cancel leave
+// everything as it was.
+bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, const CsvFile& file)
 {
-    const std::optional<SpaceShortage> shortage = gridSpaceShortage(area, path);
+    const std::optional<SpaceShortage> shortage = gridSpaceShortage(area, file.descriptor());
     if (!shortage)
         return true;
     const Message question{Icon::Question, std::string(kAppName),
                            "The grid file needs about " + byteSizeText(shortage->needed) + " but only " +
                                byteSizeText(shortage->free) + " are free. Create it anyway?",
-                           Buttons::YesNo};
+                           Buttons::YesNoCancelDefaultNo};
     return interaction.ask(question) == Answer::Yes;
 }
 
@@ -74,14 +75,22 @@ void Workspace::makeGrid()
     const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
     if (!chosen)
         return;
-    lastFileName = *chosen;
-    if (!enoughSpaceOrGoAhead(m_interaction, *area, *chosen))
-        return;
+    rememberFileName(*chosen);
 
+    // Asked once the file could be opened, about the file system it is on;
+    // an existing file is emptied only after a Yes.
     CsvFile file;
-    if (file.create(*chosen)) {
+    if (file.open(*chosen)) {
         tell(m_interaction, Icon::Exclamation, "Tellurim File Open Error",
              "Cannot open file:\n\n" + *chosen + ".\n\nPlease check file name and try again");
+        return;
+    }
+    if (!enoughSpaceOrGoAhead(m_interaction, *area, file)) {
+        file.discard();
+        return;
+    }
+    if (auto error = file.empty()) {
+        tellWriteError(m_interaction, *error);
         return;
     }
     if (const auto error = file.write(gridCsvHeader())) {

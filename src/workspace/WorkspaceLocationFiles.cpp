@@ -120,7 +120,7 @@ void Workspace::getLocation()
         return;
     }
     const std::string& path = *chosen;
-    lastFileName = path;
+    rememberFileName(path);
     locationChanged = 0;
 
     FileError error;

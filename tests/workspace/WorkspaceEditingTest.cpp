@@ -30,21 +30,27 @@ protected:
     }
 };
 
-TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeConvertsTheShownText)
+TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeKeepsItsFullValue)
 {
     typeAndLeave(Field::XLATS, "30");
     EXPECT_EQ(view.text(Field::DLAT), "30.5083");
     EXPECT_EQ(ws.record.DLAT, dmsToDecimal(30, 30, 30.0f));
-    ws.leaveField(Field::DLAT);  // nothing typed
+    ws.leaveField(Field::DLAT);  // nothing typed: the shown text is not read back
+    EXPECT_EQ(ws.record.DLAT, dmsToDecimal(30, 30, 30.0f));
+    EXPECT_EQ(ws.record.XLATS, 30.0f);
+    EXPECT_EQ(view.text(Field::XLATS), "30");
+    EXPECT_EQ(ws.latitudeChanged(), 0);
+
+    // Typing converts from the text typed.
+    typeAndLeave(Field::DLAT, "30.50830");
     EXPECT_EQ(ws.record.DLAT, 30.5083f);
     EXPECT_EQ(view.text(Field::XLATS), "29.8828");
-    EXPECT_EQ(view.text(Field::ILATM), "30");
     EXPECT_EQ(ws.latitudeChanged(), 0);
 
     // Unchanged since that conversion: leaving it again converts nothing.
     ws.record.XLATS = 1.0f;
     ws.leaveField(Field::DLAT);
-    EXPECT_EQ(ws.record.XLATS, 29.8828f);
+    EXPECT_EQ(ws.record.XLATS, 1.0f);
 }
 
 TEST_F(WorkspaceEditing, LeavingAFieldConvertsEvenWhenNothingWasTyped)
@@ -227,15 +233,16 @@ TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)
     EXPECT_EQ(view.writes(Field::Location), beforeName);
 }
 
-TEST_F(WorkspaceEditing, AfterATakeTheResultsHoldTheShownDigits)
+TEST_F(WorkspaceEditing, AfterATakeTheResultsKeepTheirComputedValues)
 {
     const float computed = ws.results().TI;
     const std::string shown = view.text(Field::TI);
     ASSERT_EQ(shown, formatSingle(computed));
+    ASSERT_NE(parseSingle(shown).value, computed);  // six digits lose some
     ASSERT_TRUE(ws.take());
-    // What the export and the report see after a take is what was shown.
-    EXPECT_EQ(ws.results().TI, parseSingle(shown).value);
-    EXPECT_EQ(ws.results().TI, std::stof(shown));
+    // A result nobody edited is not read back from its six digits.
+    EXPECT_EQ(ws.results().TI, computed);
+    EXPECT_EQ(view.text(Field::TI), shown);
 }
 
 // An interaction whose boxes, like real ones, take the focus: the field
