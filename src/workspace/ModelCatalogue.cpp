@@ -1,5 +1,6 @@
 #include "workspace/ModelCatalogue.h"
 
+#include "engine/HistoryLoader.h"
 #include "engine/MagneticModel.h"
 #include "engine/ModelLocator.h"
 
@@ -26,7 +27,12 @@ bool looksLikeModelFile(const fs::path& file)
     std::string extension = file.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".cof" || extension == ".shc";
+    if (extension == ".cof" || extension == ".shc" || extension == ".chain")
+        return true;
+    // The historical B-spline models go by their authors' names (gufm1,
+    // CALS10k.2): told by their first lines.
+    BoundedInput input;
+    return extension != ".md" && !input.open(file.string()) && peekHistoryLayout(input) == HistoryLayout::Spline;
 }
 
 std::vector<fs::path> shippedFiles()

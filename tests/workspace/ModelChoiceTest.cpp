@@ -33,6 +33,10 @@ TEST(ModelChoice, ShippedModelsByNameAndSpanNewestFirstThenFilesUsedBefore)
     EXPECT_EQ(names[0], "WMM-2025, 2025.0 to 2030.0");
     EXPECT_NE(std::find(names.begin(), names.end(), "IGRF-14, 1900.0 to 2030.0"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "WMM-2020, 2020.0 to 2025.0"), names.end());
+    // The historical models, told by their content, and the chain.
+    EXPECT_NE(std::find(names.begin(), names.end(), "gufm1, 1590.0 to 1990.0"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "CALS10k.2, -8000.0 to 1990.0"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "gufm1 + IGRF-14, 1590.0 to 2030.0"), names.end());
     EXPECT_TRUE(std::all_of(shipped.begin(), shipped.end(), [](const ModelChoice& c) { return c.shipped; }));
     EXPECT_TRUE(h.workspace.recentModels.empty());  // the shipped default is listed anyway
 
