@@ -2,6 +2,7 @@
 
 #include "cli/CliAccuracy.h"
 #include "cli/ValueParsing.h"
+#include "gis/FieldElement.h"
 
 #include <optional>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace tellurim::cli {
 
-enum class Command { None, Point, Grid, Poles, Batch, Series };
+enum class Command { None, Point, Grid, Poles, Batch, Contours, Series };
 
 /// One grid axis as typed: start and end in signed degrees, step in degrees.
 struct AxisRange {
@@ -41,6 +42,10 @@ struct CliOptions {
     std::optional<float> to;              ///< series: last decimal year
     std::optional<float> step;            ///< series: years between dates, negative to run backwards
     bool force = false;                   ///< grid: write even when the output's file system looks too full
+    std::vector<FieldElement> elements;   ///< grid (raster bands), contours (one): --element, in the order given
+    std::optional<float> interval;        ///< contours: isoline spacing in the element's unit, above 0
+    std::optional<float> base;            ///< contours: a level every interval is counted from
+    bool zones = false;                   ///< contours: add the compass caution and blackout areas
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

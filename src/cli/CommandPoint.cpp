@@ -1,6 +1,6 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 #include "grid/GridCsv.h"
 #include "record/PointText.h"
 #include "record/ResultTexts.h"
@@ -11,16 +11,15 @@ namespace tellurim::cli {
 
 int runPoint(const CliOptions& options, CliContext& context)
 {
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> model = loadModel(options, context.err);
+    if (!model) {
         return kExitFailure;
     }
     const float year = options.decimalYear();
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
-    // Signed coordinates, so neither selector negates anything.
-    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year);
+    warnOutsideLifeSpan(*model, year, context.err);
+    const FieldResult result = model->point(year, latitude, longitude, options.elevationMetres());
 
     std::string text;
     if (options.csv) {
@@ -28,10 +27,10 @@ int runPoint(const CliOptions& options, CliContext& context)
         appendGridLine(text, latitude, longitude, result);
     } else if (options.json) {
         appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}}, result,
-                        modelProvenance(engine, modelName(options)));
+                        modelProvenance(*model, modelName(options)));
     } else {
         const PointDescription point{.model = modelName(options),
-                                     .headerName = engine.modelName(),
+                                     .headerName = model->name(),
                                      .latitude = latitude,
                                      .longitude = longitude,
                                      .elevation = options.elevationMetres(),

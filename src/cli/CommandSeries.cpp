@@ -1,7 +1,7 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "grid/FieldSeries.h"
 #include "grid/SeriesCsv.h"
 #include "record/NumberText.h"
@@ -50,16 +50,15 @@ int runSeries(const CliOptions& options, CliContext& context)
         printError(context.err, problem);
         return kExitUsage;
     }
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> loaded = loadModel(options, context.err);
+    if (!loaded) {
         return kExitFailure;
     }
     const float elevation = options.elevationMetres();
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
-    const FieldSeries series(*engine.model(), elevation, latitude, longitude);
-    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    const FieldSeries series(*loaded, elevation, latitude, longitude);
+    const ModelProvenance model = modelProvenance(*loaded, modelName(options));
 
     StreamTarget target(context.out);
     std::string pending;

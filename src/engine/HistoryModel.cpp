@@ -52,7 +52,7 @@ void historyModelTables(std::shared_ptr<const CoefficientHistory> history, int32
 }
 
 HistoryTimeline::HistoryTimeline(const ModelFile& content)
-    : m_history(content.history), m_pairFactors(content.pairFactors),
+    : m_history(content.history), m_pairFactors(pairFactors(static_cast<std::size_t>(content.maxDegree))),
       m_degree(static_cast<std::size_t>(content.maxDegree))
 {
 }
@@ -63,16 +63,16 @@ void HistoryTimeline::coefficientsAt(float decimalYear, std::span<float> pairs) 
     thread_local std::vector<double> values;
     values.resize(gaussCoefficientCount(m_history->maxDegree()));
     m_history->coefficientsAt(static_cast<double>(decimalYear), values);
-    const float* factors = m_pairFactors.data();
+    const double* factors = m_pairFactors.data();
     pairs[0] = 0.0f;  // degree 0 has no term
     pairs[1] = 0.0f;
     for (std::size_t m = 0; m <= m_degree; ++m) {
         const std::size_t first = 2 * orderIndex(m, m_degree);
         for (std::size_t n = std::max<std::size_t>(m, 1); n <= m_degree; ++n) {
             const std::size_t at = first + 2 * (n - m);
-            pairs[at] = static_cast<float>(values[gIndex(n, m)] * static_cast<double>(factors[at]));
+            pairs[at] = static_cast<float>(values[gIndex(n, m)] * factors[at]);
             pairs[at + 1] =
-                m == 0 ? 0.0f : static_cast<float>(values[hIndex(n, m)] * static_cast<double>(factors[at + 1]));
+                m == 0 ? 0.0f : static_cast<float>(values[hIndex(n, m)] * factors[at + 1]);
         }
     }
 }

@@ -40,7 +40,7 @@ public:
 
 private:
     std::shared_ptr<const CoefficientHistory> m_history;
-    std::vector<float> m_pairFactors;
+    std::vector<double> m_pairFactors;  ///< see pairFactors
     std::size_t m_degree;
 };
 

@@ -132,7 +132,12 @@ std::optional<FileError> CsvFile::open(const std::string& path)
         fd = ::open(path.c_str(), kFlags | O_CREAT, 0666);
     }
     if (fd < 0) {
-        return fileErrorFromErrno(errno, path);
+        FileError error = fileErrorFromErrno(errno, path);
+        struct stat info {};
+        if (error.osError == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) {
+            error.detail = "is a named pipe that no program reads from";
+        }
+        return error;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {

@@ -13,10 +13,11 @@ namespace tellurim {
 
 namespace {
 
-uint64_t axisLength(float start, float end, float increment)
+uint64_t axisLength(float start, float end, float increment,
+                    float ceiling = std::numeric_limits<float>::infinity())
 {
     uint64_t count = 0;
-    for (GridAxisWalk walk(start, end, increment); walk.valid(); walk.advance()) {
+    for (GridAxisWalk walk(start, end, increment, ceiling); walk.valid(); walk.advance()) {
         ++count;
     }
     return count;
@@ -26,7 +27,7 @@ uint64_t axisLength(float start, float end, float increment)
 
 uint64_t gridPointCount(const GridSettings& area)
 {
-    return axisLength(area.StartLat, area.EndLat, area.LatInc) *
+    return axisLength(area.StartLat, area.EndLat, area.LatInc, kHighestGridLatitude) *
            axisLength(area.StartLong, area.EndLong, area.LongInc);
 }
 

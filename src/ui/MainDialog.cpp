@@ -368,6 +368,7 @@ void MainDialog::showAccuracy(const AccuracyTexts& texts)
                                              "border: 2px solid black; }"));
         break;
     case CompassZone::None:
+    case CompassZone::Unknown:
         m_zone->setStyleSheet(QString());
         break;
     }

@@ -177,6 +177,18 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(nameFiltersFor(request));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (save) {
+        // A name typed without an extension takes the chosen filter's.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request](const QString& filter) {
+            const qsizetype index = dialog.nameFilters().indexOf(filter);
+            std::string extension = request.defaultExtension;
+            if (index > 0 && static_cast<std::size_t>(index) <= request.moreFilters.size()) {
+                const std::string& pattern = request.moreFilters[static_cast<std::size_t>(index - 1)].pattern;
+                extension = pattern.substr(pattern.find('.') + 1, pattern.find(' ') - pattern.find('.') - 1);
+            }
+            dialog.setDefaultSuffix(QString::fromStdString(extension));
+        });
+    }
 
     dialog.startAt(fromLocal(request.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -213,6 +213,43 @@ std::optional<Field> fieldByName(std::string_view name)
     return std::nullopt;
 }
 
+bool fieldAccepts(const FieldSpec& spec, double value)
+{
+    if (spec.kind == FieldKind::List) {
+        return value == 0.0 || value == 1.0;
+    }
+    if (!spec.hasRange) {
+        return value == value;
+    }
+    if (spec.kind == FieldKind::Single) {
+        // Compared in single precision, as a typed value is.
+        const auto single = static_cast<float>(value);
+        return single >= static_cast<float>(spec.minimum) && single <= static_cast<float>(spec.maximum);
+    }
+    return value >= spec.minimum && value <= spec.maximum;
+}
+
+std::optional<Field> firstFieldOutOfRange(const LocationRecord& record)
+{
+    for (const FieldSpec& spec : kFields) {
+        if (!spec.editable || spec.field == Field::DDATE) {
+            continue;
+        }
+        double value = 0.0;
+        if (const auto* single = std::get_if<float LocationRecord::*>(&spec.member)) {
+            value = static_cast<double>(record.**single);
+        } else if (const auto* integer = std::get_if<int32_t LocationRecord::*>(&spec.member)) {
+            value = record.**integer;
+        } else {
+            continue;
+        }
+        if (!fieldAccepts(spec, value)) {
+            return spec.field;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string widestText(const FieldSpec& spec)
 {
     switch (spec.kind) {

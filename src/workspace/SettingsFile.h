@@ -30,8 +30,9 @@ std::filesystem::path settingsFilePath();
 /// Reads the settings. A missing or unreadable file, or a missing key, gives
 /// the default (30 30' 30" South and East, 30 m, "Default", the shipped
 /// model, grid values 1 and the first-use flag set). Numbers are read
-/// leniently ("12abc" is 12, "abc" is 0) and not range-checked; each value
-/// keeps at most kMaxStoredPathLength bytes.
+/// leniently ("12abc" is 12, "abc" is 0); one that its field would refuse if
+/// typed (out of range, NaN) gives the default, as a missing key does. Each
+/// value keeps at most kMaxStoredPathLength bytes.
 Settings readSettings(const std::filesystem::path& file);
 
 /// The file's bytes for these values: [Version] Major=2 Minor=0, then

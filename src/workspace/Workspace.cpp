@@ -103,6 +103,22 @@ bool Workspace::modelPathFits(const std::string& path)
 
 // ---- exchange ------------------------------------------------------------------
 
+namespace {
+
+// Degrees, minutes and seconds are each in range on their own; together
+// they must not pass the pole (90) or the antimeridian (180). Checked once
+// the last of the three has been taken; the degrees field is the one to fix.
+std::optional<Field> angleBeyondItsRange(const LocationRecord& r, Field taken)
+{
+    if (taken == Field::XLATS && dmsToDecimal(r.ILATD, r.ILATM, r.XLATS) > 90.0f)
+        return Field::ILATD;
+    if (taken == Field::XLONS && dmsToDecimal(r.ILOND, r.ILONM, r.XLONS) > 180.0f)
+        return Field::ILOND;
+    return std::nullopt;
+}
+
+}  // namespace
+
 bool Workspace::take()
 {
     if (m_view == nullptr)
@@ -146,6 +162,8 @@ bool Workspace::take()
             break;
         }
         }
+        if (const std::optional<Field> degrees = angleBeyondItsRange(record, field))
+            return refuse(fieldSpec(*degrees), ParseStatus::TooLarge);
     }
     return true;
 }

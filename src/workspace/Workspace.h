@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "record/GridSettings.h"
 #include "platform/Clock.h"

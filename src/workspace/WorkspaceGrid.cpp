@@ -2,6 +2,8 @@
 #include "workspace/Workspace.h"
 
 #include "files/CsvWriter.h"
+#include "gis/LatticeEvaluator.h"
+#include "gis/RasterWriter.h"
 #include "grid/GridCsv.h"
 #include "grid/GridProducer.h"
 #include "grid/GridSize.h"
@@ -40,6 +42,34 @@ bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, co
     return interaction.ask(question) == Answer::Yes;
 }
 
+// A GeoTIFF or NetCDF grid of every quantity over the rectangle's exact
+// lattice, replacing the file only once complete. Returns whether the run
+// reached the walk (completed or cancelled), as the CSV grid does.
+bool makeRaster(ModelEngine& engine, WorkspaceInteraction& interaction, const GridSettings& area,
+                const LocationRecord& record, const std::string& path, GridFormat format)
+{
+    RasterRequest request{path, format, latticeOf(area), {}, {}};
+    if (const std::string problem = rasterSizeProblem(request.geometry); !problem.empty()) {
+        tell(interaction, Icon::Exclamation, kAppName, "The grid cannot be made: " + problem + ".");
+        return false;
+    }
+    const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
+    request.bands = defaultBands(accuracy != nullptr && accuracy->hasDeclination);
+    request.provenance = LayerProvenance{record.FILENAME, trimmedModelName(engine.modelName()),
+                                         engine.model()->epoch(), record.DDATE, record.ALTM, "Tellurim"};
+    LatticeEvaluator evaluator(engine.model(), {record.ALTM, record.DDATE});
+    std::unique_ptr<Progress> progress = interaction.openProgress(kProgressCaption);
+    const RasterResult result = writeRaster(request, evaluator, *progress);
+    progress.reset();
+    if (result.outcome == RasterOutcome::Failed) {
+        tell(interaction, Icon::Exclamation, kAppName, result.problem);
+        return false;
+    }
+    tell(interaction, Icon::Information, kAppName,
+         result.outcome == RasterOutcome::Cancelled ? "Grid creation cancelled by user" : "Grid created OK");
+    return true;
+}
+
 }  // namespace
 
 std::optional<GridSettings> Workspace::askGridArea()
@@ -71,11 +101,18 @@ void Workspace::makeGrid()
                               .pattern = "*.CSV",
                               .defaultExtension = "csv",
                               .initialName = lastFileName,
-                              .confirmOverwrite = true};
+                              .confirmOverwrite = true,
+                              .moreFilters = {{"GeoTIFF (*.tif, *.tiff)", "*.tif *.tiff"}, {"NetCDF (*.nc)", "*.nc"}}};
     const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
     if (!chosen)
         return;
     rememberFileName(*chosen);
+    const std::optional<GridFormat> format = gridFormatFor(*chosen);
+    if (format == GridFormat::GeoTiff || format == GridFormat::NetCdf) {
+        if (makeRaster(m_engine, m_interaction, *area, record, *chosen, *format))
+            grid = *area;
+        return;
+    }
 
     // Asked once the file could be opened, about the file system it is on;
     // an existing file is emptied only after a Yes.
@@ -103,7 +140,7 @@ void Workspace::makeGrid()
     const GridJob job{.area = *area, .elevation = record.ALTM, .date = record.DDATE};
     std::unique_ptr<Progress> progress = m_interaction.openProgress(kProgressCaption);
     const GridRunResult result = GridProducer().runInBackground(
-        m_engine, job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
+        *m_engine.model(), job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
     progress.reset();
     file.close();
     if (result.outcome == GridOutcome::WriteFailed) {

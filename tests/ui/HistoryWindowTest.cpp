@@ -2,8 +2,8 @@
 // model's span, the series against single points, following the main
 // window, handing a date back, and the exports.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/EngineSupport.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"

@@ -1,7 +1,7 @@
 // Wiring of the main window: focus, keys, lists, tab order, texts.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"

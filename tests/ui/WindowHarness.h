@@ -2,8 +2,8 @@
 
 // The main window on a real workspace, shown and active, for the window tests.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FixedClock.h"
 #include "support/TestEnvironment.h"
 #include "ui/MainDialog.h"

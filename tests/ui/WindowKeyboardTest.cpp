@@ -96,7 +96,7 @@ TEST(WindowKeyboard, ListsAndTheProgressLabelReadAsTheyShouldToAssistiveTechnolo
 
 // The pole window on 15 March 2026, over the main window.
 struct OpenPoleWindow {
-    explicit OpenPoleWindow(ScriptedInteraction& ui) : w(ui), logic(w.engine, ui, exportState), dialog(start(), &w.dialog)
+    explicit OpenPoleWindow(ScriptedInteraction& ui) : w(ui), logic(*w.engine.model(), ui, exportState), dialog(start(), &w.dialog)
     {
         dialog.show();
     }

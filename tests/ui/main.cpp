@@ -42,7 +42,7 @@ int main(int argc, char** argv)
 
     // Only runs while an event loop does, which a modal window always starts.
     QTimer watchdog;
-    watchdog.setInterval(500);
+    watchdog.setInterval(1000);
     QObject::connect(&watchdog, &QTimer::timeout, &closeUnexpectedModal);
     watchdog.start();
 

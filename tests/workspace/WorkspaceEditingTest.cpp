@@ -209,19 +209,33 @@ TEST_F(WorkspaceEditing, OutOfRangeValuesNameTheBoundsAndAreKept)
     EXPECT_EQ(ws.record.IYR, 2026);
 }
 
-TEST_F(WorkspaceEditing, DerivedValueOutOfRangeIsShownThenRejectedAtNextTake)
+TEST_F(WorkspaceEditing, DegreesMinutesAndSecondsAddingUpPastTheRangeAreRefusedAtTheDegrees)
 {
     view.select(Field::IHEM_NS, 0);
     view.type(Field::ILATD, "90");
     view.type(Field::XLATS, "0");
-    typeAndLeave(Field::ILATM, "60");
-    EXPECT_EQ(view.text(Field::DLAT), "91");
-    EXPECT_TRUE(ui.transcript().empty());
-
-    ws.leaveField(Field::Location);
+    typeAndLeave(Field::ILATM, "59");
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between 0 and 90.");
-    EXPECT_EQ(view.focus(), Field::DLAT);
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::Exclamation, "Tellurim",
+                                                       "Please enter an integer between 0 and 90.")));
+    EXPECT_EQ(view.focus(), Field::ILATD);
+    EXPECT_NE(view.text(Field::DLAT), "90.9833");  // never derived, never computed
+
+    // The pole itself, and 179 59 60 east, are in range; 180 0 1 is not.
+    view.type(Field::ILATM, "0");
+    typeAndLeave(Field::ILATD, "90");
+    EXPECT_EQ(view.text(Field::DLAT), "90");
+    view.type(Field::ILOND, "179");
+    view.type(Field::ILONM, "59");
+    typeAndLeave(Field::XLONS, "60");
+    EXPECT_EQ(view.text(Field::DLON), "180");
+    EXPECT_EQ(ui.transcript().size(), 1u);
+    view.type(Field::ILOND, "180");
+    view.type(Field::ILONM, "0");
+    typeAndLeave(Field::XLONS, "1");
+    ASSERT_EQ(ui.transcript().size(), 2u);
+    EXPECT_EQ(ui.transcript()[1].text, "Please enter an integer between 0 and 180.");
+    EXPECT_EQ(view.focus(), Field::ILOND);
 }
 
 TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)

@@ -82,14 +82,19 @@ TEST_F(NoDrift, TabbingThroughTheWindowAndRecalcChangeNoValue)
 
 TEST_F(NoDrift, AnUneditedOutOfRangeValueIsStillRefused)
 {
-    // 90 degrees and some seconds: the decimal latitude derived is past 90.
+    // 90 degrees and some minutes and seconds add up past 90: refused at the
+    // degrees, and again at every recalculation while nobody edits it.
     typeAndLeave(Field::ILATD, "90");
-    ASSERT_GT(h.workspace.record.DLAT, 90.0f);
-    ui.clearTranscript();
-    h.workspace.recalc(std::nullopt);
+    EXPECT_LE(h.workspace.record.DLAT, 90.0f);  // never derived
+    for (int recalc = 0; recalc < 2; ++recalc) {
+        ASSERT_EQ(ui.transcript().size(), 1u);
+        EXPECT_EQ(ui.transcript()[0].text, "Please enter an integer between 0 and 90.");
+        EXPECT_EQ(h.view.focus(), Field::ILATD);
+        ui.clearTranscript();
+        h.workspace.recalc(std::nullopt);
+    }
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between 0 and 90.");
-    EXPECT_EQ(h.view.focus(), Field::DLAT);
+    ui.clearTranscript();
     EXPECT_TRUE(ui.finished());
 }
 

@@ -119,7 +119,8 @@ TEST_F(WorkspaceStartup, EndlessOrBlockingModelsAreReadErrorsAndTheWindowStillOp
         const std::string model = commandLine.value_or("/dev/zero");
         ASSERT_EQ(answers.transcript().size(), 1u) << model;
         EXPECT_TRUE(sameBox(answers.transcript()[0],
-                            messageBox(Icon::None, "Tellurim", "ERROR READING FILE:\n" + model)));
+                            messageBox(Icon::None, "Tellurim",
+                                       "ERROR READING FILE:\n" + model + "\n\nnot a regular file")));
         EXPECT_EQ(h.view.text(Field::FILENAME), model);
         EXPECT_EQ(h.workspace.texts().CVALIDITY, kNoModel);
     }
