@@ -136,13 +136,13 @@ TEST(MainDialog, TabVisitsTheInputFieldsInOrderThenTheModelsAndTheButtons)
     Window w(ui);
     w.focus(w.edit("Location"));
     QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 29; ++i) {
+    for (int i = 0; i < 30; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(visited.join(QLatin1Char(' ')).toStdString(),
               "Location ILATD ILATM XLATS DLAT IHEM_NS ILOND ILONM XLONS DLON JHEM_EW "
-              "ALTF ALTM IMONTH IDAY IYR DDATE ModelChoice ShowPoles NewModel SaveLocation GetLocation "
+              "ALTF ALTM IMONTH IDAY IYR DDATE ModelChoice ShowPoles History NewModel SaveLocation GetLocation "
               "PrintLocation ExportLocation MakeGrid Recalc About Help Close Location");
     EXPECT_TRUE(ui.transcript().empty());
 }
