@@ -20,6 +20,6 @@ tellurim_install_packages() {
     fi
 }
 
-TELLURIM_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+TELLURIM_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     libgdal-dev libproj-dev proj-data)
 TELLURIM_TEST_PACKAGES=(clang-14 libclang-rt-14-dev desktop-file-utils appstream man-db)

@@ -20,6 +20,7 @@ constexpr std::string_view kUsage =
     "  grid    a CSV grid of the field over a latitude/longitude rectangle\n"
     "  poles   the north and south magnetic dip poles for a date\n"
     "  batch   the field at places read from standard input, as CSV\n"
+    "  map     a map of one element over the world or a region, as PNG, SVG or PDF\n"
     "\n"
     "  tellurim-cli COMMAND --help   shows the options of a command\n"
     "  tellurim-cli --version        shows the version\n"
@@ -103,6 +104,33 @@ constexpr std::string_view kBatchHelp =
     "  --json             one JSON object per line instead of CSV, as point --json\n"
     "  --with LIST        append columns after the CSV's own, as grid --with\n";
 
+constexpr std::string_view kMapHelp =
+    "Usage: tellurim-cli map --element ELEMENT (--date YYYY-MM-DD | --year DECIMAL) [--model FILE]\n"
+    "                        [--elevation METRES] [--projection NAME] [--region SOUTH NORTH WEST EAST]\n"
+    "                        [--size WxH] [--no-isolines] [--zones] --output FILE.png|FILE.svg|FILE.pdf\n"
+    "Draws a map of one element: the field in colour (a diverging palette for signed\n"
+    "values, east/positive warm; a sequential one for intensities), labelled isolines\n"
+    "with the agonic line (declination 0) in a colour of its own, coastlines, a\n"
+    "graticule, the dip poles, a colour bar with the unit and a title; the same\n"
+    "picture as the desktop program's Map window exports. The file is written under a\n"
+    "temporary name beside it and replaces the old one only when complete.\n"
+    "\n"
+    "  --element ELEMENT    D, I, F, H, X, Y, Z; dD, dI, dF, dH, dX, dY, dZ for their\n"
+    "                       annual change; D-uncertainty for the declination's published\n"
+    "                       uncertainty (one standard deviation)\n"
+    "  --date, --year       the date, as for point\n"
+    "  --elevation METRES   -200 to 1000000 (default 0)\n"
+    "  --model FILE         model coefficient file (default WMM2025.COF)\n"
+    "  --projection NAME    plate-carree (default), mercator (to 80 degrees), north-polar\n"
+    "                       or south-polar (to 50 degrees from the pole)\n"
+    "  --region S N W E     only this latitude/longitude rectangle (south below north;\n"
+    "                       west above east crosses the 180th meridian)\n"
+    "  --size WxH           the picture in pixels, each side 1 to 16384 (default 1440x720)\n"
+    "  --no-isolines        the colours without isolines\n"
+    "  --zones              hatch the compass caution zone (H below 6000 nT) and\n"
+    "                       cross-hatch the blackout zone (H below 2000 nT)\n"
+    "  --output FILE        the picture's file; its extension chooses PNG, SVG or PDF\n";
+
 std::string_view helpText(Command command)
 {
     switch (command) {
@@ -114,6 +142,8 @@ std::string_view helpText(Command command)
         return kPolesHelp;
     case Command::Batch:
         return kBatchHelp;
+    case Command::Map:
+        return kMapHelp;
     case Command::None:
         break;
     }
@@ -162,6 +192,8 @@ int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostr
         return runPoles(options, context);
     case Command::Batch:
         return runBatch(options, context);
+    case Command::Map:
+        return runMap(options, context);
     case Command::None:
         break;
     }

@@ -87,5 +87,6 @@ int runPoint(const CliOptions& options, CliContext& context);
 int runGrid(const CliOptions& options, CliContext& context);
 int runPoles(const CliOptions& options, CliContext& context);
 int runBatch(const CliOptions& options, CliContext& context);
+int runMap(const CliOptions& options, CliContext& context);
 
 }  // namespace tellurim::cli

@@ -9,9 +9,12 @@ namespace tellurim::cli {
 
 namespace {
 
-constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch};
+constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch, Command::Map};
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force };
+enum class Option {
+    Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force,
+    Element, Projection, Region, Size, NoIsolines, Zones,
+};
 
 // The commands an option is given to, one bit each.
 using CommandSet = unsigned;
@@ -25,7 +28,8 @@ constexpr CommandSet kPoint = bit(Command::Point);
 constexpr CommandSet kGrid = bit(Command::Grid);
 constexpr CommandSet kPoles = bit(Command::Poles);
 constexpr CommandSet kBatch = bit(Command::Batch);
-constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch;
+constexpr CommandSet kMap = bit(Command::Map);
+constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch | kMap;
 
 // One row per option: a new option is a row here and its step in the Parser
 // (parseFlag for one without a value, storeValue for one with).
@@ -41,14 +45,20 @@ constexpr std::array kOptions{
     OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
     OptionSpec{"--date", Option::Date, true, kEveryCommand},
     OptionSpec{"--year", Option::Year, true, kEveryCommand},
-    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch | kMap},
     OptionSpec{"--model", Option::Model, true, kEveryCommand},
     OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
-    OptionSpec{"--output", Option::Output, true, kGrid},
+    OptionSpec{"--output", Option::Output, true, kGrid | kMap},
     OptionSpec{"--threads", Option::Threads, true, kGrid},
     OptionSpec{"--force", Option::Force, false, kGrid},
     OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
     OptionSpec{"--with", Option::With, true, kGrid | kBatch},
+    OptionSpec{"--element", Option::Element, true, kMap},
+    OptionSpec{"--projection", Option::Projection, true, kMap},
+    OptionSpec{"--region", Option::Region, true, kMap},
+    OptionSpec{"--size", Option::Size, true, kMap},
+    OptionSpec{"--no-isolines", Option::NoIsolines, false, kMap},
+    OptionSpec{"--zones", Option::Zones, false, kMap},
 };
 
 const OptionSpec* findOption(std::string_view name)
@@ -78,6 +88,7 @@ private:
     std::string parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue);
     std::string parseFlag(const OptionSpec& spec);
     std::string parseAxis(std::string_view name, Axis axis, std::optional<AxisRange>& target);
+    std::string parseRegion(std::string_view name);
     std::string storeValue(const OptionSpec& spec, std::string_view value);
     // Takes the next argument as an option's value; nothing when none is left.
     std::optional<std::string_view> nextValue(bool allowDashes);
@@ -170,6 +181,12 @@ std::string Parser::parseFlag(const OptionSpec& spec)
     case Option::Force:
         m_options.force = true;
         break;
+    case Option::NoIsolines:
+        m_options.isolines = false;
+        break;
+    case Option::Zones:
+        m_options.zones = true;
+        break;
     default:
         break;
     }
@@ -202,8 +219,66 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
     return {};
 }
 
+// --region SOUTH NORTH WEST EAST: a rectangle with south below north; west
+// may exceed east for a region across the 180th meridian.
+std::string Parser::parseRegion(std::string_view name)
+{
+    std::array<float, 4> corners{};
+    constexpr std::array<std::string_view, 4> kParts{" SOUTH", " NORTH", " WEST", " EAST"};
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const auto next = nextValue(false);
+        if (!next) {
+            return std::string(name) + " needs four values: SOUTH NORTH WEST EAST";
+        }
+        const auto value = parseCoordinate(*next, std::string(name) + std::string(kParts[i]),
+                                           i < 2 ? Axis::Latitude : Axis::Longitude);
+        if (!value) {
+            return value.error;
+        }
+        corners[i] = *value.value;
+    }
+    if (corners[0] >= corners[1]) {
+        return std::string(name) + ": SOUTH must be below NORTH";
+    }
+    if (corners[2] == corners[3]) {
+        return std::string(name) + ": WEST and EAST must differ";
+    }
+    m_options.region = GeoRegion{corners[0], corners[1], corners[2], corners[3]};
+    return {};
+}
+
+// --size WxH, each side 1 to kMaxMapSide pixels.
+std::string parseSize(std::string_view value, std::string_view name, int& width, int& height)
+{
+    const size_t x = value.find_first_of("xX");
+    const std::string refusal = std::string(name) + " must be WIDTHxHEIGHT, each " + std::to_string(kMinMapSide) +
+                                " to " + std::to_string(kMaxMapSide) + " pixels (got '" + echoed(value) + "')";
+    if (x == std::string_view::npos) {
+        return refusal;
+    }
+    int sides[2] = {0, 0};
+    const std::string_view parts[2] = {value.substr(0, x), value.substr(x + 1)};
+    for (int i = 0; i < 2; ++i) {
+        if (parts[i].empty() || parts[i].size() > 6 ||
+            parts[i].find_first_not_of("0123456789") != std::string_view::npos) {
+            return refusal;
+        }
+        sides[i] = std::stoi(std::string(parts[i]));
+        if (sides[i] < kMinMapSide || sides[i] > kMaxMapSide) {
+            return refusal;
+        }
+    }
+    width = sides[0];
+    height = sides[1];
+    return {};
+}
+
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
+    if (spec.option == Option::Region) {
+        return inlineValue ? std::string(spec.name) + " needs four separate values: SOUTH NORTH WEST EAST"
+                           : parseRegion(spec.name);
+    }
     const bool latOrLon = spec.option == Option::Lat || spec.option == Option::Lon;
     if (latOrLon && m_options.command == Command::Grid) {
         if (inlineValue) {
@@ -213,7 +288,9 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
         return parseAxis(spec.name, lat ? Axis::Latitude : Axis::Longitude,
                          lat ? m_options.latitudes : m_options.longitudes);
     }
-    const bool textValue = spec.option == Option::Model || spec.option == Option::Output || spec.option == Option::With;
+    const bool textValue = spec.option == Option::Model || spec.option == Option::Output ||
+                           spec.option == Option::With || spec.option == Option::Element ||
+                           spec.option == Option::Projection || spec.option == Option::Size;
     const auto value = inlineValue ? inlineValue : nextValue(!textValue);
     if (!value || (textValue && value->empty())) {
         return std::string(spec.name) + " needs a value";
@@ -256,9 +333,21 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         m_options.with = std::move(*parsed.value);
         return {};
     }
-    case Option::Csv:
-    case Option::Json:
-    case Option::Force:
+    case Option::Element:
+        m_options.element = elementByKey(value);
+        return m_options.element ? std::string()
+                                 : "unknown " + std::string(name) + " '" + echoed(value) +
+                                       "' (D, I, F, H, X, Y, Z, their annual change dD ... dZ, or D-uncertainty)";
+    case Option::Projection:
+        if (const auto kind = projectionByName(value)) {
+            m_options.projection = *kind;
+            return {};
+        }
+        return "unknown " + std::string(name) + " '" + echoed(value) +
+               "' (plate-carree, mercator, north-polar or south-polar)";
+    case Option::Size:
+        return parseSize(value, name, m_options.width, m_options.height);
+    default:
         break;
     }
     return {};
@@ -282,6 +371,14 @@ std::string Parser::checkRequired() const
         }
         if (!m_options.longitudes) {
             return command + " needs --lon START END STEP";
+        }
+        break;
+    case Command::Map:
+        if (!m_options.element) {
+            return command + " needs --element (D, I, F, H, X, Y, Z, dD ... dZ or D-uncertainty)";
+        }
+        if (!m_options.output) {
+            return command + " needs --output FILE.png, FILE.svg or FILE.pdf";
         }
         break;
     case Command::Poles:
@@ -319,6 +416,8 @@ std::string_view commandName(Command command)
         return "poles";
     case Command::Batch:
         return "batch";
+    case Command::Map:
+        return "map";
     case Command::None:
         break;
     }

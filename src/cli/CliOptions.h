@@ -2,6 +2,8 @@
 
 #include "cli/CliAccuracy.h"
 #include "cli/ValueParsing.h"
+#include "crs/MapProjection.h"
+#include "render/MapElement.h"
 
 #include <optional>
 #include <string>
@@ -10,7 +12,11 @@
 
 namespace tellurim::cli {
 
-enum class Command { None, Point, Grid, Poles, Batch };
+enum class Command { None, Point, Grid, Poles, Batch, Map };
+
+/// Picture sizes a map accepts, pixels per side.
+inline constexpr int kMinMapSide = 1;
+inline constexpr int kMaxMapSide = 16384;
 
 /// One grid axis as typed: start and end in signed degrees, step in degrees.
 struct AxisRange {
@@ -38,6 +44,13 @@ struct CliOptions {
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
     bool force = false;                   ///< grid: write even when the output's file system looks too full
+    std::optional<MapElement> element;    ///< map: what is drawn
+    ProjectionKind projection = ProjectionKind::PlateCarree;  ///< map
+    std::optional<GeoRegion> region;      ///< map: nothing for the projection's whole view
+    int width = 1440;                     ///< map: picture width, pixels
+    int height = 720;                     ///< map: picture height, pixels
+    bool isolines = true;                 ///< map: false after --no-isolines
+    bool zones = false;                   ///< map: hatch the compass caution and blackout zones
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

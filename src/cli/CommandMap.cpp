@@ -1,0 +1,83 @@
+#include "cli/CliCommon.h"
+#include "cli/CliOutput.h"
+#include "engine/ModelEngine.h"
+#include "render/MapExport.h"
+#include "render/MapRenderer.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
+
+namespace tellurim::cli {
+
+namespace {
+
+// Text needs a QGuiApplication; the command line draws without a display.
+void ensureGuiApplication()
+{
+    if (QCoreApplication::instance() != nullptr) {
+        return;
+    }
+    static int argc = 3;
+    static char name[] = "tellurim-cli";
+    static char option[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    static QGuiApplication application(argc, argv);
+}
+
+std::string qualified(std::string_view what, const MapFieldSource& source)
+{
+    return std::string(what) + " of " + (source.modelName().empty() ? "this model" : source.modelName());
+}
+
+}  // namespace
+
+int runMap(const CliOptions& options, CliContext& context)
+{
+    const std::string& output = *options.output;
+    const auto format = mapFormatOf(output);
+    if (!format) {
+        printError(context.err, "--output must name a .png, .svg or .pdf file (got '" + echoed(output) + "')");
+        return kExitUsage;
+    }
+    StreamMessageSink sink(context.err);
+    ModelEngine engine(sink);
+    if (!loadModel(engine, options, context.err)) {
+        return kExitFailure;
+    }
+    const MapElement element = *options.element;
+    MapRenderer renderer(engine);
+    if (!renderer.source().provides(element)) {
+        const std::string why = elementIsAnnualChange(element)
+                                    ? "has no annual change (its coefficients do not change with time)"
+                                    : "has no published declination uncertainty";
+        printError(context.err, "the model " + modelName(options) + " " + why + "; --element " +
+                                    std::string(elementKey(element)) + " cannot be drawn");
+        return kExitUsage;
+    }
+    ensureGuiApplication();
+    const MapView view(options.projection, options.region, QSize(options.width, options.height));
+    MapRequest request;
+    request.element = element;
+    request.date = options.decimalYear();
+    request.elevation = options.elevationMetres();
+    request.isolines = options.isolines;
+    request.zones = options.zones;
+    const MapLayout layout = renderer.layout(view, request);
+    if (const auto failure = writeMapFile(output, layout, *format)) {
+        if (!failure->file) {
+            printError(context.err, "cannot draw " + qualified("the map", renderer.source()) + ": " + failure->reason);
+            return kExitFailure;
+        }
+        if (failure->file->stage == ReplaceStage::Create) {
+            printError(context.err, "cannot create the output file: " + standardReportText(failure->file->error));
+            return kExitFailure;
+        }
+        return reportWriteError(context, failure->file->error);
+    }
+    return kExitOk;
+}
+
+}  // namespace tellurim::cli
