@@ -116,8 +116,8 @@ ColourScale scaleFor(std::span<const float> values, bool isSigned)
         std::nth_element(finite.begin(), finite.begin() + static_cast<std::ptrdiff_t>(k), finite.end());
         return static_cast<double>(finite[k]);
     };
-    double low = percentile(0.01);
-    double high = percentile(0.99);
+    double low = percentile(0.02);
+    double high = percentile(0.98);
     if (isSigned) {
         const double reach = std::max(std::abs(low), std::abs(high));
         low = -reach;

@@ -28,7 +28,7 @@ struct ColourScale {
     const std::array<uint32_t, 256>& palette() const;
 };
 
-/// A range and interval for these values: the 1st to 99th percentile
+/// A range and interval for these values: the 2nd to 98th percentile
 /// widened to round numbers (symmetric about 0 when signed), the interval a
 /// 1, 2 or 5 times a power of ten giving about ten bands.
 ColourScale scaleFor(std::span<const float> values, bool isSigned);

@@ -62,7 +62,9 @@ struct MapLayout {
     ColourBarLayout colourBar;
     MapLabel title;
     MapLabel credit;
-    MapLabel zoneKey;          ///< what the hatching means, when zones are drawn
+    /// What the hatching means, when zones are drawn: the caution key, then
+    /// the blackout key; each text follows a swatch of its hatching.
+    std::vector<MapLabel> zoneKeys;
     QString description;       ///< the picture in words, for screen readers
     double fontPixels = 10.0;  ///< the size of the labels' font
 };

@@ -11,7 +11,9 @@ namespace {
 
 bool touches(const QPolygonF& piece, const QRectF& frame)
 {
-    return piece.size() >= 2 && piece.boundingRect().intersects(frame);
+    // A parallel of a cylindrical map is a rectangle of no height, which
+    // intersects nothing: widen it by a pixel.
+    return piece.size() >= 2 && piece.boundingRect().adjusted(-1.0, -1.0, 1.0, 1.0).intersects(frame);
 }
 
 // A round graticule interval giving at most maxLines lines over span degrees.
@@ -137,7 +139,8 @@ void placeGraticule(const MapView& view, double fontPixels, std::vector<QPolygon
             }
             // Parallels are labelled where they enter the frame on the left
             // (cylindrical) or where they cross the central meridian (polar).
-            const auto at = polar ? view.toPixel(view.projection().centralLongitude(), lat)
+            // (A little off it in a polar view, clear of the meridian's own label.)
+            const auto at = polar ? view.toPixel(view.projection().centralLongitude() + 20.0, lat)
                                   : std::optional<QPointF>(QPointF(frame.left() + pad, piece.front().y()));
             if (at && frame.contains(*at)) {
                 labels.push_back(MapLabel{*at, degreesText(lat, 'N', 'S'), static_cast<int>(Qt::AlignLeft | Qt::AlignBottom)});
@@ -155,12 +158,17 @@ void placeGraticule(const MapView& view, double fontPixels, std::vector<QPolygon
             if (!touches(piece, frame)) {
                 continue;
             }
-            // The end of the meridian nearest the frame's bottom carries its label.
-            const QPointF end = piece.front().y() > piece.back().y() ? piece.front() : piece.back();
+            // The end of the meridian away from the pole (polar) or nearest the
+            // frame's bottom (cylindrical) carries its label.
+            const QPointF end = polar ? (view.kind() == ProjectionKind::NorthPolar ? piece.front() : piece.back()) : (piece.front().y() > piece.back().y() ? piece.front() : piece.back());
             const QPointF at(std::clamp(end.x(), frame.left() + pad, frame.right() - pad),
                              std::clamp(end.y(), frame.top() + fontPixels, frame.bottom() - pad));
+            // Near a side of the frame the label reads inward, so it is not cut.
+            const Qt::Alignment across = at.x() < frame.left() + 3.0 * fontPixels    ? Qt::AlignLeft
+                                         : at.x() > frame.right() - 3.0 * fontPixels ? Qt::AlignRight
+                                                                                     : Qt::AlignHCenter;
             if (std::abs(wrapped) < 180.0 - 1e-9 || !polar) {
-                labels.push_back(MapLabel{at, degreesText(wrapped, 'E', 'W'), static_cast<int>(Qt::AlignHCenter | Qt::AlignBottom)});
+                labels.push_back(MapLabel{at, degreesText(wrapped, 'E', 'W'), static_cast<int>(across | Qt::AlignBottom)});
             }
             lines.push_back(std::move(piece));
         }

@@ -158,7 +158,14 @@ void paintMap(QPainter& painter, const MapLayout& layout)
     drawColourBar(painter, layout);
     painter.setPen(Qt::black);
     drawLabel(painter, layout.credit, false);
-    drawLabel(painter, layout.zoneKey, false);
+    for (std::size_t i = 0; i < layout.zoneKeys.size(); ++i) {
+        const MapLabel& key = layout.zoneKeys[i];
+        const double side = layout.fontPixels;
+        const QRectF swatch(key.at.x() - side * 1.5, key.at.y() - side / 2.0, side, side);
+        painter.fillRect(swatch, QBrush(Qt::black, i == 0 ? Qt::BDiagPattern : Qt::DiagCrossPattern));
+        painter.drawRect(swatch);
+        drawLabel(painter, key, false);
+    }
     QFont titleFont = font;
     titleFont.setPixelSize(static_cast<int>(layout.fontPixels * 1.3));
     titleFont.setBold(true);

@@ -68,7 +68,7 @@ std::vector<LayoutIsoline> placeIsolines(const MapView& view, const FieldLattice
             continue;
         }
         for (auto& piece : projectPath(view, line.points)) {
-            if (piece.boundingRect().intersects(frame)) {
+            if (piece.boundingRect().adjusted(-1.0, -1.0, 1.0, 1.0).intersects(frame)) {
                 labelPiece(piece, levelText(found->level), frame, found->labels);
                 found->pieces.push_back(std::move(piece));
             }
@@ -146,6 +146,21 @@ void placeColourBar(const MapView& view, const ColourScale& scale, MapElement el
                              QString::fromLatin1(kCoastlineCredit), static_cast<int>(Qt::AlignRight | Qt::AlignBottom)};
 }
 
+// The lattice's values with each place counted by the area it stands for,
+// so that the crowded rows near the poles do not set the colours of the world.
+std::vector<float> areaSample(const FieldLattice& lattice)
+{
+    std::vector<float> sample;
+    for (std::size_t r = 0; r < lattice.rows; ++r) {
+        const double weight = std::cos(lattice.latitudeOf(r) * M_PI / 180.0);
+        const auto stride = static_cast<std::size_t>(std::lround(1.0 / std::max(weight, 0.02)));
+        for (std::size_t c = 0; c < lattice.columns; c += stride) {
+            sample.push_back(lattice.at(r, c));
+        }
+    }
+    return sample;
+}
+
 QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -211,7 +226,7 @@ MapLayout MapRenderer::layout(const MapView& view, const MapRequest& request)
     placeViewItems(view, layout);
 
     m_lattice = evaluate(view, request);
-    m_scale = request.scale ? *request.scale : scaleFor(m_lattice.values, elementIsSigned(request.element));
+    m_scale = request.scale ? *request.scale : scaleFor(areaSample(m_lattice), elementIsSigned(request.element));
     fillField(view, m_lattice, m_scale, request.zones, layout);
     if (request.isolines) {
         layout.isolines = placeIsolines(view, m_lattice, m_scale, request.element);
@@ -241,10 +256,13 @@ MapLayout MapRenderer::layout(const MapView& view, const MapRequest& request)
                             static_cast<int>(Qt::AlignCenter)};
     if (request.zones) {
         const QRect band = view.legendRect();
-        layout.zoneKey = MapLabel{QPointF(band.left() + layout.fontPixels * 0.5, band.bottom() - 2.0),
-                                  QStringLiteral("Hatched: caution zone (H < 6000 nT); cross-hatched: blackout zone "
-                                                 "(H < 2000 nT)"),
-                                  static_cast<int>(Qt::AlignLeft | Qt::AlignBottom)};
+        const double x = band.left() + layout.fontPixels * 2.2;
+        const double y = band.top() + layout.fontPixels * 1.2;
+        layout.zoneKeys = {
+            MapLabel{QPointF(x, y), QStringLiteral("Caution: H < 6000 nT"), static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter)},
+            MapLabel{QPointF(x, y + layout.fontPixels * 1.5), QStringLiteral("Blackout: H < 2000 nT"),
+                     static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter)},
+        };
     }
     layout.description = QStringLiteral("Map of %1 from %2 on %3, %4 projection, colours from %5 to %6 %7")
                              .arg(qs(elementTitle(request.element)).toLower(), qs(m_source->modelName()),

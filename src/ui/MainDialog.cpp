@@ -3,6 +3,7 @@
 #include "workspace/Workspace.h"
 #include "ui/AboutDialog.h"
 #include "ui/HemisphereComboBox.h"
+#include "ui/MapWindow.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -215,6 +216,8 @@ void MainDialog::buildLayout()
         line->addStretch();
         for (const Command command : commands)
             line->addWidget(button(command));
+        if (commands.begin() == buttonRows[0].begin())
+            line->addWidget(makeMapButton(m_workspace, this));
         line->addStretch();
         top->addLayout(line);
     }
