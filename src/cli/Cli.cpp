@@ -116,7 +116,7 @@ constexpr std::string_view kMapHelp =
     "temporary name beside it and replaces the old one only when complete.\n"
     "\n"
     "  --element ELEMENT    D, I, F, H, X, Y, Z; dD, dI, dF, dH, dX, dY, dZ for their\n"
-    "                       annual change; D-uncertainty for the declination's published\n"
+    "                       annual change; sigmaD for the declination's published\n"
     "                       uncertainty (one standard deviation)\n"
     "  --date, --year       the date, as for point\n"
     "  --elevation METRES   -200 to 1000000 (default 0)\n"

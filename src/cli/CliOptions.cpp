@@ -334,10 +334,9 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         return {};
     }
     case Option::Element:
-        m_options.element = elementByKey(value);
+        m_options.element = elementFromCode(value);
         return m_options.element ? std::string()
-                                 : "unknown " + std::string(name) + " '" + echoed(value) +
-                                       "' (D, I, F, H, X, Y, Z, their annual change dD ... dZ, or D-uncertainty)";
+                                 : "unknown " + std::string(name) + " '" + echoed(value) + "' (" + elementCodeList() + ")";
     case Option::Projection:
         if (const auto kind = projectionByName(value)) {
             m_options.projection = *kind;
@@ -375,7 +374,7 @@ std::string Parser::checkRequired() const
         break;
     case Command::Map:
         if (!m_options.element) {
-            return command + " needs --element (D, I, F, H, X, Y, Z, dD ... dZ or D-uncertainty)";
+            return command + " needs --element (" + elementCodeList() + ")";
         }
         if (!m_options.output) {
             return command + " needs --output FILE.png, FILE.svg or FILE.pdf";

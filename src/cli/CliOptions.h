@@ -3,7 +3,7 @@
 #include "cli/CliAccuracy.h"
 #include "cli/ValueParsing.h"
 #include "crs/MapProjection.h"
-#include "render/MapElement.h"
+#include "gis/FieldElement.h"
 
 #include <optional>
 #include <string>
@@ -44,7 +44,7 @@ struct CliOptions {
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
     bool force = false;                   ///< grid: write even when the output's file system looks too full
-    std::optional<MapElement> element;    ///< map: what is drawn
+    std::optional<FieldElement> element;    ///< map: what is drawn
     ProjectionKind projection = ProjectionKind::PlateCarree;  ///< map
     std::optional<GeoRegion> region;      ///< map: nothing for the projection's whole view
     int width = 1440;                     ///< map: picture width, pixels

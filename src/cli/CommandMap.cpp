@@ -2,6 +2,7 @@
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
 #include "render/MapExport.h"
+#include "render/LatticeSampling.h"
 #include "render/MapRenderer.h"
 
 #include <QCoreApplication>
@@ -47,14 +48,14 @@ int runMap(const CliOptions& options, CliContext& context)
     if (!loadModel(engine, options, context.err)) {
         return kExitFailure;
     }
-    const MapElement element = *options.element;
+    const FieldElement element = *options.element;
     MapRenderer renderer(engine);
     if (!renderer.source().provides(element)) {
         const std::string why = elementIsAnnualChange(element)
                                     ? "has no annual change (its coefficients do not change with time)"
                                     : "has no published declination uncertainty";
         printError(context.err, "the model " + modelName(options) + " " + why + "; --element " +
-                                    std::string(elementKey(element)) + " cannot be drawn");
+                                    std::string(elementInfo(element).code) + " cannot be drawn");
         return kExitUsage;
     }
     ensureGuiApplication();

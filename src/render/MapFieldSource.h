@@ -1,23 +1,29 @@
 #pragma once
 
 #include "engine/PolePosition.h"
-#include "render/FieldLattice.h"
-#include "render/MapElement.h"
+#include "gis/FieldElement.h"
+#include "gis/Lattice.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace tellurim {
 
 class ModelEngine;
 struct PublishedAccuracy;
 
-/// The one place the maps evaluate the field: a lattice by rows (each row
-/// one row evaluation of the model, rows shared out among threads), the dip
-/// poles and single points. Holds its own copy of the engine, so the caller's
-/// engine and its messages are left alone and the model stays the same
-/// until refreshed.
+/// The element of a map and the horizontal intensity beside it (for the
+/// compass zones), on one lattice geometry.
+struct MapLattices {
+    Lattice element;
+    Lattice horizontal;
+};
+
+/// What the maps ask of the model: lattices (through the GIS layer's lattice
+/// evaluator, rows spread over threads), the dip poles and single points.
+/// Holds its own copy of the engine, so the caller's engine and its messages
+/// are left alone and the model stays the same until a new source is made.
+/// Not for use from several threads at once.
 class MapFieldSource {
 public:
     /// The engine's current model; nothing is evaluated without one.
@@ -34,15 +40,13 @@ public:
     double lastYear() const;
     /// Whether the model gives the element: an annual change needs a model
     /// whose coefficients change with time, the uncertainty published figures.
-    bool provides(MapElement element) const;
+    bool provides(FieldElement element) const;
 
-    /// The lattice south..north by latStep and west..east by lonStep (the
-    /// last row and column at or just past the end), at the elevation (m
-    /// above the ellipsoid) and date (decimal year). threads 0: one per core.
-    FieldLattice lattice(MapElement element, double south, double north, double latStep, double west, double east,
-                         double lonStep, float elevation, float date, unsigned threads = 0) const;
+    /// The element and H on the geometry, at the elevation (m above the
+    /// ellipsoid) and date (decimal year).
+    MapLattices lattices(const LatticeGeometry& geometry, FieldElement element, float elevation, float date) const;
     /// The element at one point (the hover readout).
-    double valueAt(MapElement element, double latitude, double longitude, float elevation, float date) const;
+    double valueAt(FieldElement element, double latitude, double longitude, float elevation, float date) const;
     /// The north and south dip poles at the date.
     MagneticPoles poles(float date) const;
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "render/ColourScale.h"
-#include "render/MapElement.h"
 
 #include <QImage>
 #include <QPolygonF>

@@ -4,17 +4,24 @@
 #include "record/CalendarDate.h"
 #include "record/Conversions.h"
 #include "record/FieldAccuracy.h"
-#include "render/LatticeIsolines.h"
+#include "gis/Contours.h"
+#include "render/LatticeSampling.h"
 #include "render/MapOverlays.h"
 
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace tellurim {
 
 namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 constexpr double kLabelSpacing = 350.0;  // pixels of isoline between two labels
 constexpr int kHatchSpacing = 7;         // pixels between hatching lines
@@ -49,36 +56,41 @@ void labelPiece(const QPolygonF& piece, const QString& text, const QRectF& frame
     }
 }
 
-std::vector<LayoutIsoline> placeIsolines(const MapView& view, const FieldLattice& lattice, const ColourScale& scale,
-                                         MapElement element)
+std::vector<LayoutIsoline> placeIsolines(const MapView& view, const Lattice& lattice, const ColourScale& scale,
+                                         FieldElement element)
 {
-    const std::vector<double> levels = scale.levels();
-    const std::vector<Isoline> traced = traceLatticeIsolines(lattice, levels);
-    std::vector<LayoutIsoline> placed(levels.size());
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        placed[i].level = levels[i];
-        placed[i].agonic = element == MapElement::D && levels[i] == 0.0;
+    const bool wraps = elementInfo(element).wrapsAt180;
+    const auto traced = traceIsolines(lattice, IsolineLevels{scale.interval, 0.0}, wraps);
+    if (!traced) {
+        return {};  // a map without isolines is still a map
     }
+    std::map<double, LayoutIsoline> byLevel;
     const QRectF frame(view.mapRect());
-    for (const Isoline& line : traced) {
-        const auto found = std::min_element(placed.begin(), placed.end(), [&line](const auto& a, const auto& b) {
-            return std::abs(a.level - line.level) < std::abs(b.level - line.level);
-        });
-        if (found == placed.end()) {
-            continue;
+    std::vector<LonLat> points;
+    for (const Isoline& line : *traced.value) {
+        LayoutIsoline& placed = byLevel[line.level];
+        placed.level = line.level;
+        placed.agonic = element == FieldElement::D && line.level == 0.0;
+        points.clear();
+        for (const GeoPoint& vertex : line.vertices) {
+            points.push_back(LonLat{vertex.longitude, vertex.latitude});
         }
-        for (auto& piece : projectPath(view, line.points)) {
+        for (auto& piece : projectPath(view, points)) {
             if (piece.boundingRect().adjusted(-1.0, -1.0, 1.0, 1.0).intersects(frame)) {
-                labelPiece(piece, levelText(found->level), frame, found->labels);
-                found->pieces.push_back(std::move(piece));
+                labelPiece(piece, levelText(line.level), frame, placed.labels);
+                placed.pieces.push_back(std::move(piece));
             }
         }
+    }
+    std::vector<LayoutIsoline> placed;
+    for (auto& [level, isoline] : byLevel) {
+        placed.push_back(std::move(isoline));
     }
     return placed;
 }
 
 // The field's colours in the map's pixels, and the zones' hatching.
-void fillField(const MapView& view, const FieldLattice& lattice, const ColourScale& scale, bool zones,
+void fillField(const MapView& view, const MapLattices& lattices, bool wraps, const ColourScale& scale, bool zones,
                MapLayout& layout)
 {
     const MapView::Geography& geo = view.geography();
@@ -98,11 +110,11 @@ void fillField(const MapView& view, const FieldLattice& lattice, const ColourSca
         for (int column = 0; column < geo.width; ++column) {
             const double lat = static_cast<double>(geo.latitude[base + static_cast<std::size_t>(column)]);
             const double lon = static_cast<double>(geo.longitude[base + static_cast<std::size_t>(column)]);
-            line[column] = scale.colourOf(static_cast<double>(lattice.sample(lat, lon)));
+            line[column] = scale.colourOf(static_cast<double>(sampleLattice(lattices.element, lat, lon, wraps)));
             if (hatched == nullptr || std::isnan(lat)) {
                 continue;
             }
-            const CompassZone zone = compassZone(lattice.sampleHorizontal(lat, lon));
+            const CompassZone zone = compassZone(sampleLattice(lattices.horizontal, lat, lon, false));
             const bool forward = (column + row) % kHatchSpacing == 0;
             const bool backward = (column - row + 4096 * kHatchSpacing) % kHatchSpacing == 0;
             if ((zone == CompassZone::Caution && forward) || (zone == CompassZone::Blackout && (forward || backward))) {
@@ -122,7 +134,7 @@ QString dateText(float date)
         .arg(static_cast<double>(date), 0, 'f', 2);
 }
 
-void placeColourBar(const MapView& view, const ColourScale& scale, MapElement element, MapLayout& layout)
+void placeColourBar(const MapView& view, const ColourScale& scale, FieldElement element, MapLayout& layout)
 {
     const QRect band = view.legendRect();
     const double font = layout.fontPixels;
@@ -138,9 +150,7 @@ void placeColourBar(const MapView& view, const ColourScale& scale, MapElement el
         layout.colourBar.ticks.push_back(
             MapLabel{QPointF(x, bar.bottom() + 2.0), levelText(levels[i]), static_cast<int>(Qt::AlignHCenter | Qt::AlignTop)});
     }
-    layout.colourBar.unit = MapLabel{QPointF(bar.right() + font * 0.6, bar.center().y()),
-                                     QString::fromUtf8(elementUnit(element).data(),
-                                                       static_cast<qsizetype>(elementUnit(element).size())),
+    layout.colourBar.unit = MapLabel{QPointF(bar.right() + font * 0.6, bar.center().y()), qs(elementInfo(element).unit),
                                      static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter)};
     layout.credit = MapLabel{QPointF(band.right() - font * 0.5, band.bottom() - 2.0),
                              QString::fromLatin1(kCoastlineCredit), static_cast<int>(Qt::AlignRight | Qt::AlignBottom)};
@@ -148,30 +158,25 @@ void placeColourBar(const MapView& view, const ColourScale& scale, MapElement el
 
 // The lattice's values with each place counted by the area it stands for,
 // so that the crowded rows near the poles do not set the colours of the world.
-std::vector<float> areaSample(const FieldLattice& lattice)
+std::vector<float> areaSample(const Lattice& lattice)
 {
     std::vector<float> sample;
-    for (std::size_t r = 0; r < lattice.rows; ++r) {
-        const double weight = std::cos(lattice.latitudeOf(r) * M_PI / 180.0);
+    for (std::size_t r = 0; r < lattice.geometry.height; ++r) {
+        const double weight = std::cos(lattice.geometry.latitude(r) * M_PI / 180.0);
         const auto stride = static_cast<std::size_t>(std::lround(1.0 / std::max(weight, 0.02)));
-        for (std::size_t c = 0; c < lattice.columns; c += stride) {
+        for (std::size_t c = 0; c < lattice.geometry.width; c += stride) {
             sample.push_back(lattice.at(r, c));
         }
     }
     return sample;
 }
 
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
-QString mapTitle(MapElement element, const std::string& model, float date, float elevation)
+QString mapTitle(FieldElement element, const std::string& model, float date, float elevation)
 {
-    return QStringLiteral("%1 (%2) \u00B7 %3 \u00B7 %4 \u00B7 elevation %5 m")
-        .arg(qs(elementTitle(element)), qs(elementKey(element)), QString::fromStdString(model), dateText(date))
+    return QStringLiteral("%1 \u00B7 %2 \u00B7 %3 \u00B7 elevation %4 m")
+        .arg(elementTitle(element), QString::fromStdString(model), dateText(date))
         .arg(static_cast<double>(elevation), 0, 'f', 0);
 }
 
@@ -182,24 +187,25 @@ void MapRenderer::setModel(const ModelEngine& engine)
     m_source = std::make_unique<MapFieldSource>(engine);
 }
 
-FieldLattice MapRenderer::evaluate(const MapView& view, const MapRequest& request) const
+MapLattices MapRenderer::evaluate(const MapView& view, const MapRequest& request) const
 {
     const MapView::Geography& geo = view.geography();
     const double density = std::max(0.25, request.pixelsPerSample);
-    const auto rows = std::max(2.0, geo.height / density);
-    const double latSpan = std::max(geo.north - geo.south, 1e-3);
-    const double lonSpan = std::max(geo.east - geo.west, 1e-3);
+    const double rows = std::max(2.0, geo.height / density);
     // A polar view's parallels are circles: its longitudes are spread round
     // the outermost one.
     const double columns =
         std::max(2.0, view.projection().isPolar() ? geo.width * 3.2 / density : geo.width / density);
-    const double latStep = latSpan / rows;
-    const double lonStep = lonSpan / columns;
-    // One step beyond each edge, so that every pixel has neighbours to interpolate.
-    const double south = std::max(-90.0, geo.south - latStep);
-    const double north = std::min(90.0, geo.north + latStep);
-    return m_source->lattice(request.element, south, north, latStep, geo.west - lonStep, geo.east + lonStep, lonStep,
-                             request.elevation, request.date);
+    LatticeGeometry geometry;
+    geometry.latStep = std::max(geo.north - geo.south, 1e-3) / rows;
+    geometry.lonStep = std::max(geo.east - geo.west, 1e-3) / columns;
+    // One step beyond each edge, so that every pixel has nodes around it.
+    geometry.south = std::max(-90.0, geo.south - geometry.latStep);
+    const double north = std::min(90.0, geo.north + geometry.latStep);
+    geometry.west = geo.west - geometry.lonStep;
+    geometry.height = static_cast<std::size_t>(std::ceil((north - geometry.south) / geometry.latStep - 1e-9)) + 1;
+    geometry.width = static_cast<std::size_t>(std::ceil((geo.east - geo.west) / geometry.lonStep - 1e-9)) + 3;
+    return m_source->lattices(geometry, request.element, request.elevation, request.date);
 }
 
 void MapRenderer::placeViewItems(const MapView& view, MapLayout& layout)
@@ -226,10 +232,11 @@ MapLayout MapRenderer::layout(const MapView& view, const MapRequest& request)
     placeViewItems(view, layout);
 
     m_lattice = evaluate(view, request);
-    m_scale = request.scale ? *request.scale : scaleFor(areaSample(m_lattice), elementIsSigned(request.element));
-    fillField(view, m_lattice, m_scale, request.zones, layout);
+    m_scale = request.scale ? *request.scale
+                            : scaleFor(areaSample(m_lattice.element), elementIsSigned(request.element));
+    fillField(view, m_lattice, elementInfo(request.element).wrapsAt180, m_scale, request.zones, layout);
     if (request.isolines) {
-        layout.isolines = placeIsolines(view, m_lattice, m_scale, request.element);
+        layout.isolines = placeIsolines(view, m_lattice.element, m_scale, request.element);
     }
     if (m_source->hasModel()) {
         const MagneticPoles poles = m_source->poles(request.date);
@@ -265,9 +272,9 @@ MapLayout MapRenderer::layout(const MapView& view, const MapRequest& request)
         };
     }
     layout.description = QStringLiteral("Map of %1 from %2 on %3, %4 projection, colours from %5 to %6 %7")
-                             .arg(qs(elementTitle(request.element)).toLower(), qs(m_source->modelName()),
+                             .arg(elementTitle(request.element), qs(m_source->modelName()),
                                   dateText(request.date), qs(projectionName(view.kind())), levelText(m_scale.low),
-                                  levelText(m_scale.high), qs(elementUnit(request.element)));
+                                  levelText(m_scale.high), qs(elementInfo(request.element).unit));
     return layout;
 }
 

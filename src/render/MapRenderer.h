@@ -14,7 +14,7 @@ class ModelEngine;
 
 /// What to draw on a view.
 struct MapRequest {
-    MapElement element = MapElement::D;
+    FieldElement element = FieldElement::D;
     float date = 2025.0f;      ///< decimal year
     float elevation = 0.0f;    ///< metres above the ellipsoid
     bool isolines = true;
@@ -40,14 +40,12 @@ public:
 
     MapLayout layout(const MapView& view, const MapRequest& request);
 
-    /// The lattice of the last layout, for reading values under the pointer.
-    const FieldLattice& lastLattice() const { return m_lattice; }
     /// The scale of the last layout.
     const ColourScale& lastScale() const { return m_scale; }
 
 private:
     void placeViewItems(const MapView& view, MapLayout& layout);
-    FieldLattice evaluate(const MapView& view, const MapRequest& request) const;
+    MapLattices evaluate(const MapView& view, const MapRequest& request) const;
 
     std::unique_ptr<MapFieldSource> m_source;
     const MapView* m_cachedView = nullptr;
@@ -55,11 +53,11 @@ private:
     std::vector<QPolygonF> m_coastlines;
     std::vector<QPolygonF> m_graticule;
     std::vector<MapLabel> m_graticuleLabels;
-    FieldLattice m_lattice;
+    MapLattices m_lattice;
     ColourScale m_scale;
 };
 
 /// The title of a map: element, model, date and elevation.
-QString mapTitle(MapElement element, const std::string& model, float date, float elevation);
+QString mapTitle(FieldElement element, const std::string& model, float date, float elevation);
 
 }  // namespace tellurim

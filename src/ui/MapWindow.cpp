@@ -1,6 +1,7 @@
 #include "ui/MapWindow.h"
 
 #include "record/Conversions.h"
+#include "render/LatticeSampling.h"
 #include "render/MapExport.h"
 #include "render/MapOverlays.h"
 #include "ui/MapCanvas.h"
@@ -97,9 +98,8 @@ void MapWindow::buildControls()
 {
     m_canvas = new MapCanvas(m_renderer, this);
     m_element = new QComboBox(this);
-    for (const MapElement element : mapElements()) {
-        m_element->addItem(QStringLiteral("%1 (%2)").arg(qs(elementTitle(element)), qs(elementKey(element))),
-                           static_cast<int>(element));
+    for (const ElementInfo& info : allElements()) {
+        m_element->addItem(elementTitle(info.element), static_cast<int>(info.element));
     }
     m_projection = new QComboBox(this);
     for (const auto& [kind, text] : {std::pair{ProjectionKind::PlateCarree, "Plate carr\u00E9e"},
@@ -192,12 +192,12 @@ void MapWindow::modelChanged()
     m_date->setPageStep(kStepsPerYear);
     auto* items = qobject_cast<QStandardItemModel*>(m_element->model());
     for (int i = 0; i < m_element->count(); ++i) {
-        const auto element = static_cast<MapElement>(m_element->itemData(i).toInt());
+        const auto element = static_cast<FieldElement>(m_element->itemData(i).toInt());
         if (items != nullptr) {
             items->item(i)->setEnabled(source.provides(element));
         }
     }
-    if (!source.provides(static_cast<MapElement>(m_element->currentData().toInt()))) {
+    if (!source.provides(static_cast<FieldElement>(m_element->currentData().toInt()))) {
         const QSignalBlocker quietElement(m_element);
         m_element->setCurrentIndex(0);
     }
@@ -232,7 +232,7 @@ void MapWindow::followMainWindow()
 MapRequest MapWindow::currentRequest() const
 {
     MapRequest request;
-    request.element = static_cast<MapElement>(m_element->currentData().toInt());
+    request.element = static_cast<FieldElement>(m_element->currentData().toInt());
     request.date = mapDate();
     request.elevation = m_workspace.record.ALTM;
     request.isolines = m_isolines->isChecked();
@@ -282,9 +282,9 @@ void MapWindow::showHover(double latitude, double longitude)
     const double value =
         m_renderer.source().valueAt(request.element, latitude, longitude, request.elevation, request.date);
     m_readout->setText(QStringLiteral("%1   %2 = %3 %4")
-                           .arg(placeText(latitude, longitude), qs(elementKey(request.element)))
+                           .arg(placeText(latitude, longitude), qs(elementInfo(request.element).code))
                            .arg(value, 0, 'f', std::abs(value) >= 1000.0 ? 0 : 2)
-                           .arg(qs(elementUnit(request.element))));
+                           .arg(qs(elementInfo(request.element).unit)));
 }
 
 void MapWindow::exportPicture()

@@ -1,5 +1,6 @@
 // The map's layout and picture: where the agonic line, the markers and the
 // legend land, and how picture pixels turn into places in each projection.
+#include "render/LatticeSampling.h"
 #include "render/MapPainter.h"
 #include "render/MapRenderer.h"
 #include "support/EngineSupport.h"
@@ -45,7 +46,7 @@ protected:
     void SetUp() override { ensureGui(); }
     ShippedEngine shipped;
     MapRenderer renderer{shipped.engine};
-    MapRequest request{MapElement::D, 2026.5f, 0.0f, true, false, std::nullopt, std::nullopt, 2.0};
+    MapRequest request{FieldElement::D, 2026.5f, 0.0f, true, false, std::nullopt, std::nullopt, 2.0};
 };
 
 TEST_F(MapRendererTest, AgonicLineIsDrawnWhereTheDeclinationIsNearZero)
@@ -64,7 +65,7 @@ TEST_F(MapRendererTest, AgonicLineIsDrawnWhereTheDeclinationIsNearZero)
             ASSERT_TRUE(place);
             // The line is three pixels wide, about two degrees of this map.
             if (std::abs(place->latitude) < 60.0) {
-                EXPECT_LT(std::abs(renderer.source().valueAt(MapElement::D, place->latitude, place->longitude, 0.0f,
+                EXPECT_LT(std::abs(renderer.source().valueAt(FieldElement::D, place->latitude, place->longitude, 0.0f,
                                                              2026.5f)),
                           3.0)
                     << place->latitude << " " << place->longitude;
@@ -188,19 +189,18 @@ TEST(MapViewTest, ZoomKeepsThePlaceUnderThePointerAndPanStaysOnTheMap)
     EXPECT_NEAR(west, -180.0, 0.5);
 }
 
-TEST(FieldLatticeTest, DeclinationIsInterpolatedTheShortWayAcrossItsSeam)
+TEST(LatticeSamplingTest, DeclinationIsInterpolatedTheShortWayAcrossItsSeam)
 {
-    FieldLattice lattice;
-    lattice.rows = 2;
-    lattice.columns = 2;
-    lattice.wraps = true;
+    Lattice lattice;
+    lattice.geometry = LatticeGeometry{0.0, 0.0, 1.0, 1.0, 2, 2};
     lattice.values = {179.0f, -179.0f, 179.0f, -179.0f};
-    lattice.horizontal = {1.0f, 1.0f, 1.0f, 1.0f};
-    EXPECT_NEAR(std::abs(lattice.sample(0.5, 0.25)), 179.5, 1e-3);
-    EXPECT_NEAR(std::abs(lattice.sample(0.5, 0.75)), 179.5, 1e-3);
-    lattice.wraps = false;
-    EXPECT_NEAR(lattice.sample(0.5, 0.5), 0.0, 1e-3);
-    EXPECT_TRUE(std::isnan(lattice.sample(3.0, 0.5)));
+    EXPECT_NEAR(std::abs(sampleLattice(lattice, 0.5, 0.25, true)), 179.5, 1e-3);
+    EXPECT_NEAR(std::abs(sampleLattice(lattice, 0.5, 0.75, true)), 179.5, 1e-3);
+    EXPECT_NEAR(sampleLattice(lattice, 0.5, 0.5, false), 0.0, 1e-3);
+    // Row 0 is the northern one.
+    lattice.values = {10.0f, 10.0f, 20.0f, 20.0f};
+    EXPECT_NEAR(sampleLattice(lattice, 0.75, 0.5, false), 12.5, 1e-4);
+    EXPECT_TRUE(std::isnan(sampleLattice(lattice, 3.0, 0.5, false)));
 }
 
 }  // namespace

@@ -157,7 +157,9 @@ TEST(MainDialog, EveryControlHasAUniqueAccessibleNameAndItsTooltipAsDescription)
         names.insert(name);
         ++count;
     }
-    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()));
+    // The fields, the buttons of the table and the Map button beside them.
+    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size() + 1));
+    EXPECT_EQ(w.button("Map")->accessibleName(), QStringLiteral("Map"));
     EXPECT_EQ(w.edit("ILATD")->accessibleName(), QStringLiteral("Latitude degrees"));
     EXPECT_EQ(w.edit("DEC")->accessibleName(), QStringLiteral("Declination"));
     EXPECT_EQ(w.button("NewModel")->accessibleName(), QStringLiteral("New Model"));

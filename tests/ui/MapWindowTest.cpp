@@ -32,7 +32,7 @@ struct MapSession {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&map));
     }
 
-    bool elementEnabled(MapElement element)
+    bool elementEnabled(FieldElement element)
     {
         auto* chooser = map.findChild<QComboBox*>(QStringLiteral("Element"));
         auto* items = qobject_cast<QStandardItemModel*>(chooser->model());
@@ -60,7 +60,7 @@ TEST(MapWindow, FollowsTheMainWindowsDateElevationAndModel)
     EXPECT_EQ(s.map.canvas().request().elevation, 1500.0f);
     EXPECT_TRUE(s.map.canvas().layout().title.text.contains(QStringLiteral("2027-04")));
     EXPECT_TRUE(s.map.canvas().accessibleDescription().contains(QStringLiteral("WMM-2025")));
-    EXPECT_TRUE(s.elementEnabled(MapElement::DeclinationUncertainty));
+    EXPECT_TRUE(s.elementEnabled(FieldElement::SigmaD));
 
     // Another model: its span on the slider, what it lacks greyed out.
     s.workspace.record.FILENAME = shippedModel("IGRF14.shc");
@@ -70,8 +70,8 @@ TEST(MapWindow, FollowsTheMainWindowsDateElevationAndModel)
     EXPECT_EQ(slider->minimum(), 1900 * 100);
     EXPECT_EQ(slider->maximum(), 2030 * 100);
     EXPECT_TRUE(s.map.canvas().layout().title.text.contains(QStringLiteral("IGRF")));
-    EXPECT_FALSE(s.elementEnabled(MapElement::DeclinationUncertainty));
-    EXPECT_TRUE(s.elementEnabled(MapElement::AnnualD));
+    EXPECT_FALSE(s.elementEnabled(FieldElement::SigmaD));
+    EXPECT_TRUE(s.elementEnabled(FieldElement::DeltaD));
     for (QWidget* control : s.map.findChildren<QWidget*>()) {
         if (qobject_cast<QComboBox*>(control) || qobject_cast<QPushButton*>(control) ||
             qobject_cast<QSlider*>(control)) {
