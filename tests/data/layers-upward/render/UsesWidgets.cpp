@@ -1,0 +1,3 @@
+#include "gis/Contours.h"
+#include <QPainter>
+#include <QWidget>
