@@ -8,11 +8,21 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <memory>
 
 namespace tellurim::cli {
 
 namespace {
+
+// Qt's notes about the offscreen platform (no runtime folder, say) are not
+// the user's business; its errors still reach standard error.
+void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName.data(), message.toLocal8Bit().constData());
+    }
+}
 
 // Text needs a QGuiApplication; the command line draws without a display.
 void ensureGuiApplication()
@@ -20,6 +30,7 @@ void ensureGuiApplication()
     if (QCoreApplication::instance() != nullptr) {
         return;
     }
+    qInstallMessageHandler(quietQtNotes);
     static int argc = 3;
     static char name[] = "tellurim-cli";
     static char option[] = "-platform";
@@ -67,6 +78,9 @@ int runMap(const CliOptions& options, CliContext& context)
     request.isolines = options.isolines;
     request.zones = options.zones;
     const MapLayout layout = renderer.layout(view, request);
+    if (const std::string& problem = shippedCoastlines().problem; !problem.empty()) {
+        printError(context.err, "the coastlines are not drawn: " + problem);
+    }
     if (const auto failure = writeMapFile(output, layout, *format)) {
         if (!failure->file) {
             printError(context.err, "cannot draw " + qualified("the map", renderer.source()) + ": " + failure->reason);

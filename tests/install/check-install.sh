@@ -15,6 +15,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 
 expected=(bin/tellurim-cli share/tellurim/models/WMM2025.COF share/man/man1/tellurim-cli.1
+          share/tellurim/maps/land-50m.json share/tellurim/maps/world-atlas-LICENSE-ISC.txt
           share/bash-completion/completions/tellurim-cli)
 if [ "$gui" = ON ]; then
     expected+=(bin/tellurim share/man/man1/tellurim.1
@@ -32,6 +33,10 @@ mkdir "$work/elsewhere"
 cd "$work/elsewhere"
 out=$("$cli" point --lat 40 --lon -105 --year 2026.5 2>&1) || fail "installed point failed: $out"
 grep -q '^Incident Field (F):' <<<"$out" || fail "installed point printed: $out"
+# A map finds its coastlines beside the models, from any folder.
+out=$("$cli" map --element D --year 2026.5 --size 160x90 --output "$work/map.png" 2>&1) || fail "installed map failed: $out"
+[ -z "$out" ] || fail "installed map said: $out"
+[ "$(head -c 4 "$work/map.png" | tail -c 3)" = PNG ] || fail "installed map wrote no PNG"
 
 # Every command and option of the help is in the man page and the completion.
 man=$prefix/share/man/man1/tellurim-cli.1
@@ -44,11 +49,11 @@ complete_line() {
     printf '%s\n' "${COMPREPLY[@]}"
 }
 commands=$(complete_line "")
-for command in point grid poles batch; do
+for command in point grid poles batch map; do
     grep -q "^\.B tellurim-cli $command\$" "$man" || fail "the man page lacks the command $command"
     grep -qx "$command" <<<"$commands" || fail "the completion lacks the command $command"
     completed=$(complete_line "$command" --)
-    for option in $("$cli" "$command" --help | grep -o -- '--[a-z]\+' | sort -u) --help; do
+    for option in $("$cli" "$command" --help | grep -o -- '--[a-z][a-z-]*' | sort -u) --help; do
         grep -q -- "${option//-/\\\\-}" "$man" || fail "the man page lacks $option of $command"
         grep -qx -- "$option" <<<"$completed" || fail "the completion of $command lacks $option"
     done
