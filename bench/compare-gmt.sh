@@ -3,7 +3,7 @@
 # `tellurim-cli map` (1440x720 PNG: colours, isolines, coastlines, graticule,
 # dip poles, colour bar) against the pipeline a GMT user would write:
 # GeographicLib's MagneticField over a grid, then GMT's xyz2grd, grdimage,
-# grdcontour, coast and colorbar. GMT writes PostScript: its PNG needs
+# grdcontour, pscoast and psscale. GMT writes PostScript: its PNG needs
 # Ghostscript (psconvert), which would only add to its time, so the pipeline
 # is timed to the PostScript file, in GMT's favour.
 #
@@ -47,16 +47,14 @@ awk -v s=$step 'BEGIN { for (lat = -90; lat <= 90 + s / 2; lat += s) for (lon = 
 MagneticField -d "$work" -n tellurim -t $year --input-file points.txt --output-file field.txt
 paste -d' ' points.txt field.txt | awk '{ print \$2, \$1, \$4 }' > declination.xyz
 export GMT_USERDIR="$work" GMT_TMPDIR="$work"
-gmt begin chart ps
-  gmt set MAP_FRAME_TYPE plain FONT_ANNOT_PRIMARY 8p
-  gmt xyz2grd declination.xyz -R-180/180/-90/90 -I$step -Gdeclination.nc
-  gmt makecpt -Cpolar -T-60/60/5 -D
-  gmt grdimage declination.nc -JQ0/14.4i -Bxa30g30 -Bya30g30 -B+t"Declination WMM-2025 $year"
-  gmt grdcontour declination.nc -C10 -A20 -W0.5p
-  gmt grdcontour declination.nc -C+0 -W1.5p,darkgreen
-  gmt coast -Dl -W0.4p
-  gmt colorbar -DJBC+w7i -Bxa20 -By+l"deg"
-gmt end
+gmt set MAP_FRAME_TYPE plain FONT_ANNOT_PRIMARY 8p PS_MEDIA 16ix9i
+gmt xyz2grd declination.xyz -R-180/180/-90/90 -I$step -Gdeclination.nc
+gmt makecpt -Cpolar -T-60/60/5 -D > declination.cpt
+gmt grdimage declination.nc -Cdeclination.cpt -R-180/180/-90/90 -JQ0/14.4i -Bxa30g30 -Bya30g30 -B+t"Declination WMM-2025 $year" -K > chart.ps
+gmt grdcontour declination.nc -R -J -C10 -A20 -W0.5p -O -K >> chart.ps
+gmt grdcontour declination.nc -R -J -C+0 -W1.5p,darkgreen -O -K >> chart.ps
+gmt pscoast -R -J -Dl -W0.4p -O -K >> chart.ps
+gmt psscale -R -J -Cdeclination.cpt -DJBC+w7i -Bxa20 -By+l"deg" -O >> chart.ps
 SCRIPT
 
 : > "$work/ours"; : > "$work/theirs"
