@@ -201,7 +201,7 @@ int runBatch(const CliOptions& options, CliContext& context)
         const BatchPoint& point = *parsed.value;
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result =
-            engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
+            engine.computePoint(point.elevation, point.latitude, point.longitude, point.year);
         appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {

@@ -165,7 +165,7 @@ int runGrid(const CliOptions& options, CliContext& context)
                               byteSizeText(estimatedGridFileBytes(job.area)));
         GridProducer producer(static_cast<unsigned>(options.threads));
         if (!options.with.empty()) {
-            const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+            const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
             producer.setLineExtra([accuracy, &extras = options.with](CsvRow& row, const FieldResult& point) {
                 addExtraFields(row, extras, accuracy, point);
             });

@@ -113,7 +113,7 @@ int runPoint(const CliOptions& options, CliContext& context)
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
     // Signed coordinates, so neither selector negates anything.
-    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year, 0, 1);
+    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year);
 
     std::string text;
     if (options.csv) {
@@ -123,7 +123,7 @@ int runPoint(const CliOptions& options, CliContext& context)
         appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}}, result,
                         modelProvenance(engine, modelName(options)));
     } else {
-        text = pointBlock(options, year, result, engine.model().modelName);
+        text = pointBlock(options, year, result, engine.modelName());
     }
     return writeOutput(context, text);
 }

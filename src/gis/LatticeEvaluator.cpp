@@ -34,7 +34,7 @@ LatticeEvaluator::LatticeEvaluator(ModelEngine& engine, FieldInstant when, unsig
     : m_engine(engine),
       m_when(when),
       m_threads(threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency())),
-      m_accuracy(publishedAccuracy(engine.model().modelName))
+      m_accuracy(publishedAccuracy(engine.modelName()))
 {
     for (unsigned t = 0; t < m_threads; ++t) {
         auto worker = std::make_unique<Worker>();

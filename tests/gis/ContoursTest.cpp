@@ -218,12 +218,12 @@ TEST(Lattice, NodesAreExactDecimalsAndMatchThePointCalculation)
     const LatticeGeometry small = latticeOf(GridSettings{0, -80.0f, 80.0f, 40.0f, -170.5f, 179.5f, 35.0f});
     const std::vector<FieldElement> elements{FieldElement::D, FieldElement::Z, FieldElement::DeltaF, FieldElement::SigmaD};
     const auto lattices = LatticeEvaluator(shipped.engine, {1200.0f, 2027.25f}, 3).evaluate(small, elements);
-    const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.model().modelName);
+    const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.modelName());
     ASSERT_NE(accuracy, nullptr);
     for (std::size_t row = 0; row < small.height; ++row) {
         for (std::size_t column = 0; column < small.width; ++column) {
             const FieldResult point = shipped.engine.computePoint(
-                1200.0f, float(small.latitude(row)), float(small.longitude(column)), 2027.25f, 0, 1);
+                1200.0f, float(small.latitude(row)), float(small.longitude(column)), 2027.25f);
             for (std::size_t e = 0; e < elements.size(); ++e) {
                 const float expected = elementValue(elements[e], point, accuracy);
                 EXPECT_EQ(std::bit_cast<uint32_t>(lattices[e].at(row, column)), std::bit_cast<uint32_t>(expected))
