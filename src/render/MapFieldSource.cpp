@@ -2,6 +2,7 @@
 
 #include "engine/EngineMessageSink.h"
 #include "engine/ModelEngine.h"
+#include "engine/PoleFinder.h"
 #include "gis/LatticeEvaluator.h"
 #include "record/FieldAccuracy.h"
 
@@ -33,7 +34,7 @@ MapFieldSource::MapFieldSource(const ModelEngine& engine) : m_engine(std::make_u
 {
     m_engine->setMessageSink(silentSink());
     if (hasModel()) {
-        m_accuracy = publishedAccuracy(m_engine->model().modelName);
+        m_accuracy = publishedAccuracy(m_engine->model()->name());
     }
 }
 
@@ -46,17 +47,17 @@ bool MapFieldSource::hasModel() const
 
 std::string MapFieldSource::modelName() const
 {
-    return hasModel() ? trimmedModelName(m_engine->model().modelName) : std::string();
+    return hasModel() ? trimmedModelName(m_engine->model()->name()) : std::string();
 }
 
 double MapFieldSource::firstYear() const
 {
-    return hasModel() ? static_cast<double>(m_engine->model().epoch) : 0.0;
+    return hasModel() ? static_cast<double>(m_engine->model()->validFrom()) : 0.0;
 }
 
 double MapFieldSource::lastYear() const
 {
-    return hasModel() ? static_cast<double>(m_engine->model().epoch + m_engine->model().lifeSpan) : 0.0;
+    return hasModel() ? static_cast<double>(m_engine->model()->validUntil()) : 0.0;
 }
 
 bool MapFieldSource::provides(FieldElement element) const
@@ -64,10 +65,8 @@ bool MapFieldSource::provides(FieldElement element) const
     if (!hasModel()) {
         return false;
     }
-    const MagneticModel& model = m_engine->model();
     if (element >= FieldElement::DeltaD && element <= FieldElement::DeltaZ) {
-        return !model.laterEpochs.empty() ||
-               std::any_of(model.ratePairs.begin(), model.ratePairs.end(), [](float v) { return v != 0.0f; });
+        return m_engine->model()->hasAnnualChange();
     }
     if (element == FieldElement::SigmaD) {
         return m_accuracy != nullptr && m_accuracy->hasDeclination;
@@ -90,14 +89,14 @@ double MapFieldSource::valueAt(FieldElement element, double latitude, double lon
     if (!hasModel()) {
         return std::nan("");
     }
-    const FieldResult result = m_engine->computePoint(elevation, static_cast<float>(latitude),
-                                                      static_cast<float>(longitude), date, 0, 1);
+    const FieldResult result =
+        m_engine->model()->point(date, static_cast<float>(latitude), static_cast<float>(longitude), elevation);
     return static_cast<double>(elementValue(element, result, m_accuracy));
 }
 
 MagneticPoles MapFieldSource::poles(float date) const
 {
-    return hasModel() ? m_engine->findMagneticPoles(date) : MagneticPoles{};
+    return hasModel() ? findMagneticPoles(*m_engine->model(), date) : MagneticPoles{};
 }
 
 }  // namespace tellurim

@@ -34,16 +34,6 @@ QString qs(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-double signedLatitude(const LocationRecord& record)
-{
-    return record.IHEM_NS == 1 ? -static_cast<double>(record.DLAT) : static_cast<double>(record.DLAT);
-}
-
-double signedLongitude(const LocationRecord& record)
-{
-    return record.JHEM_EW == 0 ? -static_cast<double>(record.DLON) : static_cast<double>(record.DLON);
-}
-
 // The main window's location set to a place, in all its forms.
 void moveLocation(Workspace& workspace, double latitude, double longitude)
 {
@@ -206,11 +196,12 @@ void MapWindow::modelChanged()
 void MapWindow::followMainWindow()
 {
     const LocationRecord& record = m_workspace.record;
-    const void* tables = m_workspace.engine().isLoaded() ? &m_workspace.engine().model() : nullptr;
+    const void* tables = m_workspace.engine().model().get();
     const bool newModel = tables != m_followedTables || record.FILENAME != m_followedModel;
     const bool newDate = record.DDATE != m_followedDate;
     const bool newElevation = record.ALTM != m_followedElevation;
-    const bool newPlace = signedLatitude(record) != m_followedLatitude || signedLongitude(record) != m_followedLongitude;
+    const bool newPlace = static_cast<double>(signedLatitude(record)) != m_followedLatitude ||
+                          static_cast<double>(signedLongitude(record)) != m_followedLongitude;
     if (!newModel && !newDate && !newElevation && !newPlace) {
         return;
     }
@@ -218,8 +209,8 @@ void MapWindow::followMainWindow()
     m_followedModel = record.FILENAME;
     m_followedDate = record.DDATE;
     m_followedElevation = record.ALTM;
-    m_followedLatitude = signedLatitude(record);
-    m_followedLongitude = signedLongitude(record);
+    m_followedLatitude = static_cast<double>(signedLatitude(record));
+    m_followedLongitude = static_cast<double>(signedLongitude(record));
     if (newModel) {
         modelChanged();
     }
@@ -237,7 +228,8 @@ MapRequest MapWindow::currentRequest() const
     request.elevation = m_workspace.record.ALTM;
     request.isolines = m_isolines->isChecked();
     request.zones = m_zones->isChecked();
-    request.location = LonLat{signedLongitude(m_workspace.record), signedLatitude(m_workspace.record)};
+    request.location = LonLat{static_cast<double>(signedLongitude(m_workspace.record)),
+                              static_cast<double>(signedLatitude(m_workspace.record))};
     request.scale = m_playScale;
     return request;
 }

@@ -99,8 +99,7 @@ TEST(MapWindow, AClickSetsTheMainWindowsLocationAndRecalculates)
     EXPECT_NEAR(record.DLON, 100.0f, 0.4f);
     EXPECT_EQ(record.JHEM_EW, 0);
     EXPECT_EQ(record.ILATD, static_cast<int32_t>(record.DLAT));
-    const FieldResult expected =
-        s.engine.computePoint(record.ALTM, record.DLAT, record.DLON, record.DDATE, record.IHEM_NS, record.JHEM_EW);
+    const FieldResult expected = s.engine.computePoint(record.ALTM, record.DLAT, -record.DLON, record.DDATE);
     EXPECT_EQ(s.workspace.results().DEC, expected.DEC);
     const auto& markers = canvas.layout().markers;
     const auto location = std::find_if(markers.begin(), markers.end(),
