@@ -3,7 +3,7 @@
 // where only the date changes (WMM-2025, IGRF-14 over its 130 years, and the
 // high-resolution WMMHR-2025). Counters: frames per second of the clock and
 // of the whole process's processor time (every thread).
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "render/MapPainter.h"
 #include "render/MapRenderer.h"
 
@@ -48,7 +48,7 @@ void BM_WorldMapFromNothing(benchmark::State& state)
     LoadedModel model("WMM2025.COF");
     QImage image(1440, 720, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        MapRenderer renderer(model.engine);
+        MapRenderer renderer(model.engine.model());
         const MapView view(ProjectionKind::PlateCarree, std::nullopt, image.size());
         MapRequest request;
         request.date = 2026.5f;
@@ -61,7 +61,7 @@ BENCHMARK(BM_WorldMapFromNothing)->Unit(benchmark::kMillisecond)->MeasureProcess
 void sliderFrames(benchmark::State& state, const char* modelName, float first, float last, ProjectionKind kind)
 {
     LoadedModel model(modelName);
-    MapRenderer renderer(model.engine);
+    MapRenderer renderer(model.engine.model());
     QImage image(1280, 640, QImage::Format_ARGB32_Premultiplied);
     const MapView view(kind, std::nullopt, image.size());
     MapRequest request;

@@ -9,11 +9,12 @@ namespace tellurim::cli {
 
 namespace {
 
-constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch, Command::Map};
+constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch, Command::Contours,
+                           Command::Map};
 
 enum class Option {
     Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force,
-    Element, Projection, Region, Size, NoIsolines, Zones,
+    Element, Interval, Base, Zones, Projection, Region, Size, NoIsolines,
 };
 
 // The commands an option is given to, one bit each.
@@ -28,8 +29,9 @@ constexpr CommandSet kPoint = bit(Command::Point);
 constexpr CommandSet kGrid = bit(Command::Grid);
 constexpr CommandSet kPoles = bit(Command::Poles);
 constexpr CommandSet kBatch = bit(Command::Batch);
+constexpr CommandSet kContours = bit(Command::Contours);
 constexpr CommandSet kMap = bit(Command::Map);
-constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch | kMap;
+constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch | kContours | kMap;
 
 // One row per option: a new option is a row here and its step in the Parser
 // (parseFlag for one without a value, storeValue for one with).
@@ -41,24 +43,26 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid},
-    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
+    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid | kContours},
+    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid | kContours},
     OptionSpec{"--date", Option::Date, true, kEveryCommand},
     OptionSpec{"--year", Option::Year, true, kEveryCommand},
-    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch | kMap},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch | kContours | kMap},
     OptionSpec{"--model", Option::Model, true, kEveryCommand},
     OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
-    OptionSpec{"--output", Option::Output, true, kGrid | kMap},
-    OptionSpec{"--threads", Option::Threads, true, kGrid},
+    OptionSpec{"--output", Option::Output, true, kGrid | kContours | kMap},
+    OptionSpec{"--threads", Option::Threads, true, kGrid | kContours},
     OptionSpec{"--force", Option::Force, false, kGrid},
     OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
     OptionSpec{"--with", Option::With, true, kGrid | kBatch},
-    OptionSpec{"--element", Option::Element, true, kMap},
+    OptionSpec{"--element", Option::Element, true, kGrid | kContours | kMap},
+    OptionSpec{"--interval", Option::Interval, true, kContours},
+    OptionSpec{"--base", Option::Base, true, kContours},
+    OptionSpec{"--zones", Option::Zones, false, kContours | kMap},
     OptionSpec{"--projection", Option::Projection, true, kMap},
     OptionSpec{"--region", Option::Region, true, kMap},
     OptionSpec{"--size", Option::Size, true, kMap},
     OptionSpec{"--no-isolines", Option::NoIsolines, false, kMap},
-    OptionSpec{"--zones", Option::Zones, false, kMap},
 };
 
 const OptionSpec* findOption(std::string_view name)
@@ -90,6 +94,7 @@ private:
     std::string parseAxis(std::string_view name, Axis axis, std::optional<AxisRange>& target);
     std::string parseRegion(std::string_view name);
     std::string storeValue(const OptionSpec& spec, std::string_view value);
+    std::string storeElement(std::string_view value, std::string_view name);
     // Takes the next argument as an option's value; nothing when none is left.
     std::optional<std::string_view> nextValue(bool allowDashes);
     std::string checkRequired() const;
@@ -112,6 +117,8 @@ std::string store(Checked<T> parsed, std::optional<T>& target)
 }
 
 constexpr std::string_view kDateOrYear = "give either --date or --year, not both";
+// Isoline intervals and bases: any size a field element's unit could need.
+constexpr float kMaxLevelNumber = 1.0e9f;
 
 std::string Parser::run()
 {
@@ -147,7 +154,7 @@ std::string Parser::parseArgument(std::string_view arg)
     if (spec == nullptr || (spec->commands & bit(m_options.command)) == 0) {
         return "unknown option " + echoed(name) + " for " + command;
     }
-    if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
+    if (spec->option != Option::Element && std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
         return std::string(name) + " is given more than once";
     }
     m_seen.push_back(spec->option);
@@ -215,6 +222,12 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
     if (!step) {
         return step.error;
     }
+    // A backward range would give a header and no rows, reported as success.
+    if (*end.value < *start.value) {
+        return std::string(name) + " runs from START up to END, " +
+               (axis == Axis::Latitude ? "south to north" : "west to east") + " (got " + std::string(values[0]) +
+               " then " + std::string(values[1]) + "): give the smaller value first";
+    }
     target = AxisRange{*start.value, *end.value, *step.value};
     return {};
 }
@@ -280,7 +293,7 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
                            : parseRegion(spec.name);
     }
     const bool latOrLon = spec.option == Option::Lat || spec.option == Option::Lon;
-    if (latOrLon && m_options.command == Command::Grid) {
+    if (latOrLon && (m_options.command == Command::Grid || m_options.command == Command::Contours)) {
         if (inlineValue) {
             return std::string(spec.name) + " needs three separate values: START END STEP";
         }
@@ -334,9 +347,15 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         return {};
     }
     case Option::Element:
-        m_options.element = elementFromCode(value);
-        return m_options.element ? std::string()
-                                 : "unknown " + std::string(name) + " '" + echoed(value) + "' (" + elementCodeList() + ")";
+        return storeElement(value, name);
+    case Option::Interval: {
+        std::string error = store(parseBoundedReal(value, name, -kMaxLevelNumber, kMaxLevelNumber), m_options.interval);
+        return error.empty() && !(*m_options.interval > 0.0f)
+                   ? std::string(name) + " must be above 0: the spacing of the isolines in the element's unit"
+                   : error;
+    }
+    case Option::Base:
+        return store(parseBoundedReal(value, name, -kMaxLevelNumber, kMaxLevelNumber), m_options.base);
     case Option::Projection:
         if (const auto kind = projectionByName(value)) {
             m_options.projection = *kind;
@@ -346,9 +365,28 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
                "' (plate-carree, mercator, north-polar or south-polar)";
     case Option::Size:
         return parseSize(value, name, m_options.width, m_options.height);
-    default:
+    case Option::Csv:
+    case Option::Json:
+    case Option::Force:
+    case Option::Zones:
+    case Option::Region:
+    case Option::NoIsolines:
         break;
     }
+    return {};
+}
+
+std::string Parser::storeElement(std::string_view value, std::string_view name)
+{
+    const std::optional<FieldElement> element = elementFromCode(value);
+    if (!element) {
+        return "unknown element '" + echoed(value) + "' for " + std::string(name) + "; give one of " +
+               elementCodeList();
+    }
+    if (std::find(m_options.elements.begin(), m_options.elements.end(), *element) != m_options.elements.end()) {
+        return std::string(name) + " " + std::string(value) + " is given more than once";
+    }
+    m_options.elements.push_back(*element);
     return {};
 }
 
@@ -364,6 +402,17 @@ std::string Parser::checkRequired() const
             return command + " needs --lon DEGREES";
         }
         break;
+    case Command::Contours:
+        if (m_options.elements.size() != 1) {
+            return command + " needs one --element (" + elementCodeList() + ")";
+        }
+        if (m_options.latitudes.has_value() != m_options.longitudes.has_value()) {
+            return command + " needs both --lat START END STEP and --lon START END STEP, or neither";
+        }
+        if (!m_options.output) {
+            return command + " needs --output FILE (.gpkg, .geojson, .shp or .kml)";
+        }
+        break;
     case Command::Grid:
         if (!m_options.latitudes) {
             return command + " needs --lat START END STEP";
@@ -373,8 +422,8 @@ std::string Parser::checkRequired() const
         }
         break;
     case Command::Map:
-        if (!m_options.element) {
-            return command + " needs --element (" + elementCodeList() + ")";
+        if (m_options.elements.size() != 1) {
+            return command + " needs one --element (" + elementCodeList() + ")";
         }
         if (!m_options.output) {
             return command + " needs --output FILE.png, FILE.svg or FILE.pdf";
@@ -415,6 +464,8 @@ std::string_view commandName(Command command)
         return "poles";
     case Command::Batch:
         return "batch";
+    case Command::Contours:
+        return "contours";
     case Command::Map:
         return "map";
     case Command::None:

@@ -12,7 +12,7 @@
 
 namespace tellurim::cli {
 
-enum class Command { None, Point, Grid, Poles, Batch, Map };
+enum class Command { None, Point, Grid, Poles, Batch, Contours, Map };
 
 /// Picture sizes a map accepts, pixels per side.
 inline constexpr int kMinMapSide = 1;
@@ -44,13 +44,15 @@ struct CliOptions {
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
     bool force = false;                   ///< grid: write even when the output's file system looks too full
-    std::optional<FieldElement> element;    ///< map: what is drawn
+    std::vector<FieldElement> elements;   ///< grid (raster bands), contours and map (one): --element, in the order given
+    std::optional<float> interval;        ///< contours: isoline spacing in the element's unit, above 0
+    std::optional<float> base;            ///< contours: a level every interval is counted from
+    bool zones = false;                   ///< contours, map: add (map: hatch) the compass caution and blackout zones
     ProjectionKind projection = ProjectionKind::PlateCarree;  ///< map
     std::optional<GeoRegion> region;      ///< map: nothing for the projection's whole view
     int width = 1440;                     ///< map: picture width, pixels
     int height = 720;                     ///< map: picture height, pixels
     bool isolines = true;                 ///< map: false after --no-isolines
-    bool zones = false;                   ///< map: hatch the compass caution and blackout zones
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

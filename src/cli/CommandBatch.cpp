@@ -1,7 +1,7 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 
@@ -169,9 +169,8 @@ void appendBatchPoint(std::string& out, const BatchPoint& point, const FieldResu
 
 int runBatch(const CliOptions& options, CliContext& context)
 {
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> magneticModel = loadModel(options, context.err);
+    if (!magneticModel) {
         return kExitFailure;
     }
     StreamTarget target(context.out);
@@ -179,10 +178,11 @@ int runBatch(const CliOptions& options, CliContext& context)
     if (!options.json) {
         appendBatchHeader(pending, options.with);
     }
-    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    const ModelProvenance model = modelProvenance(*magneticModel, modelName(options));
     const PublishedAccuracy* accuracy = publishedAccuracy(model.headerName);
 
     bool badLine = false;
+    bool warned = false;
     std::string line;
     uint64_t lineNumber = 0;
     InputLines lines(context.in);
@@ -199,9 +199,13 @@ int runBatch(const CliOptions& options, CliContext& context)
             continue;
         }
         const BatchPoint& point = *parsed.value;
-        // Signed coordinates, so neither selector negates anything.
+        if (!warned) {
+            // Once, at the first point, as the date of the first line decides.
+            warnOutsideLifeSpan(*magneticModel, point.year, context.err);
+            warned = true;
+        }
         const FieldResult result =
-            engine.computePoint(point.elevation, point.latitude, point.longitude, point.year);
+            magneticModel->point(point.year, point.latitude, point.longitude, point.elevation);
         appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {

@@ -1,6 +1,6 @@
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "render/MapExport.h"
 #include "render/LatticeSampling.h"
 #include "render/MapRenderer.h"
@@ -54,13 +54,13 @@ int runMap(const CliOptions& options, CliContext& context)
         printError(context.err, "--output must name a .png, .svg or .pdf file (got '" + echoed(output) + "')");
         return kExitUsage;
     }
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    std::shared_ptr<const MagneticModel> model = loadModel(options, context.err);
+    if (!model) {
         return kExitFailure;
     }
-    const FieldElement element = *options.element;
-    MapRenderer renderer(engine);
+    warnOutsideLifeSpan(*model, options.decimalYear(), context.err);
+    const FieldElement element = options.elements.front();
+    MapRenderer renderer(std::move(model));
     if (!renderer.source().provides(element)) {
         const std::string why = elementIsAnnualChange(element)
                                     ? "has no annual change (its coefficients do not change with time)"

@@ -1,7 +1,6 @@
 #include "render/MapFieldSource.h"
 
-#include "engine/EngineMessageSink.h"
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "engine/PoleFinder.h"
 #include "gis/LatticeEvaluator.h"
 #include "record/FieldAccuracy.h"
@@ -12,29 +11,10 @@
 
 namespace tellurim {
 
-namespace {
-
-// A map is drawn again and again: the life-span warning belongs to the
-// main window's calculation, not to every frame.
-class SilentSink final : public EngineMessageSink {
-public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
-SilentSink& silentSink()
+MapFieldSource::MapFieldSource(std::shared_ptr<const MagneticModel> model) : m_model(std::move(model))
 {
-    static SilentSink sink;
-    return sink;
-}
-
-}  // namespace
-
-MapFieldSource::MapFieldSource(const ModelEngine& engine) : m_engine(std::make_unique<ModelEngine>(engine))
-{
-    m_engine->setMessageSink(silentSink());
     if (hasModel()) {
-        m_accuracy = publishedAccuracy(m_engine->model()->name());
+        m_accuracy = publishedAccuracy(m_model->name());
     }
 }
 
@@ -42,22 +22,22 @@ MapFieldSource::~MapFieldSource() = default;
 
 bool MapFieldSource::hasModel() const
 {
-    return m_engine->isLoaded();
+    return m_model != nullptr;
 }
 
 std::string MapFieldSource::modelName() const
 {
-    return hasModel() ? trimmedModelName(m_engine->model()->name()) : std::string();
+    return hasModel() ? trimmedModelName(m_model->name()) : std::string();
 }
 
 double MapFieldSource::firstYear() const
 {
-    return hasModel() ? static_cast<double>(m_engine->model()->validFrom()) : 0.0;
+    return hasModel() ? static_cast<double>(m_model->validFrom()) : 0.0;
 }
 
 double MapFieldSource::lastYear() const
 {
-    return hasModel() ? static_cast<double>(m_engine->model()->validUntil()) : 0.0;
+    return hasModel() ? static_cast<double>(m_model->validUntil()) : 0.0;
 }
 
 bool MapFieldSource::provides(FieldElement element) const
@@ -66,7 +46,7 @@ bool MapFieldSource::provides(FieldElement element) const
         return false;
     }
     if (element >= FieldElement::DeltaD && element <= FieldElement::DeltaZ) {
-        return m_engine->model()->hasAnnualChange();
+        return m_model->hasAnnualChange();
     }
     if (element == FieldElement::SigmaD) {
         return m_accuracy != nullptr && m_accuracy->hasDeclination;
@@ -77,7 +57,7 @@ bool MapFieldSource::provides(FieldElement element) const
 MapLattices MapFieldSource::lattices(const LatticeGeometry& geometry, FieldElement element, float elevation,
                                      float date) const
 {
-    LatticeEvaluator evaluator(*m_engine, FieldInstant{elevation, date});
+    LatticeEvaluator evaluator(m_model, FieldInstant{elevation, date});
     const std::array elements{element, FieldElement::H};
     std::vector<Lattice> both = evaluator.evaluate(geometry, elements);
     return MapLattices{std::move(both[0]), std::move(both[1])};
@@ -90,13 +70,13 @@ double MapFieldSource::valueAt(FieldElement element, double latitude, double lon
         return std::nan("");
     }
     const FieldResult result =
-        m_engine->model()->point(date, static_cast<float>(latitude), static_cast<float>(longitude), elevation);
+        m_model->point(date, static_cast<float>(latitude), static_cast<float>(longitude), elevation);
     return static_cast<double>(elementValue(element, result, m_accuracy));
 }
 
 MagneticPoles MapFieldSource::poles(float date) const
 {
-    return hasModel() ? findMagneticPoles(*m_engine->model(), date) : MagneticPoles{};
+    return hasModel() ? findMagneticPoles(*m_model, date) : MagneticPoles{};
 }
 
 }  // namespace tellurim

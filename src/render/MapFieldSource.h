@@ -9,7 +9,7 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class MagneticModel;
 struct PublishedAccuracy;
 
 /// The element of a map and the horizontal intensity beside it (for the
@@ -21,13 +21,13 @@ struct MapLattices {
 
 /// What the maps ask of the model: lattices (through the GIS layer's lattice
 /// evaluator, rows spread over threads), the dip poles and single points.
-/// Holds its own copy of the engine, so the caller's engine and its messages
-/// are left alone and the model stays the same until a new source is made.
-/// Not for use from several threads at once.
+/// Shares the immutable model, so the model stays the same until a new
+/// source is made whatever the caller loads meanwhile, and nothing here shows
+/// a message. Not for use from several threads at once.
 class MapFieldSource {
 public:
-    /// The engine's current model; nothing is evaluated without one.
-    explicit MapFieldSource(const ModelEngine& engine);
+    /// The model to draw; nothing is evaluated without one (null).
+    explicit MapFieldSource(std::shared_ptr<const MagneticModel> model);
     ~MapFieldSource();
     MapFieldSource(const MapFieldSource&) = delete;
     MapFieldSource& operator=(const MapFieldSource&) = delete;
@@ -51,7 +51,7 @@ public:
     MagneticPoles poles(float date) const;
 
 private:
-    std::unique_ptr<ModelEngine> m_engine;
+    std::shared_ptr<const MagneticModel> m_model;
     const PublishedAccuracy* m_accuracy = nullptr;
 };
 

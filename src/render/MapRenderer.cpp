@@ -1,6 +1,5 @@
 #include "render/MapRenderer.h"
 
-#include "engine/ModelEngine.h"
 #include "record/CalendarDate.h"
 #include "record/Conversions.h"
 #include "record/FieldAccuracy.h"
@@ -180,11 +179,14 @@ QString mapTitle(FieldElement element, const std::string& model, float date, flo
         .arg(static_cast<double>(elevation), 0, 'f', 0);
 }
 
-MapRenderer::MapRenderer(const ModelEngine& engine) : m_source(std::make_unique<MapFieldSource>(engine)) {}
-
-void MapRenderer::setModel(const ModelEngine& engine)
+MapRenderer::MapRenderer(std::shared_ptr<const MagneticModel> model)
+    : m_source(std::make_unique<MapFieldSource>(std::move(model)))
 {
-    m_source = std::make_unique<MapFieldSource>(engine);
+}
+
+void MapRenderer::setModel(std::shared_ptr<const MagneticModel> model)
+{
+    m_source = std::make_unique<MapFieldSource>(std::move(model));
 }
 
 MapLattices MapRenderer::evaluate(const MapView& view, const MapRequest& request) const

@@ -10,8 +10,6 @@
 
 namespace tellurim {
 
-class ModelEngine;
-
 /// What to draw on a view.
 struct MapRequest {
     FieldElement element = FieldElement::D;
@@ -32,10 +30,10 @@ struct MapRequest {
 /// on the view (coastlines, graticule) is kept until the view changes.
 class MapRenderer {
 public:
-    /// Draws the engine's current model (a copy: later loads into the engine
-    /// change nothing here until setModel).
-    explicit MapRenderer(const ModelEngine& engine);
-    void setModel(const ModelEngine& engine);
+    /// Draws this model (shared and immutable: later loads elsewhere change
+    /// nothing here until setModel).
+    explicit MapRenderer(std::shared_ptr<const MagneticModel> model);
+    void setModel(std::shared_ptr<const MagneticModel> model);
     const MapFieldSource& source() const { return *m_source; }
 
     MapLayout layout(const MapView& view, const MapRequest& request);

@@ -66,7 +66,7 @@ QString placeText(double latitude, double longitude)
 }  // namespace
 
 MapWindow::MapWindow(Workspace& workspace, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_workspace(workspace), m_renderer(workspace.engine())
+    : QWidget(parent, Qt::Window), m_workspace(workspace), m_renderer(workspace.engine().model())
 {
     setObjectName(QStringLiteral("MapWindow"));
     setWindowTitle(QStringLiteral("Map - Tellurim"));
@@ -173,7 +173,7 @@ void MapWindow::setSliderDate(float date)
 
 void MapWindow::modelChanged()
 {
-    m_renderer.setModel(m_workspace.engine());
+    m_renderer.setModel(m_workspace.engine().model());
     const MapFieldSource& source = m_renderer.source();
     const QSignalBlocker quiet(m_date);
     m_date->setRange(static_cast<int>(std::lround(source.firstYear() * kStepsPerYear)),
@@ -320,7 +320,8 @@ void showMapWindow(Workspace& workspace, QWidget* mainWindow)
 
 QPushButton* makeMapButton(Workspace& workspace, QWidget* mainWindow)
 {
-    auto* button = new QPushButton(QStringLiteral("&Map"), mainWindow);
+    // No mnemonic: M, A and P already open Make Grid, About and Print Location.
+    auto* button = new QPushButton(QStringLiteral("Map"), mainWindow);
     button->setObjectName(QStringLiteral("Map"));
     button->setAccessibleName(QStringLiteral("Map"));
     button->setToolTip(QStringLiteral("Opens a map of the field of the model at the date"));

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tellurim {
 
@@ -19,6 +20,7 @@ inline constexpr std::size_t kMaxStoredPathLength = 254;
 struct Settings {
     LocationRecord location;  ///< every field but DDATE, which is not stored
     GridSettings grid;
+    std::vector<std::string> recentModels;  ///< model files used before, newest first
 };
 
 /// The settings file: "Tellurim.INI" in the "Tellurim" folder of
@@ -28,14 +30,17 @@ std::filesystem::path settingsFilePath();
 /// Reads the settings. A missing or unreadable file, or a missing key, gives
 /// the default (30 30' 30" South and East, 30 m, "Default", the shipped
 /// model, grid values 1 and the first-use flag set). Numbers are read
-/// leniently ("12abc" is 12, "abc" is 0) and not range-checked; each value
-/// keeps at most kMaxStoredPathLength bytes.
+/// leniently ("12abc" is 12, "abc" is 0); one that its field would refuse if
+/// typed (out of range, NaN) gives the default, as a missing key does. Each
+/// value keeps at most kMaxStoredPathLength bytes.
 Settings readSettings(const std::filesystem::path& file);
 
 /// The file's bytes for these values: [Version] Major=2 Minor=0, then
 /// [LocationInformation] and [GridInformation] with one key=value line each,
-/// "\n" line ends, no blank lines.
-std::string settingsText(const LocationRecord& location, const GridSettings& grid);
+/// "\n" line ends, no blank lines; with model files used before, then
+/// [RecentModels] File1 to File8 (empty when unused).
+std::string settingsText(const LocationRecord& location, const GridSettings& grid,
+                         const std::vector<std::string>& recentModels = {});
 
 /// Writes the settings, creating the folder when needed. Keys and sections
 /// of an existing file that this program does not know are kept after its
@@ -43,6 +48,7 @@ std::string settingsText(const LocationRecord& location, const GridSettings& gri
 /// to disk, then renamed over it), so a failed write leaves the previous
 /// settings intact; the failure is returned.
 std::optional<FileError> writeSettings(const std::filesystem::path& file,
-                                       const LocationRecord& location, const GridSettings& grid);
+                                       const LocationRecord& location, const GridSettings& grid,
+                                       const std::vector<std::string>& recentModels = {});
 
 }  // namespace tellurim

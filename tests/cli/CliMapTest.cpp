@@ -63,7 +63,7 @@ TEST(CliMapTest, RefusesBadSettingsBeforeDrawingAnything)
     }
     const CliRun element = runWith({"map", "--element", "Q", "--year", "2026", "--output", output});
     EXPECT_EQ(element.status, kExitUsage);
-    EXPECT_NE(element.err.find("unknown --element 'Q'"), std::string::npos) << element.err;
+    EXPECT_NE(element.err.find("unknown element 'Q' for --element"), std::string::npos) << element.err;
     const CliRun noOutput = runWith({"map", "--element", "D", "--year", "2026"});
     EXPECT_EQ(noOutput.status, kExitUsage);
     EXPECT_NE(noOutput.err.find("map needs --output"), std::string::npos) << noOutput.err;

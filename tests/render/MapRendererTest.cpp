@@ -45,7 +45,7 @@ class MapRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureGui(); }
     ShippedEngine shipped;
-    MapRenderer renderer{shipped.engine};
+    MapRenderer renderer{shipped.engine.model()};
     MapRequest request{FieldElement::D, 2026.5f, 0.0f, true, false, std::nullopt, std::nullopt, 2.0};
 };
 

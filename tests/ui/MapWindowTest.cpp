@@ -1,7 +1,7 @@
 // Wiring of the Map window: it follows the main window, a click moves the
 // main window's location, the chooser greys out what a model lacks.
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
 #include "support/EngineSupport.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
