@@ -1,5 +1,7 @@
 #include "cli/CliAccuracy.h"
 
+#include "cli/CliGridNorth.h"
+
 #include "engine/ModelEngine.h"
 #include "files/JsonWriter.h"
 #include "record/ResultTexts.h"
@@ -101,9 +103,11 @@ Checked<std::vector<ExtraColumns>> parseExtraColumns(std::string_view text, std:
             extra = ExtraColumns::Uncertainty;
         } else if (word == "zone") {
             extra = ExtraColumns::Zone;
+        } else if (word == "grid") {
+            extra = ExtraColumns::Grid;
         } else {
-            return Result::fail(std::string(name) + " takes uncertainty, zone or uncertainty,zone (got '" +
-                                std::string(text) + "')");
+            return Result::fail(std::string(name) +
+                                " takes uncertainty, zone and grid, separated by commas (got '" + echoed(text) + "')");
         }
         if (std::find(extras.begin(), extras.end(), extra) != extras.end()) {
             return Result::fail(std::string(name) + " names " + std::string(word) + " more than once");
@@ -136,6 +140,10 @@ void extendHeader(std::string& header, const std::vector<ExtraColumns>& extras)
             row.text("Compass zone");
             continue;
         }
+        if (extra == ExtraColumns::Grid) {
+            addGridNorthHeader(row);
+            continue;
+        }
         for (const Element& element : kElements) {
             row.text(element.csvName);
         }
@@ -143,12 +151,21 @@ void extendHeader(std::string& header, const std::vector<ExtraColumns>& extras)
     row.end(true);
 }
 
+bool wantsGrid(const std::vector<ExtraColumns>& extras)
+{
+    return std::find(extras.begin(), extras.end(), ExtraColumns::Grid) != extras.end();
+}
+
 void addExtraFields(CsvRow& row, const std::vector<ExtraColumns>& extras, const PublishedAccuracy* accuracy,
-                    const FieldResult& result)
+                    const FieldResult& result, const CrsOutcome<GridNorth>* grid)
 {
     for (const ExtraColumns extra : extras) {
         if (extra == ExtraColumns::Zone) {
             row.text(compassZoneName(compassZone(result.BH)));
+            continue;
+        }
+        if (extra == ExtraColumns::Grid) {
+            addGridNorthFields(row, *grid, result);
             continue;
         }
         if (accuracy == nullptr) {
@@ -192,6 +209,9 @@ void appendPointJson(std::string& out, const JsonPoint& point, const FieldResult
     json.key("date_in_range").boolean(result.dateOutOfRange == 0);
     json.key("coordinates_in_range").boolean(result.coordinatesOutOfRange == 0);
     json.endObject();
+    if (point.grid != nullptr) {
+        writeGridNorthJson(json, *point.grid, result);
+    }
     writeModel(json, model);
     json.endObject();
     out.push_back('\n');

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch};
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force, Crs, Easting, Northing };
 
 // The commands an option is given to, one bit each.
 using CommandSet = unsigned;
@@ -48,7 +48,10 @@ constexpr std::array kOptions{
     OptionSpec{"--threads", Option::Threads, true, kGrid},
     OptionSpec{"--force", Option::Force, false, kGrid},
     OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
-    OptionSpec{"--with", Option::With, true, kGrid | kBatch},
+    OptionSpec{"--with", Option::With, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--crs", Option::Crs, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--easting", Option::Easting, true, kPoint},
+    OptionSpec{"--northing", Option::Northing, true, kPoint},
 };
 
 const OptionSpec* findOption(std::string_view name)
@@ -213,7 +216,8 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
         return parseAxis(spec.name, lat ? Axis::Latitude : Axis::Longitude,
                          lat ? m_options.latitudes : m_options.longitudes);
     }
-    const bool textValue = spec.option == Option::Model || spec.option == Option::Output || spec.option == Option::With;
+    const bool textValue = spec.option == Option::Model || spec.option == Option::Output ||
+                           spec.option == Option::With || spec.option == Option::Crs;
     const auto value = inlineValue ? inlineValue : nextValue(!textValue);
     if (!value || (textValue && value->empty())) {
         return std::string(spec.name) + " needs a value";
@@ -256,6 +260,13 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         m_options.with = std::move(*parsed.value);
         return {};
     }
+    case Option::Crs:
+        m_options.crs = std::string(value);
+        return {};
+    case Option::Easting:
+        return store(parseGridCoordinate(value, name), m_options.easting);
+    case Option::Northing:
+        return store(parseGridCoordinate(value, name), m_options.northing);
     case Option::Csv:
     case Option::Json:
     case Option::Force:
@@ -264,16 +275,39 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
     return {};
 }
 
+// point takes its place either as --lat/--lon or as --easting/--northing
+// in a --crs system.
+std::string checkPointPlace(const CliOptions& options)
+{
+    const bool grid = options.easting || options.northing;
+    if (grid && (options.latitude || options.longitude)) {
+        return "give either --lat/--lon or --easting/--northing, not both";
+    }
+    if (grid) {
+        if (!options.easting) {
+            return "point needs --easting with --northing";
+        }
+        if (!options.northing) {
+            return "point needs --northing with --easting";
+        }
+        return options.crs ? std::string() : "--easting and --northing need --crs, the system they belong to";
+    }
+    if (!options.latitude) {
+        return "point needs --lat DEGREES";
+    }
+    return options.longitude ? std::string() : "point needs --lon DEGREES";
+}
+
 std::string Parser::checkRequired() const
 {
     const std::string command(commandName(m_options.command));
     switch (m_options.command) {
     case Command::Point:
-        if (!m_options.latitude) {
-            return command + " needs --lat DEGREES";
+        if (std::string place = checkPointPlace(m_options); !place.empty()) {
+            return place;
         }
-        if (!m_options.longitude) {
-            return command + " needs --lon DEGREES";
+        if (!m_options.with.empty() && !m_options.csv && !m_options.json) {
+            return "--with adds CSV columns; give --csv too";
         }
         break;
     case Command::Grid:

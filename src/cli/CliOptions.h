@@ -38,6 +38,11 @@ struct CliOptions {
     bool json = false;                    ///< point, poles, batch: one JSON object per point
     std::vector<ExtraColumns> with;       ///< grid, batch: column groups appended to each row
     bool force = false;                   ///< grid: write even when the output's file system looks too full
+    /// point, batch, grid: the projected system of grid north (and of the
+    /// point's easting and northing); none means each point's UTM zone.
+    std::optional<std::string> crs;
+    std::optional<double> easting;   ///< point: in the --crs system's unit, instead of --lat/--lon
+    std::optional<double> northing;  ///< point: likewise
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

@@ -1,5 +1,6 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
+#include "cli/CliGridNorth.h"
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
 #include "files/CsvWriter.h"
@@ -21,8 +22,8 @@ constexpr size_t kFlushBytes = size_t{1} << 20;
 constexpr size_t kMaxBatchLineBytes = 4096;
 
 struct BatchPoint {
-    float latitude = 0.0f;
-    float longitude = 0.0f;
+    double latitude = 0.0;   ///< degrees; a single unless it came from a grid position
+    double longitude = 0.0;  ///< degrees
     float elevation = 0.0f;
     float year = 0.0f;
 };
@@ -57,17 +58,42 @@ size_t splitFields(std::string_view line, std::array<std::string_view, 5>& field
     return count;
 }
 
+// The place of a line: LAT LON, or EASTING NORTHING in the --crs system.
+Checked<std::pair<double, double>> parsePlace(std::string_view first, std::string_view second,
+                                              const CliOptions& options)
+{
+    using Result = Checked<std::pair<double, double>>;
+    if (options.crs) {
+        const auto easting = parseGridCoordinate(first, "easting");
+        const auto northing = parseGridCoordinate(second, "northing");
+        if (!easting || !northing) {
+            return Result::fail(!easting ? easting.error : northing.error);
+        }
+        auto place = placeOnGrid(*options.crs, *easting.value, *northing.value);
+        if (!place.value) {
+            return Result::fail(std::move(place.problem));
+        }
+        return Result::ok({place.value->latitude, place.value->longitude});
+    }
+    const auto latitude = parseCoordinate(first, "latitude", Axis::Latitude);
+    const auto longitude = parseCoordinate(second, "longitude", Axis::Longitude);
+    if (!latitude || !longitude) {
+        return Result::fail(!latitude ? latitude.error : longitude.error);
+    }
+    return Result::ok({static_cast<double>(*latitude.value), static_cast<double>(*longitude.value)});
+}
+
 // Reads one input line: the point, or why the line was refused.
 Checked<BatchPoint> parseBatchLine(std::string_view line, const CliOptions& options)
 {
     std::array<std::string_view, 5> fields;
     const size_t count = splitFields(line, fields);
     if (count < 2 || count > 4) {
-        return Checked<BatchPoint>::fail("expected LAT LON [ELEVATION_M [DECIMAL_YEAR]], got " +
-                                         std::to_string(count) + (count == 1 ? " value" : " values"));
+        return Checked<BatchPoint>::fail(std::string(options.crs ? "expected EASTING NORTHING" : "expected LAT LON") +
+                                         " [ELEVATION_M [DECIMAL_YEAR]], got " + std::to_string(count) +
+                                         (count == 1 ? " value" : " values"));
     }
-    const auto latitude = parseCoordinate(fields[0], "latitude", Axis::Latitude);
-    const auto longitude = parseCoordinate(fields[1], "longitude", Axis::Longitude);
+    const auto place = parsePlace(fields[0], fields[1], options);
     const auto elevation = count >= 3 ? parseBoundedReal(fields[2], "elevation", kMinElevation, kMaxElevation)
                                       : Checked<float>::ok(options.elevationMetres());
     const auto year = count == 4 ? parseBoundedReal(fields[3], "decimal year", kMinYear, kMaxYear)
@@ -75,12 +101,16 @@ Checked<BatchPoint> parseBatchLine(std::string_view line, const CliOptions& opti
                           ? Checked<float>::ok(options.decimalYear())
                           : Checked<float>::fail("no decimal year on the line and no --date or --year option");
     // The first refusal in the order of the fields is the one reported.
-    for (const Checked<float>* part : {&latitude, &longitude, &elevation, &year}) {
+    if (!place) {
+        return Checked<BatchPoint>::fail(place.error);
+    }
+    for (const Checked<float>* part : {&elevation, &year}) {
         if (!*part) {
             return Checked<BatchPoint>::fail(part->error);
         }
     }
-    return Checked<BatchPoint>::ok(BatchPoint{*latitude.value, *longitude.value, *elevation.value, *year.value});
+    return Checked<BatchPoint>::ok(
+        BatchPoint{place.value->first, place.value->second, *elevation.value, *year.value});
 }
 
 enum class InputLine { Line, TooLong, End };
@@ -153,22 +183,45 @@ struct BatchOutput {
 // One output line: a JSON object, or the CSV row with any --with columns.
 void appendBatchPoint(std::string& out, const BatchPoint& point, const FieldResult& result, const BatchOutput& with)
 {
+    const auto latitude = static_cast<float>(point.latitude);
+    const auto longitude = static_cast<float>(point.longitude);
+    std::optional<CrsOutcome<GridNorth>> grid;
+    if (with.options.json || wantsGrid(with.options.with)) {
+        grid = gridNorthAt(with.options.crs, point.latitude, point.longitude);
+    }
     if (with.options.json) {
-        appendPointJson(out, JsonPoint{point.latitude, point.longitude, point.elevation, point.year, {}}, result,
+        appendPointJson(out, JsonPoint{latitude, longitude, point.elevation, point.year, {}, &*grid}, result,
                         with.model);
         return;
     }
     CsvRow row(out);
     row.number(point.year).number(point.elevation);
-    addGridFields(row, point.latitude, point.longitude, result);
-    addExtraFields(row, with.options.with, with.accuracy, result);
+    addGridFields(row, latitude, longitude, result);
+    addExtraFields(row, with.options.with, with.accuracy, result, grid ? &*grid : nullptr);
     row.end(true);
+}
+
+// A position given on an explicit --crs grid but outside the system's
+// area of use is computed all the same, with a warning.
+void warnOutsideArea(CliContext& context, const CliOptions& options, const BatchPoint& point, uint64_t lineNumber)
+{
+    if (!options.crs) {
+        return;
+    }
+    const CrsOutcome<GridNorth> grid = gridNorthAt(options.crs, point.latitude, point.longitude);
+    if (!grid.warning.empty()) {
+        context.err << kProgramName << ": line " << lineNumber << ": warning: " << grid.warning << '\n';
+    }
 }
 
 }  // namespace
 
 int runBatch(const CliOptions& options, CliContext& context)
 {
+    if (const std::string problem = crsProblem(options); !problem.empty()) {
+        printError(context.err, problem);
+        return kExitUsage;
+    }
     StreamMessageSink sink(context.err);
     ModelEngine engine(sink);
     if (!loadModel(engine, options, context.err)) {
@@ -200,9 +253,10 @@ int runBatch(const CliOptions& options, CliContext& context)
         }
         const BatchPoint& point = *parsed.value;
         // Signed coordinates, so neither selector negates anything.
-        const FieldResult result =
-            engine.computePoint(point.elevation, point.latitude, point.longitude, point.year, 0, 1);
+        const FieldResult result = engine.computePoint(point.elevation, static_cast<float>(point.latitude),
+                                                       static_cast<float>(point.longitude), point.year, 0, 1);
         appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
+        warnOutsideArea(context, options, point, lineNumber);
         if (pending.size() >= kFlushBytes) {
             if (auto error = target.write(pending)) {
                 return reportWriteError(context, *error);

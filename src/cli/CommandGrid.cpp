@@ -1,5 +1,6 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
+#include "cli/CliGridNorth.h"
 #include "cli/CliOutput.h"
 #include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
@@ -140,6 +141,10 @@ int runGrid(const CliOptions& options, CliContext& context)
                             longitudes.start, longitudes.end, longitudes.step};
     job.elevation = options.elevationMetres();
     job.date = options.decimalYear();
+    if (const std::string problem = crsProblem(options); !problem.empty()) {
+        printError(context.err, problem);
+        return kExitUsage;
+    }
     if (const auto refused = refuseOutput(options, job.area, context)) {
         return *refused;
     }
@@ -166,8 +171,13 @@ int runGrid(const CliOptions& options, CliContext& context)
         GridProducer producer(static_cast<unsigned>(options.threads));
         if (!options.with.empty()) {
             const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
-            producer.setLineExtra([accuracy, &extras = options.with](CsvRow& row, const FieldResult& point) {
-                addExtraFields(row, extras, accuracy, point);
+            producer.setLineExtra([accuracy, &options](CsvRow& row, float latitude, float longitude,
+                                                       const FieldResult& point) {
+                std::optional<CrsOutcome<GridNorth>> grid;
+                if (wantsGrid(options.with)) {
+                    grid = gridNorthAt(options.crs, static_cast<double>(latitude), static_cast<double>(longitude));
+                }
+                addExtraFields(row, options.with, accuracy, point, grid ? &*grid : nullptr);
             });
         }
         const GridRunResult result = producer.run(

@@ -1,5 +1,6 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
+#include "cli/CliGridNorth.h"
 #include "engine/ModelEngine.h"
 #include "grid/GridCsv.h"
 #include "record/NumberText.h"
@@ -68,10 +69,41 @@ std::string trimmed(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
+std::string unitSymbol(const std::string& unit)
+{
+    return unit == "metre" ? std::string(" m") : " " + unit;
+}
+
+// The grid-north lines: the system, the point on it, the convergence and
+// scale there, and the grid declination with its annual change (the
+// declination's, as the grid does not move).
+void appendGridNorth(std::string& out, const CrsOutcome<GridNorth>& grid, const FieldResult& r)
+{
+    if (!grid.value) {
+        appendLine(out, "Grid north:", grid.problem);
+        return;
+    }
+    const GridNorth& g = *grid.value;
+    appendLine(out, "Grid system:", g.system + " (" + g.systemName + ")");
+    std::string place;
+    appendFixed(place, g.easting, 3);
+    place += unitSymbol(g.unit) + " E   ";
+    appendFixed(place, g.northing, 3);
+    place += unitSymbol(g.unit) + " N";
+    appendLine(out, "Easting, northing:", place);
+    appendLine(out, "Grid convergence:",
+               formatSingle(static_cast<float>(g.convergence)) + " deg (grid north east of true north positive)");
+    std::string scale;
+    appendFixed(scale, g.scale, 8);
+    appendLine(out, "Point scale factor:", scale);
+    appendElement(out, "Grid declination:", gridDeclinationOf(g, r), "deg", r.DEC2, "min/yr");
+}
+
 /// The readable block of one point: the inputs, then the values and units
-/// the main window shows, with the validity and the grid variation texts.
+/// the main window shows, with the validity and the grid variation texts,
+/// then the point on its map grid.
 std::string pointBlock(const CliOptions& options, float decimalYear, const FieldResult& r,
-                       std::string_view headerName)
+                       std::string_view headerName, const CrsOutcome<GridNorth>& gridNorth)
 {
     std::string out;
     appendLine(out, "Model:", modelName(options));
@@ -97,13 +129,41 @@ std::string pointBlock(const CliOptions& options, float decimalYear, const Field
     }
     appendLine(out, "Uncertainty (1 sigma):", uncertaintyText(fieldUncertainty(headerName, r)));
     appendLine(out, "Compass zone:", compassZoneText(compassZone(r.BH)));
+    appendGridNorth(out, gridNorth, r);
     return out;
+}
+
+// Where the point is: --lat/--lon as given, or the latitude and longitude
+// of --easting/--northing in the --crs system. Nothing after a refusal,
+// which is then reported.
+std::optional<std::pair<double, double>> pointPlace(const CliOptions& options, CliContext& context)
+{
+    if (const std::string problem = crsProblem(options); !problem.empty()) {
+        printError(context.err, problem);
+        return std::nullopt;
+    }
+    if (!options.easting) {
+        return std::pair{static_cast<double>(*options.latitude), static_cast<double>(*options.longitude)};
+    }
+    const auto place = placeOnGrid(*options.crs, *options.easting, *options.northing);
+    if (!place.value) {
+        printError(context.err, place.problem);
+        return std::nullopt;
+    }
+    return std::pair{place.value->latitude, place.value->longitude};
 }
 
 }  // namespace
 
-int runPoint(const CliOptions& options, CliContext& context)
+int runPoint(const CliOptions& given, CliContext& context)
 {
+    const auto place = pointPlace(given, context);
+    if (!place) {
+        return kExitUsage;
+    }
+    CliOptions options = given;
+    options.latitude = static_cast<float>(place->first);
+    options.longitude = static_cast<float>(place->second);
     StreamMessageSink sink(context.err);
     ModelEngine engine(sink);
     if (!loadModel(engine, options, context.err)) {
@@ -114,16 +174,29 @@ int runPoint(const CliOptions& options, CliContext& context)
     const float longitude = *options.longitude;
     // Signed coordinates, so neither selector negates anything.
     const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year, 0, 1);
+    CrsOutcome<GridNorth> grid = gridNorthAt(options.crs, place->first, place->second);
+    if (grid.value && options.easting) {
+        // The position as given, not as it comes back from the round trip.
+        grid.value->easting = *options.easting;
+        grid.value->northing = *options.northing;
+    }
+    if (!grid.warning.empty()) {
+        printError(context.err, "warning: " + grid.warning);
+    }
 
     std::string text;
     if (options.csv) {
         text = gridCsvHeader();
-        appendGridLine(text, latitude, longitude, result);
+        extendHeader(text, options.with);
+        CsvRow row(text);
+        addGridFields(row, latitude, longitude, result);
+        addExtraFields(row, options.with, publishedAccuracy(engine.model().modelName), result, &grid);
+        row.end(true);
     } else if (options.json) {
-        appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}}, result,
+        appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}, &grid}, result,
                         modelProvenance(engine, modelName(options)));
     } else {
-        text = pointBlock(options, year, result, engine.model().modelName);
+        text = pointBlock(options, year, result, engine.model().modelName, grid);
     }
     return writeOutput(context, text);
 }

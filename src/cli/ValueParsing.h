@@ -60,6 +60,12 @@ Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axi
 /// 1901-02-29 are refused, 1900-02-29 is taken.
 Checked<CalendarDate> parseIsoDate(std::string_view text, std::string_view name);
 
+/// Easting or northing in a projected system's unit: a decimal number of
+/// at most kMaxGridCoordinate in size, kept in double precision (a
+/// millimetre of a UTM northing is beyond a single).
+Checked<double> parseGridCoordinate(std::string_view text, std::string_view name);
+inline constexpr double kMaxGridCoordinate = 1.0e9;
+
 /// A whole number of worker threads, 1 to kMaxThreads.
 Checked<int> parseThreadCount(std::string_view text, std::string_view name);
 

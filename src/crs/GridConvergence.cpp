@@ -86,9 +86,9 @@ std::string GridConvergence::areaWarning(const ProjectedCrs& crs, double latitud
            " to " + degreesText(area->north) + " deg north)";
 }
 
-GridOutcome<GridNorth> GridConvergence::at(const std::string& definition, double latitude, double longitude)
+CrsOutcome<GridNorth> GridConvergence::at(const std::string& definition, double latitude, double longitude)
 {
-    GridOutcome<GridNorth> out;
+    CrsOutcome<GridNorth> out;
     const std::string system =
         trimmed(definition).empty() ? automaticGridSystem(latitude, longitude) : trimmed(definition);
     const ProjectedCrs* crs = resolve(system, out.problem);
@@ -107,9 +107,9 @@ GridOutcome<GridNorth> GridConvergence::at(const std::string& definition, double
     return out;
 }
 
-GridOutcome<GridInverse> GridConvergence::fromGrid(const std::string& definition, double easting, double northing)
+CrsOutcome<GridInverse> GridConvergence::fromGrid(const std::string& definition, double easting, double northing)
 {
-    GridOutcome<GridInverse> out;
+    CrsOutcome<GridInverse> out;
     const ProjectedCrs* crs = resolve(definition, out.problem);
     if (crs == nullptr) {
         return out;

@@ -33,7 +33,7 @@ struct GridInverse {
 /// A result, or the problem that stopped it; a warning may come with a
 /// result (a point outside the system's area of use).
 template <class T>
-struct GridOutcome {
+struct CrsOutcome {
     std::optional<T> value;
     std::string problem;
     std::string warning;
@@ -59,10 +59,10 @@ public:
     GridConvergence& operator=(const GridConvergence&) = delete;
 
     /// Easting, northing, convergence and scale of a point (degrees).
-    GridOutcome<GridNorth> at(const std::string& definition, double latitude, double longitude);
+    CrsOutcome<GridNorth> at(const std::string& definition, double latitude, double longitude);
     /// Latitude and longitude of easting and northing in the system (which
     /// cannot be the automatic one: a grid position needs its zone).
-    GridOutcome<GridInverse> fromGrid(const std::string& definition, double easting, double northing);
+    CrsOutcome<GridInverse> fromGrid(const std::string& definition, double easting, double northing);
     /// Why the definition cannot serve as a map grid; empty when it can.
     std::string problemOf(const std::string& definition);
     /// The system's name ("OSGB36 / British National Grid"), empty when unknown.

@@ -192,7 +192,8 @@ std::optional<std::pair<double, double>> ProjectedCrs::convergenceAndScale(doubl
     // the central meridian in the northern hemisphere, where grid north lies
     // east of true north); the tests hold it to published values, so a
     // library that turned it round would fail them.
-    return std::pair{factors.meridian_convergence / kRadians, factors.parallel_scale};
+    // (Adding zero turns a convergence of -0 on a central meridian into 0.)
+    return std::pair{factors.meridian_convergence / kRadians + 0.0, factors.parallel_scale};
 }
 
 }  // namespace tellurim

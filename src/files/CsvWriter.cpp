@@ -72,6 +72,14 @@ CsvRow& CsvRow::number(float value)
     return *this;
 }
 
+CsvRow& CsvRow::fixed(double value, int decimals)
+{
+    separate();
+    flush();
+    appendFixed(m_out, value, decimals);
+    return *this;
+}
+
 CsvRow& CsvRow::numbers(std::span<const float> values)
 {
     if (values.empty()) {

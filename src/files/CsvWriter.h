@@ -27,6 +27,9 @@ public:
     /// number() of each, in order (at most 10 at a time).
     CsvRow& numbers(std::span<const float> values);
     CsvRow& integer(int32_t value);
+    /// A double like "%.*f" (decimals 0 to 9): projected coordinates in
+    /// metres, which a single cannot hold to the millimetre.
+    CsvRow& fixed(double value, int decimals);
     /// Ends the row: an optional comma after the last field, then CR LF.
     void end(bool trailingComma);
 

@@ -44,7 +44,7 @@ void appendGridLine(std::string& out, float latitude, float longitude, const Fie
     }
     CsvRow row(out);
     addGridFields(row, latitude, longitude, result);
-    extra(row, result);
+    extra(row, latitude, longitude, result);
     row.end(true);
 }
 

@@ -19,9 +19,10 @@ const std::string& gridCsvHeader();
 void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result);
 
 /// Fields a caller adds to every point's line after the grid file's own
-/// (before the closing comma). It may be called on several threads at once,
-/// so it must not change anything shared.
-using GridLineExtra = std::function<void(CsvRow& row, const FieldResult& result)>;
+/// (before the closing comma), given the point's latitude and longitude
+/// (degrees). It may be called on several threads at once, so it must not
+/// change anything shared.
+using GridLineExtra = std::function<void(CsvRow& row, float latitude, float longitude, const FieldResult& result)>;
 
 /// The same line with the caller's fields added when extra is set.
 void appendGridLine(std::string& out, float latitude, float longitude, const FieldResult& result,

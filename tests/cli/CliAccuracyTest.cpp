@@ -145,9 +145,9 @@ TEST(CliAccuracy, OptionsAreRefusedWhereTheyDoNotApply)
     EXPECT_EQ(error({"grid", "--lat", "0", "1", "1", "--lon", "0", "1", "1", "--year", "2026", "--json"}),
               "tellurim-cli: unknown option --json for grid\n");
     EXPECT_EQ(error({"point", "--lat", "1", "--lon", "1", "--year", "2026", "--with", "zone"}),
-              "tellurim-cli: unknown option --with for point\n");
+              "tellurim-cli: --with adds CSV columns; give --csv too\n");
     EXPECT_EQ(error({"batch", "--with", "zone,height"}),
-              "tellurim-cli: --with takes uncertainty, zone or uncertainty,zone (got 'zone,height')\n");
+              "tellurim-cli: --with takes uncertainty, zone and grid, separated by commas (got 'zone,height')\n");
     EXPECT_EQ(error({"batch", "--with", "zone,zone"}), "tellurim-cli: --with names zone more than once\n");
     EXPECT_EQ(error({"batch", "--with=", "zone"}), "tellurim-cli: --with needs a value\n");
     EXPECT_EQ(error({"batch", "--json", "--with", "zone"}),
