@@ -2,7 +2,6 @@
 
 #include "record/Utf8.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace tellurim::cli {
@@ -93,19 +92,12 @@ Checked<float> parseBoundedReal(std::string_view text, std::string_view name, fl
 
 Checked<double> parseGridCoordinate(std::string_view text, std::string_view name)
 {
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '+') {
-        digits.remove_prefix(1);
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::general);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-        !(std::abs(value) <= kMaxGridCoordinate)) {
+    const Parsed<double> value = parseDouble(text);
+    if (value.status != ParseStatus::Ok || !(std::abs(value.value) <= kMaxGridCoordinate)) {
         return Checked<double>::fail(std::string(name) + " must be a number between -1000000000 and 1000000000 (got " +
                                      (text.empty() ? std::string("nothing") : echoed(text)) + ")");
     }
-    return Checked<double>::ok(value);
+    return Checked<double>::ok(value.value);
 }
 
 Checked<float> parseCoordinate(std::string_view text, std::string_view name, Axis axis)

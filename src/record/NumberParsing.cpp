@@ -80,7 +80,7 @@ bool decimalOverflows(std::string_view number)
 
 }  // namespace
 
-Parsed<float> parseSingle(std::string_view text)
+Parsed<double> parseDouble(std::string_view text)
 {
     text = dropPlus(trimBlanks(text));
     if (text.empty())
@@ -97,14 +97,22 @@ Parsed<float> parseSingle(std::string_view text)
     if (result.ec == std::errc::result_out_of_range) {
         // Underflow rounds to zero harmlessly; overflow cannot be held.
         if (!decimalOverflows(text))
-            return {ParseStatus::Ok, 0.0f};
-        return {ParseStatus::TooLarge, 0.0f};
+            return {ParseStatus::Ok, 0.0};
+        return {ParseStatus::TooLarge, 0.0};
     }
     if (result.ec != std::errc())
         return {};
-    if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+    return {ParseStatus::Ok, value};
+}
+
+Parsed<float> parseSingle(std::string_view text)
+{
+    const Parsed<double> parsed = parseDouble(text);
+    if (parsed.status != ParseStatus::Ok)
+        return {parsed.status, 0.0f};
+    if (std::fabs(parsed.value) > static_cast<double>(std::numeric_limits<float>::max()))
         return {ParseStatus::TooLarge, 0.0f};
-    return {ParseStatus::Ok, static_cast<float>(value)};
+    return {ParseStatus::Ok, static_cast<float>(parsed.value)};
 }
 
 Parsed<int32_t> parseInteger(std::string_view text)

@@ -72,6 +72,8 @@ struct Parsed {
 /// hexadecimal are not). The number is read as a double and then stored as
 /// a single; one too small for a double reads as 0.
 Parsed<float> parseSingle(std::string_view text);
+/// The same, kept as a double (projected coordinates to the millimetre).
+Parsed<double> parseDouble(std::string_view text);
 
 /// What a field says when its text is not a whole number (parseInteger
 /// refused it).

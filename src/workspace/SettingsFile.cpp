@@ -22,6 +22,12 @@ namespace {
 constexpr std::string_view kVersion = "Version";
 constexpr std::string_view kLocation = "LocationInformation";
 constexpr std::string_view kGrid = "GridInformation";
+constexpr std::string_view kGridNorth = "GridNorth";
+
+std::string usedKey(size_t index)
+{
+    return "Used" + std::to_string(index + 1);
+}
 
 std::string homeFolder()
 {
@@ -76,7 +82,22 @@ std::string fixed(float value)
     return out;
 }
 
-ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid)
+// Written only once the user chose a system, so that the file of someone
+// who never did keeps its bytes; every key is written, so that no stale
+// entry of an older file is carried over.
+void addGridNorth(ProfileFile& profile, const GridNorthSettings& gridNorth)
+{
+    if (gridNorth.system.empty() && gridNorth.used.empty()) {
+        return;
+    }
+    profile.set(kGridNorth, "System", gridNorth.system);
+    for (size_t i = 0; i < GridNorthSettings::kMaxUsed; ++i) {
+        profile.set(kGridNorth, usedKey(i), i < gridNorth.used.size() ? gridNorth.used[i] : std::string());
+    }
+}
+
+ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid,
+                            const GridNorthSettings& gridNorth)
 {
     ProfileFile profile;
     profile.set(kVersion, "Major", "2");
@@ -105,6 +126,7 @@ ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& 
     profile.set(kGrid, "StartLong", fixed(grid.StartLong));
     profile.set(kGrid, "EndLong", fixed(grid.EndLong));
     profile.set(kGrid, "LongInc", fixed(grid.LongInc));
+    addGridNorth(profile, gridNorth);
     return profile;
 }
 
@@ -167,16 +189,24 @@ Settings readSettings(const std::filesystem::path& file)
     g.StartLong = read.single(kGrid, "StartLong", "1");
     g.EndLong = read.single(kGrid, "EndLong", "1");
     g.LongInc = read.single(kGrid, "LongInc", "1");
+    settings.gridNorth.system = read.text(kGridNorth, "System", "");
+    for (size_t i = 0; i < GridNorthSettings::kMaxUsed; ++i) {
+        std::string used = read.text(kGridNorth, usedKey(i), "");
+        if (!used.empty()) {
+            settings.gridNorth.used.push_back(std::move(used));
+        }
+    }
     return settings;
 }
 
-std::string settingsText(const LocationRecord& location, const GridSettings& grid)
+std::string settingsText(const LocationRecord& location, const GridSettings& grid,
+                         const GridNorthSettings& gridNorth)
 {
-    return settingsProfile(location, grid).text();
+    return settingsProfile(location, grid, gridNorth).text();
 }
 
-std::optional<FileError> writeSettings(const std::filesystem::path& file,
-                                       const LocationRecord& location, const GridSettings& grid)
+std::optional<FileError> writeSettings(const std::filesystem::path& file, const LocationRecord& location,
+                                       const GridSettings& grid, const GridNorthSettings& gridNorth)
 {
     std::error_code error;
     if (file.has_parent_path()) {
@@ -185,7 +215,7 @@ std::optional<FileError> writeSettings(const std::filesystem::path& file,
             return fileErrorFromErrno(error.value(), file.string());
         }
     }
-    ProfileFile profile = settingsProfile(location, grid);
+    ProfileFile profile = settingsProfile(location, grid, gridNorth);
     if (const auto existing = readWholeFile(file)) {
         profile.addMissingFrom(ProfileFile::parse(*existing));
     }

@@ -3,6 +3,7 @@
 #include "files/FileError.h"
 #include "record/GridSettings.h"
 #include "record/LocationRecord.h"
+#include "workspace/GridNorthSettings.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -19,6 +20,7 @@ inline constexpr std::size_t kMaxStoredPathLength = 254;
 struct Settings {
     LocationRecord location;  ///< every field but DDATE, which is not stored
     GridSettings grid;
+    GridNorthSettings gridNorth;  ///< [GridNorth]: System and Used1 to Used8
 };
 
 /// The settings file: "Tellurim.INI" in the "Tellurim" folder of
@@ -34,15 +36,17 @@ Settings readSettings(const std::filesystem::path& file);
 
 /// The file's bytes for these values: [Version] Major=2 Minor=0, then
 /// [LocationInformation] and [GridInformation] with one key=value line each,
-/// "\n" line ends, no blank lines.
-std::string settingsText(const LocationRecord& location, const GridSettings& grid);
+/// "\n" line ends, no blank lines. A [GridNorth] section follows once a
+/// reference system has been chosen (System, then Used1 to Used8).
+std::string settingsText(const LocationRecord& location, const GridSettings& grid,
+                         const GridNorthSettings& gridNorth = {});
 
 /// Writes the settings, creating the folder when needed. Keys and sections
 /// of an existing file that this program does not know are kept after its
 /// own. The file is replaced as a whole (a new file written beside it, forced
 /// to disk, then renamed over it), so a failed write leaves the previous
 /// settings intact; the failure is returned.
-std::optional<FileError> writeSettings(const std::filesystem::path& file,
-                                       const LocationRecord& location, const GridSettings& grid);
+std::optional<FileError> writeSettings(const std::filesystem::path& file, const LocationRecord& location,
+                                       const GridSettings& grid, const GridNorthSettings& gridNorth = {});
 
 }  // namespace tellurim

@@ -66,6 +66,7 @@ Workspace::Workspace(ModelEngine& engine, WorkspaceInteraction& interaction, con
     const Settings settings = readSettings(settingsFilePath());
     record = settings.location;
     grid = settings.grid;
+    m_gridNorth.restore(settings.gridNorth);
     if (modelOverride) {
         std::string named = withoutQuotes(std::move(*modelOverride));
         if (modelPathFits(named))
@@ -182,6 +183,7 @@ void Workspace::show()
             m_view->setText(field, shown);
     }
     m_view->showAccuracy(m_accuracy);
+    m_view->showGridNorth(m_gridNorth.texts());
 }
 
 // ---- calculation ---------------------------------------------------------------
@@ -194,11 +196,13 @@ void Workspace::recalculate()
     if (computed.dateOutOfRange < 0) {
         // No model: the last results and their grid variation stay on screen.
         m_texts.CVALIDITY = validityText(computed.dateOutOfRange, computed.coordinatesOutOfRange);
+        updateGridNorth();
         return;
     }
     m_results = computed;
     m_texts = resultTexts(computed);
     m_accuracy = accuracyTexts(m_engine.model().modelName, computed);
+    updateGridNorth();
 }
 
 void Workspace::loadModel(bool ask)
@@ -352,7 +356,7 @@ void Workspace::help()
 
 bool Workspace::saveSettings(bool tellUser)
 {
-    const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid);
+    const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid, m_gridNorth.settings());
     if (!error)
         return true;
     const Message report =

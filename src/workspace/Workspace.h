@@ -9,6 +9,7 @@
 #include "poles/PoleWindow.h"
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
+#include "workspace/GridNorthLine.h"
 #include "record/LocationRecord.h"
 #include "record/ResultTexts.h"
 #include "workspace/WorkspaceView.h"
@@ -73,6 +74,18 @@ public:
     /// True while an operation runs; events arriving then (focus moving to a
     /// message box, for example) are ignored so that nothing runs twice.
     bool busy() const { return m_busy; }
+
+    // ---- grid north (WorkspaceGridNorth.cpp) ------------------------------------
+    /// The reference system typed or picked in the grid-north line: taken,
+    /// remembered and the line recomputed; refused with a box naming the
+    /// problem, and then nothing changes.
+    void chooseGridSystem(const std::string& text);
+    /// An easting or northing was edited: the fields are taken, the point
+    /// moves to the latitude and longitude of the grid position and is
+    /// recalculated and shown. A position that does not invert is refused
+    /// with a box, and nothing changes.
+    void enterGridPosition(const std::string& easting, const std::string& northing);
+    const GridNorthLine& gridNorth() const { return m_gridNorth; }
 
     // ---- settings -----------------------------------------------------------
     /// Writes the settings file from the members as they stand. A failure is
@@ -163,6 +176,8 @@ private:
     void deriveFrom(Field field);
     /// The grid dialog on the last (or first-use) values; what was entered.
     std::optional<GridSettings> askGridArea();
+    /// The grid-north line for the record's point and the last results.
+    void updateGridNorth();
 
     ModelEngine& m_engine;
     WorkspaceInteraction& m_interaction;
@@ -177,6 +192,7 @@ private:
     int32_t m_longitudeChanged = 0;
     int32_t m_dateChanged = 0;
     CsvFile m_locationExportFile;
+    GridNorthLine m_gridNorth;
     bool m_busy = false;
 };
 

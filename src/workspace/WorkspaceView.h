@@ -2,6 +2,7 @@
 
 #include "record/FieldAccuracy.h"
 #include "workspace/FieldTable.h"
+#include "workspace/GridNorthLine.h"
 
 #include <string>
 
@@ -22,6 +23,9 @@ public:
     /// Shows how far the results may be trusted and the compass zone, beside
     /// (never inside) the fields.
     virtual void showAccuracy(const AccuracyTexts& texts) = 0;
+    /// Shows the grid-north line: the systems, the point on the grid, the
+    /// convergence and the grid declination. A view without the line ignores it.
+    virtual void showGridNorth(const GridNorthTexts& texts) { (void)texts; }
 };
 
 }  // namespace tellurim
