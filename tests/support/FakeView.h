@@ -25,6 +25,7 @@ public:
     void setSelectedIndex(Field field, int index) override;
     void focusAndSelect(Field field) override;
     void showAccuracy(const AccuracyTexts& texts) override { m_accuracy = texts; }
+    void showGridNorth(const GridNorthTexts& texts) override { m_gridNorth = texts; }
 
     /// The user replaces the field's text (no focus change).
     void type(Field field, const std::string& text);
@@ -39,6 +40,8 @@ public:
     int writes(Field field) const { return m_writes[static_cast<std::size_t>(field)]; }
     /// The uncertainties and zone as last shown.
     const AccuracyTexts& accuracy() const { return m_accuracy; }
+    /// The grid-north line as last shown.
+    const GridNorthTexts& gridNorth() const { return m_gridNorth; }
 
 private:
     Workspace& m_workspace;
@@ -48,6 +51,7 @@ private:
     std::optional<Field> m_focus;
     int m_focusReturns = 0;
     AccuracyTexts m_accuracy;
+    GridNorthTexts m_gridNorth;
 };
 
 }  // namespace tellurim
