@@ -2,6 +2,7 @@
 
 #include "workspace/Workspace.h"
 #include "ui/AboutDialog.h"
+#include "ui/GridNorthPanel.h"
 #include "ui/HemisphereComboBox.h"
 
 #include <QApplication>
@@ -202,6 +203,8 @@ void MainDialog::buildLayout()
     polar->addStretch();
     top->addLayout(polar);
     top->addLayout(accuracyRows());
+    m_gridNorth = new GridNorthPanel(m_workspace, this);
+    top->addWidget(m_gridNorth);
 
     // Rows 13 to 15: the buttons.
     const std::initializer_list<Command> buttonRows[] = {
@@ -328,6 +331,11 @@ QLayout* MainDialog::accuracyRows()
     rows->addWidget(m_zone, 1, 1, Qt::AlignLeft);
     rows->setColumnStretch(1, 1);
     return rows;
+}
+
+void MainDialog::showGridNorth(const GridNorthTexts& texts)
+{
+    m_gridNorth->showTexts(texts);
 }
 
 void MainDialog::showAccuracy(const AccuracyTexts& texts)

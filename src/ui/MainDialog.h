@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace tellurim {
 
+class GridNorthPanel;
 class HemisphereComboBox;
 class Workspace;
 
@@ -41,6 +42,8 @@ public:
     void setSelectedIndex(Field field, int index) override;
     void focusAndSelect(Field field) override;
     void showAccuracy(const AccuracyTexts& texts) override;
+    void showGridNorth(const GridNorthTexts& texts) override;
+    GridNorthPanel* gridNorthPanel() const { return m_gridNorth; }
 
     QWidget* fieldWidget(Field field) const;
     QPushButton* button(Command command) const;
@@ -80,6 +83,7 @@ private:
     std::array<QPushButton*, 11> m_buttons{};
     QLabel* m_uncertainty = nullptr;
     QLabel* m_zone = nullptr;
+    GridNorthPanel* m_gridNorth = nullptr;
     std::function<void()> m_firstPaintHook;
 };
 
