@@ -157,7 +157,9 @@ TEST(MainDialog, EveryControlHasAUniqueAccessibleNameAndItsTooltipAsDescription)
         names.insert(name);
         ++count;
     }
-    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()));
+    // The grid-north line adds its system list, easting, northing, convergence
+    // and grid declination.
+    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()) + 5);
     EXPECT_EQ(w.edit("ILATD")->accessibleName(), QStringLiteral("Latitude degrees"));
     EXPECT_EQ(w.edit("DEC")->accessibleName(), QStringLiteral("Declination"));
     EXPECT_EQ(w.button("NewModel")->accessibleName(), QStringLiteral("New Model"));
@@ -169,13 +171,13 @@ TEST(MainDialog, TabVisitsTheInputFieldsInOrderAndNoButtons)
     Window w(ui);
     w.focus(w.edit("Location"));
     QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < 20; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(visited.join(QLatin1Char(' ')).toStdString(),
               "Location ILATD ILATM XLATS DLAT IHEM_NS ILOND ILONM XLONS DLON JHEM_EW "
-              "ALTF ALTM IMONTH IDAY IYR DDATE Location");
+              "ALTF ALTM IMONTH IDAY IYR DDATE GridSystem GridEasting GridNorthing Location");
     EXPECT_TRUE(ui.transcript().empty());
 }
 
