@@ -68,17 +68,24 @@ GridNorthPanel::GridNorthPanel(Workspace& workspace, QWidget* parent)
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(plainLabel(QStringLiteral("Grid north on:"), this), 0, 0);
     rows->addWidget(m_system, 0, 1, 1, 3);
-    rows->addWidget(m_systemName, 0, 4, 1, 4);
-    const std::pair<const char*, QWidget*> cells[] = {
-        {"Easting:", m_easting}, {"Northing:", m_northing}, {"Convergence:", m_convergence},
-        {"Grid declination:", m_gridDeclination}};
+    rows->addWidget(m_systemName, 0, 4, 1, 8);
+    struct Cell {
+        const char* label;
+        QWidget* widget;
+        const char* unit;
+    };
+    const Cell cells[] = {{"Easting:", m_easting, ""},
+                          {"Northing:", m_northing, ""},
+                          {"Convergence:", m_convergence, "\u00b0"},
+                          {"Grid declination:", m_gridDeclination, "\u00b0"}};
     int column = 0;
-    for (const auto& [text, widget] : cells) {
-        rows->addWidget(plainLabel(QString::fromUtf8(text), this), 1, column++);
-        rows->addWidget(widget, 1, column++);
+    for (const Cell& cell : cells) {
+        rows->addWidget(plainLabel(QString::fromUtf8(cell.label), this), 1, column++);
+        rows->addWidget(cell.widget, 1, column++);
+        rows->addWidget(plainLabel(QString::fromUtf8(cell.unit), this), 1, column++);
     }
-    rows->addWidget(m_note, 2, 0, 1, 8);
-    rows->setColumnStretch(7, 1);
+    rows->addWidget(m_note, 2, 0, 1, column);
+    rows->setColumnStretch(column - 1, 1);
 
     connect(m_system, &QComboBox::activated, this,
             [this](int index) { m_workspace.chooseGridSystem(m_system->itemText(index).toStdString()); });
