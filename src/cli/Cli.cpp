@@ -35,28 +35,39 @@ constexpr std::string_view kUsage =
     "141 standard output was a pipe that its reader closed.\n";
 
 constexpr std::string_view kPointHelp =
-    "Usage: tellurim-cli point --lat DEG --lon DEG (--date YYYY-MM-DD | --year DECIMAL)\n"
-    "                          [--elevation METRES] [--model FILE] [--csv | --json]\n"
+    "Usage: tellurim-cli point (--lat DEG --lon DEG | --crs SYSTEM --easting E --northing N)\n"
+    "                          (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
+    "                          [--model FILE] [--crs SYSTEM] [--csv [--with LIST] | --json]\n"
     "Shows the total field, inclination, declination, the X, Y, Z and H components\n"
     "and their annual changes, the validity and the polar grid variation at one place,\n"
     "with the model's published uncertainty (one standard deviation) and the compass\n"
     "zone: caution where H is below 6000 nT, blackout (compass unreliable) below 2000 nT.\n"
+    "Then grid north: the point's easting and northing, the meridian convergence (the\n"
+    "bearing of grid north clockwise from true north) and the grid declination\n"
+    "(declination less convergence), in the point's UTM zone or the --crs system.\n"
     "\n"
     "  --lat DEG            latitude, -90 to 90 (or 0 to 90 with N or S)\n"
     "  --lon DEG            longitude, -180 to 180 (or 0 to 180 with E or W)\n"
+    "  --crs SYSTEM         projected system of grid north: EPSG:27700, a PROJ string\n"
+    "                       with +type=crs, or WKT (default: the point's UTM zone, UPS\n"
+    "                       from 84N and south of 80S)\n"
+    "  --easting E, --northing N\n"
+    "                       the place as a position in the --crs system's unit instead\n"
+    "                       of --lat and --lon; its latitude and longitude are shown\n"
     "  --date YYYY-MM-DD    calendar date (a real date)\n"
     "  --year DECIMAL       decimal year, 1000 to 3000\n"
     "  --elevation METRES   height above the WGS-84 ellipsoid, -200 to 1000000 (default 0)\n"
     "  --model FILE         model coefficient file (default WMM2025.COF)\n"
     "  --csv                the grid file's header and line for this point instead\n"
+    "  --with LIST          with --csv: append columns, as grid --with\n"
     "  --json               one JSON object instead: every element with its annual change\n"
-    "                       and uncertainty, the zone, the validity and the model\n";
+    "                       and uncertainty, the zone, the validity, grid north and the model\n";
 
 constexpr std::string_view kGridHelp =
     "Usage: tellurim-cli grid --lat START END STEP --lon START END STEP\n"
     "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
     "                         [--model FILE] [--output FILE] [--threads N] [--force]\n"
-    "                         [--with uncertainty,zone]\n"
+    "                         [--with uncertainty,zone,grid] [--crs SYSTEM]\n"
     "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
     "with the longitudes from START upward, the steps accumulated in single precision\n"
     "as the desktop program's grid files are. An --output file is written under a\n"
@@ -71,9 +82,13 @@ constexpr std::string_view kGridHelp =
     "  --output FILE         write to FILE instead of standard output\n"
     "  --threads N           threads to compute on, 1 to 256 (default: one per core);\n"
     "                        the output is the same for every N\n"
-    "  --with LIST           append columns after the grid file's own: uncertainty (the\n"
-    "                        model's published one-sigma figures, N/A where none), zone\n"
-    "                        (none, caution or blackout), or both, in the order given\n"
+    "  --with LIST           append columns after the grid file's own, in the order\n"
+    "                        given: uncertainty (the model's published one-sigma\n"
+    "                        figures, N/A where none), zone (none, caution or blackout),\n"
+    "                        grid (system, easting, northing, convergence, scale factor,\n"
+    "                        grid declination and its annual change)\n"
+    "  --crs SYSTEM          the system of the grid columns, as for point (default:\n"
+    "                        each point's UTM zone)\n"
     "  --force               write the --output file even when its estimated size is\n"
     "                        more than its file system has free\n";
 
@@ -89,7 +104,7 @@ constexpr std::string_view kPolesHelp =
 
 constexpr std::string_view kBatchHelp =
     "Usage: tellurim-cli batch [--model FILE] [--elevation METRES] [--date YYYY-MM-DD | --year DECIMAL]\n"
-    "                          [--json | --with uncertainty,zone]\n"
+    "                          [--crs SYSTEM] [--json | --with uncertainty,zone,grid]\n"
     "Reads lines 'LAT LON [ELEVATION_M [DECIMAL_YEAR]]' (separated by blanks or commas)\n"
     "from standard input and writes one CSV line per input line, in input order: the\n"
     "decimal year, the elevation, then the grid file's columns. Missing elevations\n"
@@ -100,6 +115,8 @@ constexpr std::string_view kBatchHelp =
     "  --date, --year     the date of lines without a year, as for point\n"
     "  --elevation METRES the elevation of lines without one (default 0)\n"
     "  --model FILE       model coefficient file (default WMM2025.COF)\n"
+    "  --crs SYSTEM       lines read 'EASTING NORTHING [ELEVATION_M [DECIMAL_YEAR]]' in\n"
+    "                     this projected system (as for point), which grid north uses too\n"
     "  --json             one JSON object per line instead of CSV, as point --json\n"
     "  --with LIST        append columns after the CSV's own, as grid --with\n";
 
