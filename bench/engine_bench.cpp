@@ -40,7 +40,7 @@ void computePointAlongGridRow(benchmark::State& state)
     for (auto _ : state) {
         for (int i = 0; i < kPointsPerRow; ++i) {
             const float longitude = -180.0f + 0.1f * static_cast<float>(i);
-            benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, longitude, 2027.5f, 0, 1));
+            benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, longitude, 2027.5f));
         }
         latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
     }
@@ -66,8 +66,8 @@ void fieldAndChangeAlongGridRow(benchmark::State& state)
     tellurim::ModelEngine engine = loadedEngine(sink, state);
     constexpr int kPointsPerRow = 3600;
     float latitude = -89.0f;
-    tellurim::SynthesisOutput now;
-    tellurim::SynthesisOutput next;
+    tellurim::FieldAtTime now;
+    tellurim::FieldAtTime next;
     for (auto _ : state) {
         for (int i = 0; i < kPointsPerRow; ++i) {
             const float longitude = -180.0f + 0.1f * static_cast<float>(i);
@@ -99,7 +99,7 @@ void computePointAnywhere(benchmark::State& state)
         const float latitude = next(-89.9f, 89.9f);
         const float longitude = next(-180.0f, 180.0f);
         const float date = next(2025.0f, 2029.9f);
-        benchmark::DoNotOptimize(engine.computePoint(elevation, latitude, longitude, date, 0, 1));
+        benchmark::DoNotOptimize(engine.computePoint(elevation, latitude, longitude, date));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -112,7 +112,7 @@ void computePointEverywhereNew(benchmark::State& state)
     tellurim::ModelEngine engine = loadedEngine(sink, state);
     float latitude = -89.0f;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f, 0, 1));
+        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f));
         latitude = latitude >= 89.0f ? -89.0f : latitude + 0.37f;
     }
     state.SetItemsProcessed(state.iterations());
@@ -127,7 +127,7 @@ void computePointHighResolution(benchmark::State& state)
     tellurim::ModelEngine engine = loadedEngine(sink, state, "WMMHR2025.COF");
     float latitude = -89.0f;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f, 0, 1));
+        benchmark::DoNotOptimize(engine.computePoint(0.0f, latitude, 12.5f, 2027.5f));
         latitude = latitude >= 89.0f ? -89.0f : latitude + 0.37f;
     }
     state.SetItemsProcessed(state.iterations());

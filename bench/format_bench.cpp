@@ -43,7 +43,7 @@ const std::vector<Point>& realisticPoints()
         std::vector<Point> result;
         for (float lat = -89.5f; lat < 90.0f; lat += 7.0f) {
             for (float lon = -179.75f; lon < 180.0f; lon += 9.0f) {
-                result.push_back(Point{lat, lon, engine.computePoint(250.0f, lat, lon, 2026.37f, 0, 1)});
+                result.push_back(Point{lat, lon, engine.computePoint(250.0f, lat, lon, 2026.37f)});
             }
         }
         return result;

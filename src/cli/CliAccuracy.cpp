@@ -122,9 +122,9 @@ Checked<std::vector<ExtraColumns>> parseExtraColumns(std::string_view text, std:
 
 ModelProvenance modelProvenance(const ModelEngine& engine, std::string fileName)
 {
-    const MagneticModel& model = engine.model();
-    return ModelProvenance{std::move(fileName), trimmedModelName(model.modelName), model.epoch, model.epoch,
-                           model.epoch + model.lifeSpan};
+    const MagneticModel& model = *engine.model();
+    return ModelProvenance{std::move(fileName), trimmedModelName(model.name()), model.epoch(), model.validFrom(),
+                           model.validUntil()};
 }
 
 void extendHeader(std::string& header, const std::vector<ExtraColumns>& extras)

@@ -254,7 +254,7 @@ int runBatch(const CliOptions& options, CliContext& context)
         const BatchPoint& point = *parsed.value;
         // Signed coordinates, so neither selector negates anything.
         const FieldResult result = engine.computePoint(point.elevation, static_cast<float>(point.latitude),
-                                                       static_cast<float>(point.longitude), point.year, 0, 1);
+                                                       static_cast<float>(point.longitude), point.year);
         appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
         warnOutsideArea(context, options, point, lineNumber);
         if (pending.size() >= kFlushBytes) {

@@ -170,7 +170,7 @@ int runGrid(const CliOptions& options, CliContext& context)
                               byteSizeText(estimatedGridFileBytes(job.area)));
         GridProducer producer(static_cast<unsigned>(options.threads));
         if (!options.with.empty()) {
-            const PublishedAccuracy* accuracy = publishedAccuracy(engine.model().modelName);
+            const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
             producer.setLineExtra([accuracy, &options](CsvRow& row, float latitude, float longitude,
                                                        const FieldResult& point) {
                 std::optional<CrsOutcome<GridNorth>> grid;

@@ -173,7 +173,7 @@ int runPoint(const CliOptions& given, CliContext& context)
     const float latitude = *options.latitude;
     const float longitude = *options.longitude;
     // Signed coordinates, so neither selector negates anything.
-    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year, 0, 1);
+    const FieldResult result = engine.computePoint(options.elevationMetres(), latitude, longitude, year);
     CrsOutcome<GridNorth> grid = gridNorthAt(options.crs, place->first, place->second);
     if (grid.value && options.easting) {
         // The position as given, not as it comes back from the round trip.
@@ -190,13 +190,13 @@ int runPoint(const CliOptions& given, CliContext& context)
         extendHeader(text, options.with);
         CsvRow row(text);
         addGridFields(row, latitude, longitude, result);
-        addExtraFields(row, options.with, publishedAccuracy(engine.model().modelName), result, &grid);
+        addExtraFields(row, options.with, publishedAccuracy(engine.modelName()), result, &grid);
         row.end(true);
     } else if (options.json) {
         appendPointJson(text, JsonPoint{latitude, longitude, options.elevationMetres(), year, {}, &grid}, result,
                         modelProvenance(engine, modelName(options)));
     } else {
-        text = pointBlock(options, year, result, engine.model().modelName, grid);
+        text = pointBlock(options, year, result, engine.modelName(), grid);
     }
     return writeOutput(context, text);
 }

@@ -44,7 +44,7 @@ std::string polesJson(ModelEngine& engine, const CliOptions& options, float year
     std::string text;
     for (const auto& [name, pole] : {std::pair{"north", poles.north}, std::pair{"south", poles.south}}) {
         const FieldResult result =
-            engine.computePoint(0.0f, pole.decimalLatitude, pole.decimalLongitude, year, 0, 1);
+            engine.computePoint(0.0f, pole.decimalLatitude, pole.decimalLongitude, year);
         appendPointJson(text, JsonPoint{pole.decimalLatitude, pole.decimalLongitude, 0.0f, year, name}, result,
                         model);
     }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace tellurim {
 
@@ -74,6 +76,29 @@ PJ* bareProjection(PJ_CONTEXT* context, PJ* crs)
     return proj_create(context, definition.c_str());
 }
 
+// A definition may name files PROJ opens (grids, init files). PROJ would
+// wait for ever on a pipe or a terminal named there, so every path in it
+// that exists must be a regular file; the first that is not is returned.
+std::string nonRegularPathIn(const std::string& definition)
+{
+    constexpr std::string_view kDelimiters = " \t\r\n\"',=[]()@";
+    size_t at = 0;
+    while (at < definition.size()) {
+        const size_t start = definition.find_first_not_of(kDelimiters, at);
+        if (start == std::string::npos) {
+            break;
+        }
+        const size_t end = std::min(definition.find_first_of(kDelimiters, start), definition.size());
+        const std::string word = definition.substr(start, end - start);
+        struct stat info {};
+        if (word.find('/') != std::string::npos && ::stat(word.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return word;
+        }
+        at = end;
+    }
+    return {};
+}
+
 bool finite(const PJ_COORD& c)
 {
     return std::isfinite(c.xy.x) && std::isfinite(c.xy.y) && c.xy.x != HUGE_VAL && c.xy.y != HUGE_VAL;
@@ -95,6 +120,10 @@ bool AreaOfUse::contains(double latitude, double longitude) const
 ProjectedCrs::Resolved ProjectedCrs::resolve(PJ_CONTEXT* context, const std::string& definition)
 {
     Resolved out;
+    if (const std::string path = nonRegularPathIn(definition); !path.empty()) {
+        out.problem = definition + " names " + path + ", which is not a regular file";
+        return out;
+    }
     PjPtr crs(proj_create(context, definition.c_str()));
     if (!crs) {
         out.problem = definition + " is not a reference system PROJ knows";

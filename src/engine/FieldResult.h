@@ -33,4 +33,9 @@ struct FieldResult {
     float gridVariationNextYear = kNoGridVariation;  ///< degrees, one year later
 };
 
+/// The change of an angle (declination, inclination, grid variation) over a
+/// year, minutes of arc, taken the short way round: into (-10800, 10800].
+/// @param from, to degrees
+double angleChangeMinutes(float from, float to);
+
 }  // namespace tellurim

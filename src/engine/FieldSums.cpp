@@ -25,46 +25,27 @@ using Real = double;
 constexpr Real wide(float value) { return static_cast<Real>(value); }
 constexpr float narrow(Real value) { return static_cast<float>(value); }
 
-// The coefficient set in force at the time: a model given at several epochs
-// runs linearly from each epoch to the next, and on from the last one.
-struct EpochInForce {
-    const std::vector<float>* gh;
-    const std::vector<float>* ghRate;
-    float dt;
-};
-
-EpochInForce epochInForce(const MagneticModel& model, float time, float dt)
-{
-    EpochInForce inForce{&model.ghPairs, &model.ratePairs, dt};
-    for (const EpochCoefficients& later : model.laterEpochs) {
-        if (!(time >= later.epoch))
-            break;
-        inForce = {&later.ghPairs, &later.ratePairs, time - later.epoch};
-    }
-    return inForce;
-}
-
 // A coefficient pair (g, h), or a pair of sums, side by side.
 using Pair = double __attribute__((vector_size(16)));
 
-// The weights of the order sums at the cached position.
 TELLURIM_VECTOR_CLONES
-void formWeights(const MagneticModel& model, SynthesisCache& c, std::size_t maxDegree)
+void fillWeights(const MagneticModel& model, const CoefficientTable& P, const CoefficientTable& DP, float radius,
+                 double* w)
 {
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
     // (RE/r)^(n+2) at [n]; the weights of degree 0 are 0.
     std::array<Real, kMaxAnyModelDegree + 1> ar;  // NOLINT: filled to maxDegree below
-    const Real aor = wide(kReferenceRadius) / wide(c.R);
+    const Real aor = wide(kReferenceRadius) / wide(radius);
     Real power = aor * aor;
     ar[0] = 0.0;
     for (std::size_t n = 1; n <= maxDegree; ++n) {
         power *= aor;
         ar[n] = power;
     }
-    const std::size_t size = c.P.size();
-    const float* pTable = c.P[0];
-    const float* dpTable = c.DP[0];
-    const float* degreeFactor = model.degreeFactor.data();
-    double* w = c.weights.data();
+    const std::size_t size = P.size();
+    const float* pTable = P[0];
+    const float* dpTable = DP[0];
+    const float* degreeFactor = model.degreeFactor().data();
     for (std::size_t m = 0; m <= maxDegree; ++m) {
         for (std::size_t n = m; n <= maxDegree; ++n, w += 3) {
             const Real p = wide(pTable[n * size + m]);
@@ -73,64 +54,12 @@ void formWeights(const MagneticModel& model, SynthesisCache& c, std::size_t maxD
             w[2] = ar[n] * p;
         }
     }
-    c.weightsValid = true;
-}
-
-// The coefficients at a time from those of the epoch in force and their rates.
-TELLURIM_VECTOR_CLONES
-void updateCoefficients(float* tc, const float* gh, const float* rate, Real years, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        tc[i] = narrow(wide(gh[i]) + years * wide(rate[i]));
-}
-
-}  // namespace
-
-std::size_t selectTimeCoefficients(const MagneticModel& model, SynthesisCache& c, float time, float dt)
-{
-    if (c.TCTime[c.currentTC] == time)
-        return c.currentTC;
-    const std::size_t other = 1 - c.currentTC;
-    c.currentTC = other;
-    if (c.TCTime[other] == time)
-        return other;
-    float* tc = c.TC[other].data();
-    const EpochInForce inForce = epochInForce(model, time, dt);
-    const float* gh = inForce.gh->data();
-    const float* rate = inForce.ghRate->data();
-    const Real years = wide(inForce.dt);
-    // Every g and h up to the changing degree; beyond it the slots keep the
-    // epoch's coefficients they were given at the load.
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
-    const auto last = static_cast<std::size_t>(std::min(model.rateDegree, model.maxDegree));
-    const auto update = [&](std::size_t first, std::size_t end) {
-        updateCoefficients(tc + first, gh + first, rate + first, years, end - first);
-    };
-    if (last == maxDegree) {
-        update(0, 2 * orderIndex(maxDegree + 1, maxDegree));  // all in one run
-    } else {
-        for (std::size_t m = 0; m <= last; ++m) {
-            const std::size_t first = 2 * orderIndex(m, maxDegree);
-            update(first, first + 2 * (last - m + 1));
-        }
-    }
-    c.TCTime[other] = time;
-    c.orderSums[other].valid = false;
-    return other;
 }
 
 TELLURIM_VECTOR_CLONES
-void formOrderSums(const MagneticModel& model, SynthesisCache& c, std::size_t slot)
+void fillOrderSums(const MagneticModel& model, const float* pairs, const double* weights, double* sumTerms)
 {
-    OrderSums& sums = c.orderSums[slot];
-    if (sums.valid)
-        return;
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
-    if (!c.weightsValid)
-        formWeights(model, c, maxDegree);
-    sums.aor = wide(kReferenceRadius) / wide(c.R);
-    const float* pairs = c.TC[slot].data();
-    const double* weights = c.weights.data();
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
     for (std::size_t m = 0; m <= maxDegree; ++m) {
         const std::size_t first = orderIndex(m, maxDegree);
         const float* gh = pairs + 2 * first;
@@ -159,8 +88,8 @@ void formOrderSums(const MagneticModel& model, SynthesisCache& c, std::size_t sl
         const Pair tSum = t0 + t1;
         const Pair rSum = r0 + r1;
         const Pair qSum = q0 + q1;
-        const Real order = wide(model.orderFactor[m]);
-        double* out = sums.terms.data() + 6 * m;
+        const Real order = wide(model.orderFactor()[m]);
+        double* out = sumTerms + 6 * m;
         out[0] = -tSum[0];
         out[1] = -tSum[1];
         out[2] = rSum[0];
@@ -168,7 +97,27 @@ void formOrderSums(const MagneticModel& model, SynthesisCache& c, std::size_t sl
         out[4] = order * qSum[0];
         out[5] = -(order * qSum[1]);
     }
-    sums.valid = true;
+}
+
+}  // namespace
+
+std::vector<double> orderWeights(const MagneticModel& model, const CoefficientTable& P, const CoefficientTable& DP,
+                                 float radius)
+{
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
+    std::vector<double> weights(3 * orderIndex(maxDegree + 1, maxDegree));
+    fillWeights(model, P, DP, radius, weights.data());
+    return weights;
+}
+
+OrderSums formOrderSums(const MagneticModel& model, const std::vector<float>& pairs,
+                        const std::vector<double>& weights, float radius)
+{
+    OrderSums sums;
+    sums.terms.assign(6 * (static_cast<std::size_t>(model.degree()) + 1), 0.0);
+    sums.aor = wide(kReferenceRadius) / wide(radius);
+    fillOrderSums(model, pairs.data(), weights.data(), sums.terms.data());
+    return sums;
 }
 
 namespace {
@@ -226,11 +175,11 @@ void longitudeOctet(const double* sin1, const double* cos1, std::size_t maxDegre
 }  // namespace
 
 template <std::size_t Lanes>
-void longitudeLanes(const float* longitudes, std::size_t maxDegree, SynthesisCache& c)
+void longitudeLanes(const float* longitudes, std::size_t maxDegree, LaneAngles& angles)
 {
     // Every value is a single widened.
-    double* cosm = c.laneCos.data();
-    double* sinm = c.laneSin.data();
+    double* cosm = angles.cosm.data();
+    double* sinm = angles.sinm.data();
     std::array<Real, Lanes> s1{};
     std::array<Real, Lanes> c1{};
     for (std::size_t lane = 0; lane < Lanes; ++lane) {
@@ -294,10 +243,10 @@ void sumOctet(const OrderSums& sums, std::size_t maxDegree, const double* cosm, 
 }  // namespace
 
 template <std::size_t Lanes>
-void sumLanes(const OrderSums& sums, const SynthesisCache& c, std::size_t maxDegree, LaneField& field)
+void sumLanes(const OrderSums& sums, const LaneAngles& angles, std::size_t maxDegree, LaneField& field)
 {
-    const double* cosm = c.laneCos.data();
-    const double* sinm = c.laneSin.data();
+    const double* cosm = angles.cosm.data();
+    const double* sinm = angles.sinm.data();
     if constexpr (Lanes == kLongitudeLanes) {
         sumOctet(sums, maxDegree, cosm, sinm, field);
     } else {
@@ -322,28 +271,38 @@ void sumLanes(const OrderSums& sums, const SynthesisCache& c, std::size_t maxDeg
     }
 }
 
-template void longitudeLanes<1>(const float*, std::size_t, SynthesisCache&);
-template void longitudeLanes<kLongitudeLanes>(const float*, std::size_t, SynthesisCache&);
-template void sumLanes<1>(const OrderSums&, const SynthesisCache&, std::size_t, LaneField&);
-template void sumLanes<kLongitudeLanes>(const OrderSums&, const SynthesisCache&, std::size_t, LaneField&);
+template void longitudeLanes<1>(const float*, std::size_t, LaneAngles&);
+template void longitudeLanes<kLongitudeLanes>(const float*, std::size_t, LaneAngles&);
+template void sumLanes<1>(const OrderSums&, const LaneAngles&, std::size_t, LaneField&);
+template void sumLanes<kLongitudeLanes>(const OrderSums&, const LaneAngles&, std::size_t, LaneField&);
 
-double poleEastComponent(const MagneticModel& model, SynthesisCache& c, const std::vector<float>& tc,
+DegreeTable poleFunctions(const MagneticModel& model, float CT)
+{
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
+    DegreeTable PP(maxDegree + 1, 0.0f);
+    PP[0] = 1.0f;
+    for (std::size_t n = 1; n <= maxDegree; ++n) {
+        if (n == 1)
+            PP[1] = PP[0];
+        else
+            PP[n] = narrow(wide(model.recursionScale()[n][1]) * wide(CT) * wide(PP[n - 1])
+                           - wide(model.legendreFactor()[n][1]) * wide(PP[n - 2]));
+    }
+    return PP;
+}
+
+double poleEastComponent(const MagneticModel& model, const DegreeTable& PP, const std::vector<float>& pairs,
                          double cos1, double sin1, double aor)
 {
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
     // g(n,1) and h(n,1) from n = 1 on.
-    const float* order1 = tc.data() + 2 * orderIndex(1, maxDegree);
+    const float* order1 = pairs.data() + 2 * orderIndex(1, maxDegree);
     Real bpp = 0.0;
     Real arPole = aor * aor;
     for (std::size_t n = 1; n <= maxDegree; ++n) {
         arPole *= aor;
-        if (n == 1)
-            c.PP[1] = c.PP[0];
-        else
-            c.PP[n] = narrow(wide(model.recursionScale[n][1]) * wide(c.CT) * wide(c.PP[n - 1])
-                             - wide(model.legendreFactor[n][1]) * wide(c.PP[n - 2]));
         const Real t2 = wide(order1[2 * (n - 1)]) * sin1 - wide(order1[2 * (n - 1) + 1]) * cos1;
-        bpp += wide(model.orderFactor[1]) * t2 * arPole * wide(c.PP[n]);
+        bpp += wide(model.orderFactor()[1]) * t2 * arPole * wide(PP[n]);
     }
     return bpp;
 }

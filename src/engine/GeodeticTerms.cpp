@@ -16,20 +16,21 @@ constexpr float narrow(Real value) { return static_cast<float>(value); }
 // Unnormalised associated Legendre functions by recursion in degree. The
 // scale factors are exactly 1 up to degree 12, so a model of degree 12 skips
 // them; above it they keep the functions within single precision (see
-// MagneticModel).
+// ModelFile).
 template <bool Scaled>
-void legendreRecursion(const MagneticModel& model, SynthesisCache& c)
+void legendreRecursion(const MagneticModel& model, const GeodeticTerms& place, CoefficientTable& P,
+                       CoefficientTable& DP)
 {
-    const Real ct = wide(c.CT);
-    const Real st = wide(c.ST);
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    const Real ct = wide(place.CT);
+    const Real st = wide(place.ST);
+    const auto maxDegree = static_cast<std::size_t>(model.degree());
     for (std::size_t n = 1; n <= maxDegree; ++n) {
-        const float* scale = model.recursionScale[n];
-        const float* k = model.legendreFactor[n];
-        float* p = c.P[n];
-        float* dp = c.DP[n];
-        const float* p1 = c.P[n - 1];
-        const float* dp1 = c.DP[n - 1];
+        const float* scale = model.recursionScale()[n];
+        const float* k = model.legendreFactor()[n];
+        float* p = P[n];
+        float* dp = DP[n];
+        const float* p1 = P[n - 1];
+        const float* dp1 = DP[n - 1];
         const Real up = Scaled ? wide(scale[n]) : 1.0;
         p[n] = narrow(Scaled ? up * st * wide(p1[n - 1]) : st * wide(p1[n - 1]));
         dp[n] = narrow(Scaled ? up * (st * wide(dp1[n - 1]) + ct * wide(p1[n - 1]))
@@ -39,8 +40,8 @@ void legendreRecursion(const MagneticModel& model, SynthesisCache& c)
             dp[0] = narrow(ct * wide(dp1[0]) - st * wide(p1[0]));
             continue;
         }
-        const float* p2 = c.P[n - 2];
-        const float* dp2 = c.DP[n - 2];
+        const float* p2 = P[n - 2];
+        const float* dp2 = DP[n - 2];
         for (std::size_t m = 0; m < n; ++m) {
             // P(n-2,m) does not exist for m > n-2 and counts as 0.
             const bool hasTwoBelow = m + 2 <= n;
@@ -59,17 +60,9 @@ void legendreRecursion(const MagneticModel& model, SynthesisCache& c)
     }
 }
 
-void updateLegendreFunctions(const MagneticModel& model, SynthesisCache& c)
-{
-    if (model.maxDegree <= kMaxModelDegree)
-        legendreRecursion<false>(model, c);
-    else
-        legendreRecursion<true>(model, c);
-}
-
 }  // namespace
 
-void updateGeodeticTerms(const MagneticModel& model, SynthesisCache& c, float altitude, float latitude)
+GeodeticTerms geodeticTerms(float altitude, float latitude)
 {
     const Real phi = wide(latitude) * wide(kDegToRad);
     const Real sinPhi = std::sin(phi);
@@ -88,6 +81,7 @@ void updateGeodeticTerms(const MagneticModel& model, SynthesisCache& c, float al
     const Real ratio = (q1 + a2) / (q1 + b2);
     const Real q2 = ratio * ratio;
     const Real norm = std::sqrt(q2 * cos2 + sin2);
+    GeodeticTerms c;
     c.CT = narrow(sinPhi / norm);
     // ST comes from the geometry, not from sqrt(1 - CT^2) of the stored
     // CT: a single-precision CT is exactly 1 within about 0.015 degrees of
@@ -102,11 +96,20 @@ void updateGeodeticTerms(const MagneticModel& model, SynthesisCache& c, float al
     const Real d = std::sqrt(a2 * cos2 + b2 * sin2);
     c.CA = narrow((h + d) / r);
     c.SA = narrow(c2 * cosPhi * sinPhi / (r * d));
+    return c;
+}
 
-    updateLegendreFunctions(model, c);
-    c.orderSums[0].valid = false;
-    c.orderSums[1].valid = false;
-    c.weightsValid = false;
+void legendreFunctions(const MagneticModel& model, const GeodeticTerms& place, CoefficientTable& P,
+                       CoefficientTable& DP)
+{
+    const auto size = static_cast<std::size_t>(model.degree()) + 1;
+    P = CoefficientTable{size};
+    DP = CoefficientTable{size};
+    P[0][0] = 1.0f;
+    if (model.degree() <= kMaxModelDegree)
+        legendreRecursion<false>(model, place, P, DP);
+    else
+        legendreRecursion<true>(model, place, P, DP);
 }
 
 }  // namespace tellurim

@@ -1,107 +1,112 @@
 #pragma once
 
-#include <cstddef>
+#include "engine/CoefficientTimeline.h"
+#include "engine/FieldResult.h"
+#include "engine/ModelFile.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
+#include <variant>
 
 namespace tellurim {
 
-/// Highest degree and order of the classic fixed-column model files; their
-/// tables are always one larger.
-inline constexpr int32_t kMaxModelDegree = 12;
-inline constexpr std::size_t kTableSize = 13;
-/// Highest degree any model file may have (the high-resolution models reach
-/// 133); a file above it is refused rather than allowed to claim memory.
-inline constexpr int32_t kMaxAnyModelDegree = 300;
-/// Most epochs a model given at several epochs may have (IGRF-14 has 27).
-inline constexpr std::size_t kMaxModelEpochs = 100;
-/// Asks readModelFile for every degree the file holds.
-inline constexpr int32_t kAllDegrees = kMaxAnyModelDegree;
+class FieldRow;
 
-/// A square table of single-precision values indexed [row][column], its size
-/// chosen when a model is loaded (13 x 13 for a degree-12 model).
-class CoefficientTable {
+/// A latitude/longitude box of a regional model, degrees. A zero pair of
+/// bounds means no limit in that direction.
+struct RegionBounds {
+    float latMin = 0.0f;
+    float latMax = 0.0f;
+    float lonMin = 0.0f;  ///< may exceed lonMax: the box then crosses 180 degrees
+    float lonMax = 0.0f;
+};
+
+/// One spherical-harmonic main-field model, immutable once loaded: any
+/// number of threads may evaluate it at once, each through rows of its own.
+/// It shows nothing and changes nothing; results carry their flags as data.
+class MagneticModel {
 public:
-    CoefficientTable() = default;
-    explicit CoefficientTable(std::size_t size) : m_size(size), m_values(size * size, 0.0f) {}
+    /// Builds the model from a file's converted content (see
+    /// convertToUnnormalised); fileName is kept for the record.
+    MagneticModel(ModelFile&& content, std::string fileName);
 
-    std::size_t size() const { return m_size; }
-    float* operator[](std::size_t row) { return m_values.data() + row * m_size; }
-    const float* operator[](std::size_t row) const { return m_values.data() + row * m_size; }
-    bool operator==(const CoefficientTable& other) const = default;
+    /// The name in the file's header, blank-padded to 20 characters.
+    const std::string& name() const { return m_name; }
+    /// The file name the model was loaded from, as given to loadModel.
+    const std::string& fileName() const { return m_fileName; }
+    /// Decimal year of the (first) epoch.
+    float epoch() const { return m_epoch; }
+    /// Years after the epoch during which the model is valid.
+    float lifeSpan() const { return m_lifeSpan; }
+    /// The valid span, decimal years: epoch() to epoch() + lifeSpan().
+    float validFrom() const { return m_epoch; }
+    float validUntil() const { return m_epoch + m_lifeSpan; }
+    /// Whether a date lies within the life span (the flag dateOutOfRange
+    /// of results is its negation).
+    /// @param decimalYear date, decimal year
+    bool coversDate(float decimalYear) const
+    {
+        // Dates near the epoch subtract exactly in single precision.
+        const float dt = decimalYear - m_epoch;
+        return !(dt < 0.0f || dt > m_lifeSpan);
+    }
+    /// Highest degree summed.
+    int32_t degree() const { return m_degree; }
+    /// Whether the coefficients change with time (annual changes not all 0).
+    bool hasAnnualChange() const { return m_timeline->changes(); }
+    /// A regional model's box; all zero for a global model.
+    const RegionBounds& bounds() const { return m_bounds; }
+
+    /// The shared terms of one circle of latitude at one date, evaluated at
+    /// any longitude by its const members. The row refers to this model,
+    /// which must outlive it.
+    /// @param decimalYear date, decimal year
+    /// @param latitudeDeg geodetic latitude, degrees, north positive
+    /// @param elevationM  metres above the WGS-84 ellipsoid
+    FieldRow row(float decimalYear, float latitudeDeg, float elevationM) const;
+
+    /// The field at one place: a row of one.
+    /// @param longitudeDeg degrees, east positive
+    FieldResult point(float decimalYear, float latitudeDeg, float longitudeDeg, float elevationM) const;
+
+    // For the synthesis: the time dependence and the recursion tables (see ModelFile).
+    const CoefficientTimeline& timeline() const { return *m_timeline; }
+    const CoefficientTable& legendreFactor() const { return m_legendreFactor; }
+    const CoefficientTable& recursionScale() const { return m_recursionScale; }
+    const DegreeTable& degreeFactor() const { return m_degreeFactor; }
+    const DegreeTable& orderFactor() const { return m_orderFactor; }
 
 private:
-    std::size_t m_size = 0;
-    std::vector<float> m_values;
+    std::string m_name;
+    std::string m_fileName;
+    float m_epoch = 0.0f;
+    float m_lifeSpan = 5.0f;
+    int32_t m_degree = 0;
+    RegionBounds m_bounds;
+    std::unique_ptr<const CoefficientTimeline> m_timeline;
+    CoefficientTable m_legendreFactor;
+    CoefficientTable m_recursionScale;
+    DegreeTable m_degreeFactor;
+    DegreeTable m_orderFactor;
 };
 
-/// One single-precision value per degree or order, 0 to the model's degree.
-using DegreeTable = std::vector<float>;
+/// A loaded model, or why none was loaded.
+using ModelLoad = std::variant<std::shared_ptr<const MagneticModel>, ModelReadProblem>;
 
-/// Coefficients of one epoch of a model given at several epochs, packed and
-/// unnormalised like MagneticModel::gh. ghRate runs linearly to the next epoch.
-struct EpochCoefficients {
-    float epoch = 0.0f;
-    CoefficientTable gh;
-    CoefficientTable ghRate;
-    std::vector<float> ghPairs;    ///< gh as (g, h) pairs, see MagneticModel::ghPairs
-    std::vector<float> ratePairs;  ///< ghRate the same way
-};
+/// Reads a model file. A bare name that does not open in the current
+/// directory is looked up in the shipped models folders. The layout is told
+/// from the content: the fixed-column .COF, the free-column .COF of the
+/// high-resolution models or IGRF's .shc.
+/// @param fileName        the file, as the user gave it
+/// @param requestedDegree caps the degree summed (kAllDegrees for all): a
+///                        fixed-column file is capped at 12 (below 0 raised
+///                        to 0), the others at the file's degree (below 1
+///                        raised to 1)
+ModelLoad loadModel(const std::string& fileName, int32_t requestedDegree = kAllDegrees);
 
-/// Where order m starts in a list of (g, h) pairs of a model of degree
-/// maxDegree laid out by order and then degree: order m holds degrees m to
-/// maxDegree (h(n,0) = 0).
-inline std::size_t orderIndex(std::size_t m, std::size_t maxDegree)
-{
-    return m * (maxDegree + 1) - (m == 0 ? 0 : m * (m - 1) / 2);
-}
-
-/// One spherical-harmonic main-field model, as loaded from a model file.
-///
-/// g(n,m) is stored at gh[m][n] (on or above the diagonal) and h(n,m) at
-/// gh[n][m-1] (below it); ghRate is packed the same way. After loading, both
-/// hold unnormalised values: the Schmidt semi-normalised file values times the
-/// Schmidt factor, so the synthesis needs no normalisation per term.
-///
-/// Above degree 12 the Schmidt factors outgrow single precision (about 2^n
-/// for m = 0) while the Legendre functions shrink by as much. There each
-/// (n, m) carries an exact power-of-two scale 2^E: the coefficients are
-/// stored times 2^-E and the Legendre functions times 2^E, so every product
-/// is unchanged. recursionScale holds the factors the recursion steps take
-/// from one degree to the next; they are exactly 1 up to degree 12.
-struct MagneticModel {
-    float epoch = 0.0f;       ///< decimal year of the coefficients (the first epoch)
-    std::string modelName;    ///< 20 characters from the header, blank-padded
-    float lifeSpan = 5.0f;    ///< years after the epoch during which the model is valid
-    float latMin = 0.0f;      ///< southern bound, degrees; 0 means no latitude bounds
-    float latMax = 0.0f;      ///< northern bound, degrees; 0 means no latitude bounds
-    float lonMin = 0.0f;      ///< western bound, degrees; 0 means no longitude bounds
-    float lonMax = 0.0f;      ///< eastern bound, degrees; 0 means no longitude bounds
-    int32_t maxDegree = 0;    ///< highest degree the synthesis sums
-    /// Highest degree whose coefficients change with time (maxDegree for a
-    /// model given at several epochs): above it the coefficients at any time
-    /// are those of the epoch.
-    int32_t rateDegree = 0;
-    CoefficientTable gh;              ///< main field g and h, nT
-    CoefficientTable ghRate;          ///< secular variation of g and h, nT per year
-    /// gh and ghRate again, unnormalised and scaled alike, as (g, h) pairs
-    /// by order and then degree (see orderIndex), the synthesis's layout.
-    std::vector<float> ghPairs;
-    std::vector<float> ratePairs;
-    CoefficientTable legendreFactor;  ///< recursion factor K(n,m) at [n][m], scale included
-    /// [n][m]: 2^(E(n,m) - E(n-1,m)) for m < n, 2^(E(n,n) - E(n-1,n-1)) for m = n.
-    CoefficientTable recursionScale;
-    DegreeTable degreeFactor;         ///< entry n holds n + 1 (entry 0 holds 0)
-    DegreeTable orderFactor;          ///< entry m holds m
-    /// Further epochs of a model given at several (IGRF): from each epoch
-    /// on, its coefficients replace gh and ghRate. Empty for a one-epoch model.
-    std::vector<EpochCoefficients> laterEpochs;
-    bool isLoaded = false;            ///< a model is current and may be used
-
-    /// Empty tables of size n + 1 for a model of degree n.
-    void resize(std::size_t tableSize);
-    std::size_t tableSize() const { return gh.size(); }
-};
+/// The file's content, read and converted, before it becomes a model: for
+/// inspection of what a file holds.
+std::variant<ModelFile, ModelReadProblem> readModelContent(const std::string& fileName, int32_t requestedDegree);
 
 }  // namespace tellurim

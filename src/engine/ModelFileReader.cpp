@@ -1,6 +1,6 @@
 #include "engine/ModelFileReader.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "engine/ModelFormats.h"
 #include "engine/ModelLocator.h"
 
@@ -296,7 +296,7 @@ ModelReadProblem missingEndProblem(const ModelLines& lines)
                                + " without the end record (degree 99)"};
 }
 
-std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, MagneticModel& model)
+std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, ModelFile& model)
 {
     std::string record;
     while (lines.next(record)) {
@@ -325,7 +325,7 @@ std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, M
     return missingEndProblem(lines);
 }
 
-std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, MagneticModel& model)
+std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, ModelFile& model)
 {
     std::string record;
     if (!lines.next(record))
@@ -347,7 +347,7 @@ std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, MagneticModel
 }
 
 std::optional<ModelReadProblem> readByLayout(BoundedInput& input, int32_t requestedDegree,
-                                             MagneticModel& model)
+                                             ModelFile& model)
 {
     BoundedLines lines{input};
     const ModelFormat format = peekFormat(lines);
@@ -365,43 +365,31 @@ std::optional<ModelReadProblem> readByLayout(BoundedInput& input, int32_t reques
 
 }  // namespace
 
-void ModelEngine::readModelFile(int32_t requestedDegree, std::string& fileName)
+std::variant<ModelFile, ModelReadProblem> readModelContent(const std::string& fileName, int32_t requestedDegree)
 {
-    m_readProblem = {};
     BoundedInput input;
     const std::optional<InputError> refused = openModelFile(fileName, input);
-    if (refused && refused->problem == InputProblem::CannotOpen) {
-        if (m_model->isLoaded) {
-            MagneticModel unused = *m_model;
-            unused.isLoaded = false;
-            installModel(std::move(unused));
-        }
-        m_sink->showPlainMessage("ERROR OPENING FILE:;" + fileName);
-        fileName = std::string{kModelNotFoundText};
-        return;
-    }
-
-    MagneticModel fresh;
-    fresh.resize(kTableSize);
+    if (refused && refused->problem == InputProblem::CannotOpen)
+        return ModelReadProblem{0, describeInputError(*refused), true};
+    ModelFile content;
+    content.resize(kTableSize);
     // A file that is there but is no file to read (a device, a pipe) or is
     // far too large is a read failure: it was found, it cannot be read.
-    const std::optional<ModelReadProblem> problem =
+    std::optional<ModelReadProblem> problem =
         refused ? ModelReadProblem{0, describeInputError(*refused)}
-                : readByLayout(input, requestedDegree, fresh);
-    input.close();  // closed before any message box
-    if (problem) {
-        m_readProblem = *problem;
-        m_cache.clear(fresh.tableSize());
-        installModel(std::move(fresh));
-        m_sink->showPlainMessage("ERROR READING FILE:;" + fileName);
-        return;
-    }
-    convertToUnnormalised(fresh);
-    m_cache.clear(fresh.tableSize());
-    m_cache.forgetInputs();
-    m_cache.TC = {fresh.ghPairs, fresh.ghPairs};  // the slots above the changing degree
-    fresh.isLoaded = true;
-    installModel(std::move(fresh));
+                : readByLayout(input, requestedDegree, content);
+    if (problem)
+        return std::move(*problem);
+    convertToUnnormalised(content);
+    return content;
+}
+
+ModelLoad loadModel(const std::string& fileName, int32_t requestedDegree)
+{
+    std::variant<ModelFile, ModelReadProblem> content = readModelContent(fileName, requestedDegree);
+    if (ModelReadProblem* problem = std::get_if<ModelReadProblem>(&content))
+        return std::move(*problem);
+    return std::make_shared<const MagneticModel>(std::get<ModelFile>(std::move(content)), fileName);
 }
 
 }  // namespace tellurim

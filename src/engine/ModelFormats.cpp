@@ -129,7 +129,7 @@ struct FreeRecord {
     float values[4];  ///< g, h and their rates
 };
 
-std::optional<ModelReadProblem> readFreeHeader(ModelLines& lines, MagneticModel& model)
+std::optional<ModelReadProblem> readFreeHeader(ModelLines& lines, ModelFile& model)
 {
     std::string line;
     if (!lines.next(line))
@@ -166,7 +166,7 @@ std::optional<ModelReadProblem> readFreeRecord(std::string_view line, std::uint6
     return std::nullopt;
 }
 
-void storeFreeRecords(const std::vector<FreeRecord>& records, MagneticModel& model)
+void storeFreeRecords(const std::vector<FreeRecord>& records, ModelFile& model)
 {
     for (const FreeRecord& r : records) {
         if (r.n > model.maxDegree)
@@ -185,7 +185,7 @@ void storeFreeRecords(const std::vector<FreeRecord>& records, MagneticModel& mod
 }  // namespace
 
 std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t requestedDegree,
-                                                    MagneticModel& model)
+                                                    ModelFile& model)
 {
     if (std::optional<ModelReadProblem> problem = readFreeHeader(lines, model))
         return problem;
@@ -347,7 +347,7 @@ void fillEpoch(const ShcLayout& layout, const ShcValues& values, std::size_t e, 
 
 }  // namespace
 
-std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requestedDegree, MagneticModel& model)
+std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requestedDegree, ModelFile& model)
 {
     ShcLayout layout;
     if (std::optional<ModelReadProblem> problem = readShcLayout(lines, layout))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/MagneticModel.h"
+#include "engine/ModelFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,13 +9,6 @@
 #include <vector>
 
 namespace tellurim {
-
-/// Where and why a model file could not be read: the line (counted from 1;
-/// 0 when the file as a whole is at fault) and a short lower-case reason.
-struct ModelReadProblem {
-    std::uint64_t line = 0;
-    std::string reason;
-};
 
 /// The lines of a model file, one at a time, without their line ends.
 class ModelLines {
@@ -48,17 +41,17 @@ ModelFormat detectModelFormat(std::string_view firstLine, std::string_view secon
 /// yet converted. The header holds epoch, name and release date; the life
 /// span is 5 years.
 std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t requestedDegree,
-                                                    MagneticModel& model);
+                                                    ModelFile& model);
 
 /// Reads a .shc file: one coefficient set per epoch, linear in between, and
 /// valid from the first epoch to the last. h may be written as a row of
 /// negative order or as a second row of the same positive order.
 std::optional<ModelReadProblem> readShcModel(ModelLines& lines, int32_t requestedDegree,
-                                             MagneticModel& model);
+                                             ModelFile& model);
 
 /// Converts the file values of every epoch to unnormalised form and builds
 /// the recursion tables, for degrees 1 to model.maxDegree.
-void convertToUnnormalised(MagneticModel& model);
+void convertToUnnormalised(ModelFile& model);
 
 /// The blank-separated fields of a line.
 std::vector<std::string_view> splitFields(std::string_view line);

@@ -4,7 +4,7 @@
 
 namespace tellurim {
 
-void MagneticModel::resize(std::size_t tableSize)
+void ModelFile::resize(std::size_t tableSize)
 {
     gh = CoefficientTable{tableSize};
     ghRate = CoefficientTable{tableSize};
@@ -47,7 +47,7 @@ SchmidtFactors schmidtFactors(std::size_t maxDegree)
 }
 
 /// The power-of-two exponent E(n,m) that brings S(n,m) near 1 (see
-/// MagneticModel); 0 up to degree 12.
+/// ModelFile); 0 up to degree 12.
 int scaleExponent(SchmidtFactors& schmidt, std::size_t n, std::size_t m)
 {
     return n <= kUnscaledDegree ? 0 : std::ilogb(schmidt.at(n, m));
@@ -72,7 +72,7 @@ void scaleTables(CoefficientTable& gh, CoefficientTable& ghRate, SchmidtFactors&
     }
 }
 
-int32_t highestChangingDegree(const MagneticModel& model)
+int32_t highestChangingDegree(const ModelFile& model)
 {
     for (int32_t n = model.maxDegree; n >= 1; --n) {
         const auto un = static_cast<std::size_t>(n);
@@ -98,7 +98,7 @@ std::vector<float> packPairs(const CoefficientTable& table, std::size_t maxDegre
 
 }  // namespace
 
-void convertToUnnormalised(MagneticModel& model)
+void convertToUnnormalised(ModelFile& model)
 {
     const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
     SchmidtFactors schmidt = schmidtFactors(maxDegree);

@@ -1,6 +1,6 @@
 #include "engine/PoleFinder.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 
 #include <cmath>
 
@@ -63,35 +63,27 @@ PolePosition polePositionFromDecimal(float latitude, float longitude)
     return pole;
 }
 
-double ModelEngine::horizontalIntensityAt(float latitude, float longitude, float date)
+MagneticPoles findMagneticPoles(const MagneticModel& model, float date)
 {
-    SynthesisOutput out;
-    synthesize(0.0f, latitude, longitude, date, out);
-    // From the components as summed: |cos I|·F with I held as a single is
-    // flat near the pole (steps of about 0.008 nT) and stops the north search
-    // tens of metres short of the minimum.
-    return std::hypot(out.northComponent, out.eastComponent);
-}
-
-MagneticPoles ModelEngine::findMagneticPoles(float date)
-{
-    if (!m_model->isLoaded)
-        return {};
-
-    const auto search = [this, date](const PoleSearchPlan& plan) {
+    const auto search = [&model, date](const PoleSearchPlan& plan) {
         // Starts at the first coarse point so that a model giving no finite
         // value still yields a position inside the region.
         BestPoint best{1.0e20, plan.firstLatitude, -179.0f};
-        const auto consider = [&](float latitude, float longitude) {
-            const double h = horizontalIntensityAt(latitude, longitude, date);
+        const auto consider = [&](const FieldRow& row, float longitude) {
+            // From the components as summed: |cos I|·F with I held as a
+            // single is flat near the pole (steps of about 0.008 nT) and
+            // stops the north search tens of metres short of the minimum.
+            const FieldAtTime field = row.fieldAt(longitude);
+            const double h = std::hypot(field.northComponent, field.eastComponent);
             if (h < best.h)  // ties keep the earlier point
-                best = {h, latitude, longitude};
+                best = {h, row.latitude(), longitude};
         };
 
-        for (int row = 0; row < plan.rows; ++row) {
-            const float latitude = plan.firstLatitude + kCoarseSpacing * static_cast<float>(row);
+        for (int rowIndex = 0; rowIndex < plan.rows; ++rowIndex) {
+            const FieldRow row = model.row(date, plan.firstLatitude + kCoarseSpacing * static_cast<float>(rowIndex),
+                                           0.0f);
             for (int column = 0; column < kCoarseColumns; ++column)
-                consider(latitude, -179.0f + kCoarseSpacing * static_cast<float>(column));
+                consider(row, -179.0f + kCoarseSpacing * static_cast<float>(column));
         }
 
         float step = kCoarseSpacing;
@@ -103,10 +95,11 @@ MagneticPoles ModelEngine::findMagneticPoles(float date)
                 // at the start of the pass, each row re-centres on the best
                 // longitude found so far.
                 float latitude = best.latitude - 2.0f * step;
-                for (int row = 0; row < 5; ++row) {
+                for (int rowIndex = 0; rowIndex < 5; ++rowIndex) {
+                    const FieldRow row = model.row(date, latitude, 0.0f);
                     float longitude = best.longitude - 2.0f * step;
                     for (int column = 0; column < 5; ++column) {
-                        consider(latitude, longitude);
+                        consider(row, longitude);
                         longitude += step;
                     }
                     latitude += step;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/MagneticModel.h"
 #include "engine/PolePosition.h"
 
 namespace tellurim {
@@ -11,5 +12,10 @@ namespace tellurim {
 /// @param latitude  degrees, north positive
 /// @param longitude degrees, east positive; not brought into -180..180
 PolePosition polePositionFromDecimal(float latitude, float longitude);
+
+/// The north and south dip poles: where the horizontal intensity at
+/// elevation 0 is smallest, north of 51 and south of 50 degrees.
+/// @param date decimal year
+MagneticPoles findMagneticPoles(const MagneticModel& model, float date);
 
 }  // namespace tellurim

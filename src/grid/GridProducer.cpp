@@ -37,7 +37,7 @@ public:
 
     FieldResult compute(float latitude, float longitude) override
     {
-        return m_engine->computePoint(m_elevation, latitude, longitude, m_date, 0, 1);
+        return m_engine->computePoint(m_elevation, latitude, longitude, m_date);
     }
 
     void computeRow(float latitude, std::span<const float> longitudes, std::span<FieldResult> results) override

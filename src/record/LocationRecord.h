@@ -29,4 +29,16 @@ struct LocationRecord {
     std::string Location;  ///< the location's name; base name of its .LOC file
 };
 
+/// The latitude signed, degrees, north positive: only IHEM_NS 1 means south.
+inline float signedLatitude(const LocationRecord& location)
+{
+    return location.IHEM_NS == 1 ? -location.DLAT : location.DLAT;
+}
+
+/// The longitude signed, degrees, east positive: only JHEM_EW 0 means west.
+inline float signedLongitude(const LocationRecord& location)
+{
+    return location.JHEM_EW == 0 ? -location.DLON : location.DLON;
+}
+
 }  // namespace tellurim

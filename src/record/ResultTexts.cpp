@@ -34,9 +34,7 @@ bool hasGridVariation(const FieldResult& result)
 
 double gridVariationChange(const FieldResult& result)
 {
-    return (static_cast<double>(result.gridVariationNextYear) -
-            static_cast<double>(result.gridVariation)) *
-           60.0;
+    return angleChangeMinutes(result.gridVariation, result.gridVariationNextYear);
 }
 
 GridVariationTexts gridVariationTexts(const FieldResult& result)

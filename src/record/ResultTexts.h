@@ -37,8 +37,8 @@ GridVariationTexts gridVariationTexts(const FieldResult& result);
 bool hasGridVariation(const FieldResult& result);
 
 /// The annual change of grid variation in minutes of arc per year: the
-/// difference of the two singles, times 60, formed in double and not rounded
-/// to single before it is printed.
+/// difference of the two singles taken the short way round across +-180,
+/// times 60, formed in double and not rounded to single before it is printed.
 double gridVariationChange(const FieldResult& result);
 
 /// All three display texts of a result.

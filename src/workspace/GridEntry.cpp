@@ -64,9 +64,8 @@ std::variant<GridSettings, GridEntryProblem> readGridEntry(const GridTexts& text
 
 GridSettings gridAround(const LocationRecord& location)
 {
-    // The same signs the point calculation gives the hemisphere selectors.
-    const float latitude = location.IHEM_NS == 1 ? -location.DLAT : location.DLAT;
-    const float longitude = location.JHEM_EW == 0 ? -location.DLON : location.DLON;
+    const float latitude = signedLatitude(location);
+    const float longitude = signedLongitude(location);
     GridSettings grid;
     grid.lNeverGrid = 0;
     grid.StartLat = clampTo(gridField(GridField::StartLat), latitude - 1.0f);

@@ -190,8 +190,8 @@ void Workspace::show()
 
 void Workspace::recalculate()
 {
-    const FieldResult computed = m_engine.computePoint(record.ALTM, record.DLAT, record.DLON,
-                                                       record.DDATE, record.IHEM_NS, record.JHEM_EW);
+    const FieldResult computed =
+        m_engine.computePoint(record.ALTM, signedLatitude(record), signedLongitude(record), record.DDATE);
     locationChanged = 1;
     if (computed.dateOutOfRange < 0) {
         // No model: the last results and their grid variation stay on screen.
@@ -201,7 +201,7 @@ void Workspace::recalculate()
     }
     m_results = computed;
     m_texts = resultTexts(computed);
-    m_accuracy = accuracyTexts(m_engine.model().modelName, computed);
+    m_accuracy = accuracyTexts(m_engine.modelName(), computed);
     updateGridNorth();
 }
 

@@ -38,9 +38,8 @@ void placeRecord(LocationRecord& r, double latitude, double longitude)
 
 void Workspace::updateGridNorth()
 {
-    const double latitude = static_cast<double>(record.IHEM_NS == 1 ? -record.DLAT : record.DLAT);
-    const double longitude = static_cast<double>(record.JHEM_EW == 0 ? -record.DLON : record.DLON);
-    m_gridNorth.update(latitude, longitude, m_engine.isLoaded() ? &m_results : nullptr);
+    m_gridNorth.update(static_cast<double>(signedLatitude(record)), static_cast<double>(signedLongitude(record)),
+                       m_engine.isLoaded() ? &m_results : nullptr);
 }
 
 void Workspace::chooseGridSystem(const std::string& text)

@@ -24,7 +24,7 @@ std::string sequentialGrid(const Rectangle& r, float elevation, float year)
     std::string text = gridCsvHeader();
     for (const float lat : gridAxis(r.latStart, r.latEnd, r.latStep))
         for (const float lon : gridAxis(r.lonStart, r.lonEnd, r.lonStep))
-            appendGridLine(text, lat, lon, shipped.engine.computePoint(elevation, lat, lon, year, 0, 1));
+            appendGridLine(text, lat, lon, shipped.engine.computePoint(elevation, lat, lon, year));
     return text;
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 FieldResult computeDirect(float elevation, float latitude, float longitude, float year)
 {
-    return ShippedEngine().engine.computePoint(elevation, latitude, longitude, year, 0, 1);
+    return ShippedEngine().engine.computePoint(elevation, latitude, longitude, year);
 }
 
 // The grid file's header and line for one point, computed directly.

@@ -23,7 +23,7 @@ std::string batchLine(ModelEngine& engine, float lat, float lon, float elevation
     line.push_back(',');
     appendFixed6(line, static_cast<double>(elevation));
     line.push_back(',');
-    appendGridLine(line, lat, lon, engine.computePoint(elevation, lat, lon, year, 0, 1));
+    appendGridLine(line, lat, lon, engine.computePoint(elevation, lat, lon, year));
     return line;
 }
 

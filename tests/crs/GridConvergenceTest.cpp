@@ -1,7 +1,10 @@
 #include "crs/GridConvergence.h"
 #include "crs/UtmZone.h"
 
+#include "support/TestEnvironment.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -117,6 +120,13 @@ TEST(GridConvergence, RefusesWhatIsNoProjectedGridAndNamesTheProblem)
     EXPECT_EQ(wild.problem, "easting 1000000000 and northing 5 do not correspond to any latitude and longitude in "
                             "EPSG:32630 (WGS 84 / UTM zone 30N)");
     EXPECT_FALSE(grids.fromGrid("EPSG:32630", NAN, 5.0).value);
+
+    // A grid file that is a pipe would hold PROJ (and the program) for ever.
+    const TempDir folder;
+    const std::string pipe = (folder.path() / "grid.gsb").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string definition = "+proj=utm +zone=30 +nadgrids=@" + pipe + ",null +type=crs";
+    EXPECT_EQ(grids.at(definition, 51.0, 0.0).problem, definition + " names " + pipe + ", which is not a regular file");
 }
 
 TEST(GridConvergence, AutomaticZonesFollowTheUtmExceptions)

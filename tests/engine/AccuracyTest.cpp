@@ -23,7 +23,7 @@ void expectEveryValue(const std::string& model, const std::string& table, std::s
         SCOPED_TRACE(testing::Message() << model << " " << v.date << " " << v.latitude << " " << v.longitude);
         // Signed coordinates: north and east selectors leave them unchanged.
         const FieldResult r = shipped.engine.computePoint(v.heightKm * 1000.0f, v.latitude, v.longitude,
-                                                          v.date, 0, 1);
+                                                          v.date);
         EXPECT_EQ(r.dateOutOfRange, 0);
         EXPECT_EQ(r.coordinatesOutOfRange, 0);
         EXPECT_NEAR(r.BX, v.x, kFieldTolerance);

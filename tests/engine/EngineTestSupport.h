@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ModelEngine.h"
+#include "engine/ModelFileReader.h"
 #include "support/EngineSupport.h"
 #include "support/TestEnvironment.h"
 
@@ -45,6 +46,15 @@ inline std::string modelText(const std::string& header, const std::vector<std::s
     return text + kEndRecord + "\n";
 }
 
+/// What a model file holds once read and converted; fails the test when
+/// it does not read.
+inline ModelFile contentOf(const std::string& path, int32_t degree = kAllDegrees)
+{
+    std::variant<ModelFile, ModelReadProblem> read = readModelContent(path, degree);
+    EXPECT_TRUE(std::holds_alternative<ModelFile>(read)) << path;
+    return std::holds_alternative<ModelFile>(read) ? std::get<ModelFile>(std::move(read)) : ModelFile{};
+}
+
 /// An engine reading model files written to its own scratch folder.
 struct ScratchModel {
     /// Writes the text as a model file and reads it; name keeps what the
@@ -55,12 +65,15 @@ struct ScratchModel {
         engine.readModelFile(kAllDegrees, name);
         return engine.isLoaded();
     }
-    SynthesisOutput at(float latitude, float longitude, float time = 2000.0f, float altitude = 0.0f)
+    FieldAtTime at(float latitude, float longitude, float time = 2000.0f, float altitude = 0.0f)
     {
-        SynthesisOutput out;
+        FieldAtTime out;
         engine.synthesize(altitude, latitude, longitude, time, out);
         return out;
     }
+
+    /// The file's content as read and converted for the synthesis.
+    ModelFile content(int32_t degree = kAllDegrees) const { return contentOf(name, degree); }
 
     TempDir dir;
     RecordingSink sink;
@@ -68,9 +81,9 @@ struct ScratchModel {
     std::string name;
 };
 
-inline SynthesisOutput synthesize(ModelEngine& engine, float altitude, float latitude, float longitude, float time)
+inline FieldAtTime synthesize(ModelEngine& engine, float altitude, float latitude, float longitude, float time)
 {
-    SynthesisOutput out;
+    FieldAtTime out;
     engine.synthesize(altitude, latitude, longitude, time, out);
     return out;
 }

@@ -84,31 +84,31 @@ TEST(ModelFile, HeaderFieldsAndTheirDefaults)
 {
     ScratchModel loaded;
     ASSERT_TRUE(loaded.load(tinyModel("    2020.0     SHORT")));  // blank tail
-    const MagneticModel& model = loaded.engine.model();
-    EXPECT_EQ(model.epoch, 2020.0f);
-    EXPECT_EQ(model.modelName, "SHORT               ");
-    EXPECT_EQ(model.lifeSpan, 5.0f);
-    EXPECT_EQ(model.latMin, 0.0f);
-    EXPECT_EQ(model.lonMax, 0.0f);
+    const auto model = [&loaded] { return loaded.engine.model(); };
+    EXPECT_EQ(model()->epoch(), 2020.0f);
+    EXPECT_EQ(model()->name(), "SHORT               ");
+    EXPECT_EQ(model()->lifeSpan(), 5.0f);
+    EXPECT_EQ(model()->bounds().latMin, 0.0f);
+    EXPECT_EQ(model()->bounds().lonMax, 0.0f);
     EXPECT_TRUE(loaded.sink.entries.empty());
 
     // A life span of zero or less becomes five years.
     for (const auto& [written, expected] :
          {std::pair{"-1.0", 5.0f}, {"0.0", 5.0f}, {"50.0", 50.0f}, {"2.5", 2.5f}}) {
         ASSERT_TRUE(loaded.load(tinyModel(headerRecord("2000.0", "X", written)))) << written;
-        EXPECT_EQ(loaded.engine.model().lifeSpan, expected) << written;
+        EXPECT_EQ(loaded.engine.model()->lifeSpan(), expected) << written;
     }
 
     // Bounds above 180 are shifted into signed degrees.
     ASSERT_TRUE(loaded.load(tinyModel(headerRecord("2000.0", "R", "5.0", "190.0", "180.0", "350.0", "180.0"))));
-    EXPECT_EQ(model.latMin, -170.0f);
-    EXPECT_EQ(model.latMax, 180.0f);
-    EXPECT_EQ(model.lonMin, -10.0f);
-    EXPECT_EQ(model.lonMax, 180.0f);
+    EXPECT_EQ(model()->bounds().latMin, -170.0f);
+    EXPECT_EQ(model()->bounds().latMax, 180.0f);
+    EXPECT_EQ(model()->bounds().lonMin, -10.0f);
+    EXPECT_EQ(model()->bounds().lonMax, 180.0f);
 
     // An epoch without a decimal point reads tenths.
     ASSERT_TRUE(loaded.load(tinyModel(headerRecord("1995"))));
-    EXPECT_EQ(model.epoch, 199.5f);
+    EXPECT_EQ(model()->epoch(), 199.5f);
 }
 
 TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
@@ -119,7 +119,7 @@ TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
                                        coefficientRecord(1, 1, -2000.0, 5000.0, 5.0, -20.0),
                                        coefficientRecord(2, 1, 3000.0, -3000.0, -4.0, 2.0),
                                        coefficientRecord(1, 2, 1234.0, 4321.0, 1.0, 1.0)})));
-    const MagneticModel& model = loaded.engine.model();
+    const ModelFile model = loaded.content();
     // Degree 1 has Schmidt factors 1: stored as read.
     EXPECT_EQ(model.gh[0][1], -30000.0f);
     EXPECT_EQ(model.ghRate[0][1], 10.0f);
@@ -152,9 +152,9 @@ TEST(ModelFile, LaterRecordReplacesEarlierAndOrderDoesNotMatter)
     ASSERT_TRUE(loaded.load(modelText(headerRecord("2000.0"), {coefficientRecord(1, 1, 1.0, 2.0),
                                                                coefficientRecord(1, 0, -3.0, 0.0),
                                                                coefficientRecord(1, 1, 4.0, 5.0)})));
-    EXPECT_EQ(loaded.engine.model().gh[1][1], 4.0f);
-    EXPECT_EQ(loaded.engine.model().gh[1][0], 5.0f);
-    EXPECT_EQ(loaded.engine.model().gh[0][1], -3.0f);
+    EXPECT_EQ(loaded.content().gh[1][1], 4.0f);
+    EXPECT_EQ(loaded.content().gh[1][0], 5.0f);
+    EXPECT_EQ(loaded.content().gh[0][1], -3.0f);
 }
 
 TEST(ModelFile, ReadFailuresReportTheNameAndLeaveNoModel)
@@ -179,7 +179,7 @@ TEST(ModelFile, ReadFailuresReportTheNameAndLeaveNoModel)
         EXPECT_EQ(loaded.sink.entries[0].text, "ERROR READING FILE:;" + loaded.name) << what;
         EXPECT_EQ(loaded.name, loaded.dir.file("m.COF")) << what;  // unchanged
         // Nothing beyond the tables was touched and no model is used.
-        EXPECT_EQ(loaded.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f, 0, 1).dateOutOfRange, -1) << what;
+        EXPECT_EQ(loaded.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f).dateOutOfRange, -1) << what;
     }
 }
 

@@ -46,24 +46,24 @@ TEST(ModelFormats, TheContentNotTheNameChoosesTheReader)
     ScratchModel scratch;
     // The high-resolution file under a .shc name, IGRF under a .COF name.
     ASSERT_TRUE(scratch.load(readWholeFile(shippedModel("WMMHR2025.COF")), "hr.shc"));
-    EXPECT_EQ(scratch.engine.model().maxDegree, 133);
-    EXPECT_EQ(scratch.engine.model().modelName, "WMMHR-2025          ");
-    EXPECT_EQ(scratch.engine.model().lifeSpan, 5.0f);
+    EXPECT_EQ(scratch.engine.model()->degree(), 133);
+    EXPECT_EQ(scratch.engine.model()->name(), "WMMHR-2025          ");
+    EXPECT_EQ(scratch.engine.model()->lifeSpan(), 5.0f);
     ASSERT_TRUE(scratch.load(readWholeFile(shippedModel("IGRF14.shc")), "igrf.COF"));
-    EXPECT_EQ(scratch.engine.model().maxDegree, 13);
-    EXPECT_EQ(scratch.engine.model().modelName, "IGRF 14             ");
+    EXPECT_EQ(scratch.engine.model()->degree(), 13);
+    EXPECT_EQ(scratch.engine.model()->name(), "IGRF 14             ");
 
     // A positive first g, which the fixed columns would read as other
     // numbers without a complaint, is read field by field.
     ASSERT_TRUE(scratch.load(kFreeHeader + freeRecord(1, 0, "29351.7976 0.0 11.9581 0.0")
                              + freeRecord(1, 1, "1410.7694 4545.3934 9.7476 -21.4933") + kFreeEnd));
-    EXPECT_EQ(scratch.engine.model().gh[0][1], 29351.7976f);
-    EXPECT_EQ(scratch.engine.model().ghRate[1][0], -21.4933f);
-    EXPECT_EQ(scratch.engine.model().maxDegree, 1);
+    EXPECT_EQ(scratch.content().gh[0][1], 29351.7976f);
+    EXPECT_EQ(scratch.content().ghRate[1][0], -21.4933f);
+    EXPECT_EQ(scratch.engine.model()->degree(), 1);
     // Asked for less, the reader still keeps degree 1 and sums it.
     std::string name = scratch.name;
     scratch.engine.readModelFile(0, name);
-    EXPECT_EQ(scratch.engine.model().maxDegree, 1);
+    EXPECT_EQ(scratch.engine.model()->degree(), 1);
     EXPECT_GT(scratch.at(10.0f, 20.0f, 2025.0f).totalIntensity, 20000.0f);
 
     // The classic records stay classic, whatever their numbers.
@@ -78,8 +78,8 @@ TEST(ModelFormats, BothWaysOfWritingHGiveTheSameModel)
     ScratchModel negative, second;
     ASSERT_TRUE(negative.load(shcModel(false), "a.shc"));
     ASSERT_TRUE(second.load(shcModel(true), "b.shc"));
-    const MagneticModel& a = negative.engine.model();
-    const MagneticModel& b = second.engine.model();
+    const ModelFile a = negative.content();
+    const ModelFile b = second.content();
     EXPECT_TRUE(a.gh == b.gh && a.ghRate == b.ghRate);
     EXPECT_EQ(a.gh[1][0], 5000.0f);  // h(1,1), Schmidt factor 1
     EXPECT_EQ(a.ghRate[0][1], 100.0f);  // (-29000 - -30000) / 10 years
@@ -114,7 +114,7 @@ TEST(ModelFormats, DamagedFilesAreReadFailuresWithLineAndReason)
         EXPECT_EQ(scratch.sink.entries[0].text, "ERROR READING FILE:;" + scratch.name);
         EXPECT_EQ(scratch.engine.lastReadProblem().line, line) << text;
         EXPECT_FALSE(scratch.engine.lastReadProblem().reason.empty()) << text;
-        EXPECT_EQ(scratch.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f, 0, 1).dateOutOfRange, -1);
+        EXPECT_EQ(scratch.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f).dateOutOfRange, -1);
     }
 }
 
@@ -122,18 +122,18 @@ TEST(ModelFormats, IgrfIsValidFrom1900To2030AndWarnsOnceOutside)
 {
     ShippedEngine igrf{"IGRF14.shc"};
     for (const auto& [date, flag] : {std::pair{1900.0f, 0}, {1955.5f, 0}, {2030.0f, 0}}) {
-        EXPECT_EQ(igrf.engine.computePoint(0.0f, 10.0f, 10.0f, date, 0, 1).dateOutOfRange, flag) << date;
+        EXPECT_EQ(igrf.engine.computePoint(0.0f, 10.0f, 10.0f, date).dateOutOfRange, flag) << date;
     }
     EXPECT_TRUE(igrf.sink.entries.empty());
     ShippedEngine late{"IGRF14.shc"};
-    EXPECT_EQ(late.engine.computePoint(0.0f, 10.0f, 10.0f, 2030.1f, 0, 1).dateOutOfRange, 1);
-    EXPECT_EQ(late.engine.computePoint(0.0f, 10.0f, 10.0f, 1899.9f, 0, 1).dateOutOfRange, 1);
+    EXPECT_EQ(late.engine.computePoint(0.0f, 10.0f, 10.0f, 2030.1f).dateOutOfRange, 1);
+    EXPECT_EQ(late.engine.computePoint(0.0f, 10.0f, 10.0f, 1899.9f).dateOutOfRange, 1);
     ASSERT_EQ(late.sink.entries.size(), 1u);
     EXPECT_EQ(late.sink.entries[0].text, std::string{kLifeSpanWarning});
 
     // The annual change across an epoch is the difference of the two dates.
-    const FieldResult before = igrf.engine.computePoint(0.0f, 40.0f, -100.0f, 1999.5f, 0, 1);
-    const FieldResult after = igrf.engine.computePoint(0.0f, 40.0f, -100.0f, 2000.5f, 0, 1);
+    const FieldResult before = igrf.engine.computePoint(0.0f, 40.0f, -100.0f, 1999.5f);
+    const FieldResult after = igrf.engine.computePoint(0.0f, 40.0f, -100.0f, 2000.5f);
     EXPECT_NEAR(before.BZ2, after.BZ - before.BZ, 0.01);
 }
 

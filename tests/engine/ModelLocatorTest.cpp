@@ -15,13 +15,13 @@ TEST(ModelLocator, BareNameFallsBackToShippedModelsUnlessTheWorkingDirectoryHasI
     engine.readModelFile(12, name);
     EXPECT_TRUE(engine.isLoaded());
     EXPECT_EQ(name, kDefaultModelFile);  // stays bare
-    EXPECT_EQ(engine.model().epoch, 2025.0f);
+    EXPECT_EQ(engine.model()->epoch(), 2025.0f);
     EXPECT_TRUE(sink.entries.empty());
 
     dir.write(kDefaultModelFile, modelText(headerRecord("1990.0")));
     engine.readModelFile(12, name);
     ASSERT_TRUE(engine.isLoaded());
-    EXPECT_EQ(engine.model().epoch, 1990.0f);
+    EXPECT_EQ(engine.model()->epoch(), 1990.0f);
 }
 
 TEST(ModelLocator, NamesWithADirectoryOrUnknownNamesAreOpenFailures)

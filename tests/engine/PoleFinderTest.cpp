@@ -11,7 +11,7 @@ namespace {
 /// Horizontal intensity at the surface, from the synthesis alone.
 double horizontalIntensity(ModelEngine& engine, double latitude, double longitude, float date)
 {
-    SynthesisOutput out;
+    FieldAtTime out;
     engine.synthesize(0.0f, static_cast<float>(latitude), static_cast<float>(longitude), date, out);
     return std::fabs(static_cast<double>(out.totalIntensity)
                      * std::cos(static_cast<double>(out.inclination) * M_PI / 180.0));
@@ -86,7 +86,7 @@ constexpr double kMetresPerDegree = 6371008.8 * M_PI / 180.0;
 /// H from the two horizontal components, in double precision.
 double exactHorizontal(ModelEngine& engine, double latitude, double longitude, float date)
 {
-    SynthesisOutput out;
+    FieldAtTime out;
     engine.synthesize(0.0f, static_cast<float>(latitude), static_cast<float>(longitude), date, out);
     return std::hypot(out.northComponent, out.eastComponent);
 }
@@ -152,7 +152,7 @@ TEST(PoleFinder, ResultDoesNotDependOnEarlierComputations)
     const MagneticPoles first = engine.findMagneticPoles(2026.5f);
 
     // Leave the cache at another place, altitude and time, and search again.
-    engine.computePoint(1234.0f, 12.5f, 33.25f, 2028.0f, 1, 0);
+    engine.computePoint(1234.0f, -12.5f, -33.25f, 2028.0f);
     const MagneticPoles second = engine.findMagneticPoles(2026.5f);
     engine.findMagneticPoles(2029.0f);
     const MagneticPoles third = engine.findMagneticPoles(2026.5f);

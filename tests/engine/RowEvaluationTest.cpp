@@ -25,7 +25,7 @@ void expectRowsMatchPoints(ModelEngine& engine, float elevation, float latitude,
     std::vector<FieldResult> row(kLongitudes.size());
     engine.computeRow(elevation, latitude, kLongitudes, date, row);
     for (std::size_t i = 0; i < kLongitudes.size(); ++i) {
-        const FieldResult point = engine.computePoint(elevation, latitude, kLongitudes[i], date, 0, 1);
+        const FieldResult point = engine.computePoint(elevation, latitude, kLongitudes[i], date);
         EXPECT_TRUE(sameBytes(point, row[i])) << latitude << " " << kLongitudes[i] << " at " << date;
     }
     // And again after the points: nothing the points left cached changes the row.

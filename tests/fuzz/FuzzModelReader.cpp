@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tellurim::ModelEngine engine{sink};
     std::string name = path;
     engine.readModelFile(tellurim::kAllDegrees, name);
-    tellurim::SynthesisOutput out;
+    tellurim::FieldAtTime out;
     engine.synthesize(0.5f, 47.0f, -122.0f, 2026.0f, out);
-    engine.computePoint(0.0f, 90.0f, 10.0f, 2027.0f, 0, 1);
+    engine.computePoint(0.0f, 90.0f, 10.0f, 2027.0f);
     return 0;
 }

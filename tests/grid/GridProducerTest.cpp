@@ -181,7 +181,7 @@ TEST(GridProducerRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
     ASSERT_EQ(written.size(), 10U);
     EXPECT_EQ(written[0] + "\r\n", gridCsvHeader());
     std::string expectedFirst;
-    appendGridLine(expectedFirst, 50.0f, -20.0f, engine.computePoint(100.0f, 50.0f, -20.0f, 2026.0f, 0, 1));
+    appendGridLine(expectedFirst, 50.0f, -20.0f, engine.computePoint(100.0f, 50.0f, -20.0f, 2026.0f));
     EXPECT_EQ(written[1] + "\r\n", expectedFirst);
     EXPECT_TRUE(written[1].ends_with(",\"OK\",\"N/A\",\"N/A\","));  // below 55 degrees
     EXPECT_EQ(written[9].rfind("70.000000,20.000000,", 0), 0U);

@@ -36,7 +36,7 @@ std::vector<std::string> sequentialLines(const GridJob& j)
     const GridSettings& a = j.area;
     for (const float lat : gridAxis(a.StartLat, a.EndLat, a.LatInc))
         for (const float lon : gridAxis(a.StartLong, a.EndLong, a.LongInc))
-            appendGridLine(text, lat, lon, shipped.engine.computePoint(j.elevation, lat, lon, j.date, 0, 1));
+            appendGridLine(text, lat, lon, shipped.engine.computePoint(j.elevation, lat, lon, j.date));
     return crlfLines(text);
 }
 

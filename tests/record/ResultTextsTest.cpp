@@ -79,6 +79,17 @@ TEST(GridVariationText, ChangeMatchesPrintfOfTheDoubleDifference)
     }
 }
 
+TEST(GridVariationText, ChangeAcrossPlusMinus180IsTheShortWayRound)
+{
+    const double east = static_cast<double>(179.9f);
+    const double west = static_cast<double>(-179.9f);
+    EXPECT_EQ(gridVariationTexts(withGridVariation(179.9f, -179.9f)).CPOLAR2,
+              cFormat("%8.2f", (west - east + 360.0) * 60.0));  // "   12.00", not "-21588.00"
+    EXPECT_EQ(gridVariationTexts(withGridVariation(-179.9f, 179.9f)).CPOLAR2,
+              cFormat("%8.2f", (east - west - 360.0) * 60.0));
+    EXPECT_EQ(gridVariationTexts(withGridVariation(179.9f, -179.9f)).CPOLAR2, "   12.00");
+}
+
 TEST(ResultTextsOfAResult, CombinesValidityAndGridVariation)
 {
     FieldResult result = withGridVariation(1.0f, 1.0f);

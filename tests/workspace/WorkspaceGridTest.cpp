@@ -67,7 +67,7 @@ protected:
         const std::vector<float> lats = gridAxis(kArea.StartLat, kArea.EndLat, kArea.LatInc);
         for (size_t row = 0; row < rows; ++row)
             for (const float lon : gridAxis(kArea.StartLong, kArea.EndLong, kArea.LongInc))
-                appendGridLine(text, lats[row], lon, h.engine.computePoint(250.0f, lats[row], lon, 2027.25f, 0, 1));
+                appendGridLine(text, lats[row], lon, h.engine.computePoint(250.0f, lats[row], lon, 2027.25f));
         return text;
     }
 
