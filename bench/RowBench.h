@@ -3,7 +3,7 @@
 // The grid row that the engine and peer benchmarks share: 3600 longitudes at
 // 0.1 degree steps, the latitude moving on by a degree every iteration.
 
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,8 +21,8 @@ inline benchmark::Counter perPoint(const benchmark::State& state, int pointsPerI
                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-/// computeRow along the row, every iteration at the next latitude.
-inline void computeRows(benchmark::State& state, ModelEngine& engine, float year)
+/// A row of the model along the grid row, every iteration at the next latitude.
+inline void computeRows(benchmark::State& state, const MagneticModel& model, float year)
 {
     std::vector<float> longitudes(kPointsPerRow);
     for (int i = 0; i < kPointsPerRow; ++i)
@@ -30,7 +30,7 @@ inline void computeRows(benchmark::State& state, ModelEngine& engine, float year
     std::vector<FieldResult> results(kPointsPerRow);
     float latitude = -89.0f;
     for (auto _ : state) {
-        engine.computeRow(0.0f, latitude, longitudes, year, results);
+        model.row(year, latitude, 0.0f).evaluate(longitudes, results);
         benchmark::DoNotOptimize(results.data());
         latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
     }

@@ -2,7 +2,7 @@
 // 1,038,961 points) through the real program, the grid producer alone
 // (bytes discarded), and the batch command streaming points from memory.
 #include "cli/Cli.h"
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "grid/GridProducer.h"
 
 #include <benchmark/benchmark.h>
@@ -94,8 +94,8 @@ void wholeEarthProducerOnly(benchmark::State& state)
     };
     for (auto _ : state) {
         bytes = 0;
-        const tellurim::GridRunResult result = background ? producer.runInBackground(engine, job, writer, progress)
-                                                          : producer.run(engine, job, writer, progress);
+        const tellurim::GridRunResult result = background ? producer.runInBackground(*engine.model(), job, writer, progress)
+                                                          : producer.run(*engine.model(), job, writer, progress);
         points = result.points;
         benchmark::DoNotOptimize(result);
     }

@@ -2,7 +2,7 @@
 // pattern: same latitude and elevation, stepping longitude) and the pole search.
 
 #include "RowBench.h"
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,34 +54,10 @@ void computeRowAlongGridRow(benchmark::State& state)
     // The grid's path: a whole row of longitudes at once.
     SilentSink sink;
     tellurim::ModelEngine engine = loadedEngine(sink, state);
-    tellurim::bench::computeRows(state, engine, 2027.5f);
+    tellurim::bench::computeRows(state, *engine.model(), 2027.5f);
 }
 BENCHMARK(computeRowAlongGridRow)->Unit(benchmark::kMillisecond);
 
-void fieldAndChangeAlongGridRow(benchmark::State& state)
-{
-    // The field at the date and a year on, without the seven elements and
-    // their changes that computePoint derives from the two.
-    SilentSink sink;
-    tellurim::ModelEngine engine = loadedEngine(sink, state);
-    constexpr int kPointsPerRow = 3600;
-    float latitude = -89.0f;
-    tellurim::FieldAtTime now;
-    tellurim::FieldAtTime next;
-    for (auto _ : state) {
-        for (int i = 0; i < kPointsPerRow; ++i) {
-            const float longitude = -180.0f + 0.1f * static_cast<float>(i);
-            engine.synthesize(0.0f, latitude, longitude, 2027.5f, now);
-            engine.synthesize(0.0f, latitude, longitude, 2028.5f, next);
-            benchmark::DoNotOptimize(now);
-            benchmark::DoNotOptimize(next);
-        }
-        latitude = latitude >= 89.0f ? -89.0f : latitude + 1.0f;
-    }
-    state.SetItemsProcessed(state.iterations() * kPointsPerRow);
-    state.counters["s/point"] = perPoint(state, kPointsPerRow);
-}
-BENCHMARK(fieldAndChangeAlongGridRow)->Unit(benchmark::kMillisecond);
 
 void computePointAnywhere(benchmark::State& state)
 {

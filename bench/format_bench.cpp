@@ -1,7 +1,7 @@
 // Formatting speed of grid lines and of the "%f" numbers they are made of.
 // Grid files run to millions of lines, so the formatting must stay well
 // below the cost of computing a point.
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 #include "record/ResultTexts.h"

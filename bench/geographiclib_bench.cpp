@@ -5,7 +5,7 @@
 // TELLURIM_GEOGRAPHICLIB_MODELS naming the folder and the model "tellurim").
 
 #include "RowBench.h"
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 
 #include <GeographicLib/MagneticCircle.hpp>
 #include <GeographicLib/MagneticModel.hpp>
@@ -72,7 +72,7 @@ void tellurimRow(benchmark::State& state)
     tellurim::ModelEngine engine{sink};
     std::string name = std::string{TELLURIM_MODELS_DIR} + "/WMM2025.COF";
     engine.readModelFile(tellurim::kAllDegrees, name);
-    tellurim::bench::computeRows(state, engine, static_cast<float>(kYear));
+    tellurim::bench::computeRows(state, *engine.model(), static_cast<float>(kYear));
 }
 BENCHMARK(tellurimRow)->Unit(benchmark::kMillisecond);
 

@@ -2,7 +2,7 @@
 // declination lattice evaluated, its isolines at 2 degrees traced, and the
 // whole tellurim-cli runs: the 15-band GeoTIFF against the CSV grid of the
 // same rectangle, and the declination isolines as a GeoPackage.
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "gis/Contours.h"
 #include "gis/LatticeEvaluator.h"
 
@@ -37,7 +37,7 @@ void declinationLattice(benchmark::State& state)
     ModelEngine engine(sink);
     std::string path = modelPath();
     engine.readModelFile(kAllDegrees, path);
-    LatticeEvaluator evaluator(engine, {0.0f, 2025.5f}, static_cast<unsigned>(state.range(0)));
+    LatticeEvaluator evaluator(engine.model(), {0.0f, 2025.5f}, static_cast<unsigned>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(evaluator.evaluate(kWholeEarth, FieldElement::D).values.data());
     }
@@ -50,7 +50,7 @@ void declinationIsolines(benchmark::State& state)
     ModelEngine engine(sink);
     std::string path = modelPath();
     engine.readModelFile(kAllDegrees, path);
-    const Lattice declination = LatticeEvaluator(engine, {0.0f, 2025.5f}, 2).evaluate(kWholeEarth, FieldElement::D);
+    const Lattice declination = LatticeEvaluator(engine.model(), {0.0f, 2025.5f}, 2).evaluate(kWholeEarth, FieldElement::D);
     std::size_t vertices = 0;
     for (auto _ : state) {
         const auto lines = traceIsolines(declination, {2.0, 0.0}, true);

@@ -9,7 +9,7 @@
 //   window_grid show                 shows the two windows, 4 s each
 #include "ui/GridDialog.h"
 #include "ui/ProgressDialog.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "workspace/Workspace.h"
 

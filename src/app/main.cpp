@@ -2,9 +2,9 @@
 // libraries; this file parses the command line, builds the window and
 // writes the settings on every way out.
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "platform/Clock.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "ui/TerminationSignals.h"
 #include "workspace/Workspace.h"
@@ -131,6 +131,7 @@ int main(int argc, char** argv)
     });
     InteractionMessageSink sink(interaction);
     ModelEngine engine(sink);
+    sink.explainReadFailuresOf(&engine);
     SystemClock clock;
     Workspace workspace(engine, interaction, clock, commandLine.model);
 

@@ -17,7 +17,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  point   the field at one place and date\n"
-    "  grid    a CSV grid of the field over a latitude/longitude rectangle\n"
+    "  grid    a grid of the field over a latitude/longitude rectangle: CSV, GeoTIFF,\n"
+    "          NetCDF or ESRI ASCII grid\n"
+    "  contours  isolines of one element (and the compass zones) for a GIS\n"
     "  poles   the north and south magnetic dip poles for a date\n"
     "  batch   the field at places read from standard input, as CSV\n"
     "\n"
@@ -68,11 +70,20 @@ constexpr std::string_view kGridHelp =
     "                         (--date YYYY-MM-DD | --year DECIMAL) [--elevation METRES]\n"
     "                         [--model FILE] [--output FILE] [--threads N] [--force]\n"
     "                         [--with uncertainty,zone,grid] [--crs SYSTEM]\n"
+    "                         [--element E ...]\n"
     "Writes a grid CSV file: latitude rows from START upward in steps of STEP, each\n"
     "with the longitudes from START upward, the steps accumulated in single precision\n"
     "as the desktop program's grid files are. An --output file is written under a\n"
     "temporary name beside it and replaces the old file only when complete; a\n"
     "failed or interrupted run keeps the old file.\n"
+    "\n"
+    "The output's extension chooses the format: .csv (or none) the CSV grid; .tif or\n"
+    ".tiff a GeoTIFF, .nc a NetCDF file (CF-1.8), .asc an ESRI ASCII grid of one\n"
+    "--element. A raster is node-registered WGS 84 (EPSG:4326, AREA_OR_POINT=Point):\n"
+    "node k lies exactly at START + k * STEP up to END, north-up, Float32, NaN where\n"
+    "there is no value; a band per quantity: D I F H X Y Z, their annual changes\n"
+    "dD dI dF dH dX dY dZ and, where the model publishes it, sigmaD (the declination's\n"
+    "one-sigma uncertainty).\n"
     "\n"
     "  --lat START END STEP  latitudes -90 to 90, step 0.001 to 180\n"
     "  --lon START END STEP  longitudes -180 to 180, step 0.001 to 180\n"
@@ -84,13 +95,44 @@ constexpr std::string_view kGridHelp =
     "                        the output is the same for every N\n"
     "  --with LIST           append columns after the grid file's own, in the order\n"
     "                        given: uncertainty (the model's published one-sigma\n"
-    "                        figures, N/A where none), zone (none, caution or blackout),\n"
-    "                        grid (system, easting, northing, convergence, scale factor,\n"
-    "                        grid declination and its annual change)\n"
+    "                        figures, N/A where none, D unbounded near the dip poles),\n"
+    "                        zone (none, caution, blackout, or not-computed where H is\n"
+    "                        not a number), grid (system, easting, northing,\n"
+    "                        convergence, scale factor, grid declination and its\n"
+    "                        annual change)\n"
     "  --crs SYSTEM          the system of the grid columns, as for point (default:\n"
     "                        each point's UTM zone)\n"
     "  --force               write the --output file even when its estimated size is\n"
-    "                        more than its file system has free\n";
+    "                        more than its file system has free\n"
+    "  --element E           a raster's band, repeatable, in the order given (default:\n"
+    "                        every quantity): D I F H X Y Z dD dI dF dH dX dY dZ sigmaD\n";
+
+constexpr std::string_view kContoursHelp =
+    "Usage: tellurim-cli contours --element E (--date YYYY-MM-DD | --year DECIMAL)\n"
+    "                             --output FILE [--interval STEP] [--base LEVEL]\n"
+    "                             [--lat START END STEP --lon START END STEP]\n"
+    "                             [--elevation METRES] [--model FILE] [--zones] [--threads N]\n"
+    "Traces isolines of one element with GDAL's contour generator over a raster of\n"
+    "the field and writes them as LineString features with the fields element, value\n"
+    "(the isoline's level) and unit; the model and the date are layer metadata. The\n"
+    "extension chooses the format: .gpkg, .geojson, .shp or .kml. Declination lines\n"
+    "never follow the +-180 degree jump around the dip poles, and the agonic line\n"
+    "(0 degrees) is always drawn.\n"
+    "\n"
+    "  --element E           D I F H X Y Z dD dI dF dH dX dY dZ sigmaD\n"
+    "  --interval STEP       the levels' spacing in the element's unit, above 0; by\n"
+    "                        default as the world charts: D 2 deg, I 5 deg, F H X Y Z\n"
+    "                        1000 nT, dD dI 2 arcmin/yr, dF dH dX dY dZ 10 nT/yr,\n"
+    "                        sigmaD 0.5 deg\n"
+    "  --base LEVEL          a level the others are counted from (default 0)\n"
+    "  --lat, --lon          the raster traced over (default the whole Earth at 0.25)\n"
+    "  --date, --year        the date, as for point\n"
+    "  --elevation METRES    -200 to 1000000 (default 0)\n"
+    "  --model FILE          model coefficient file (default WMM2025.COF)\n"
+    "  --zones               add the compass caution (H below 6000 nT) and blackout\n"
+    "                        (below 2000 nT) areas as polygons with a field zone\n"
+    "  --threads N           threads to compute the raster on (default one per core)\n"
+    "  --output FILE         the file to write (replaced only once complete)\n";
 
 constexpr std::string_view kPolesHelp =
     "Usage: tellurim-cli poles (--date YYYY-MM-DD | --year DECIMAL) [--model FILE] [--csv | --json]\n"
@@ -131,6 +173,8 @@ std::string_view helpText(Command command)
         return kPolesHelp;
     case Command::Batch:
         return kBatchHelp;
+    case Command::Contours:
+        return kContoursHelp;
     case Command::None:
         break;
     }
@@ -179,6 +223,8 @@ int runCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostr
         return runPoles(options, context);
     case Command::Batch:
         return runBatch(options, context);
+    case Command::Contours:
+        return runContours(options, context);
     case Command::None:
         break;
     }

@@ -2,7 +2,7 @@
 
 #include "cli/CliGridNorth.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "files/JsonWriter.h"
 #include "record/ResultTexts.h"
 
@@ -59,6 +59,11 @@ void writeElements(JsonWriter& json, const FieldResult& result, const std::optio
         json.key("annual_change_unit").text(element.changeUnit);
         json.key("uncertainty");
         writeUncertainty(json, element, uncertainty);
+        if (element.uncertainty == nullptr && uncertainty) {
+            // Near the dip poles the declination has no bound: null alone
+            // would read as "not published".
+            json.key("uncertainty_unbounded").boolean(uncertainty->declinationUnbounded());
+        }
         json.endObject();
     }
     json.endObject();
@@ -120,9 +125,8 @@ Checked<std::vector<ExtraColumns>> parseExtraColumns(std::string_view text, std:
     }
 }
 
-ModelProvenance modelProvenance(const ModelEngine& engine, std::string fileName)
+ModelProvenance modelProvenance(const MagneticModel& model, std::string fileName)
 {
-    const MagneticModel& model = *engine.model();
     return ModelProvenance{std::move(fileName), trimmedModelName(model.name()), model.epoch(), model.validFrom(),
                            model.validUntil()};
 }
@@ -180,6 +184,8 @@ void addExtraFields(CsvRow& row, const std::vector<ExtraColumns>& extras, const 
                 row.number(uncertainty.*element.uncertainty);
             } else if (uncertainty.D) {
                 row.number(static_cast<float>(*uncertainty.D));
+            } else if (uncertainty.declinationUnbounded()) {
+                row.text("unbounded");
             } else {
                 row.text(kNotApplicable);
             }

@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace tellurim {
-class ModelEngine;
+class MagneticModel;
 }
 
 namespace tellurim::cli {
@@ -32,7 +32,7 @@ struct ModelProvenance {
     float validFrom = 0.0f;  ///< decimal year
     float validTo = 0.0f;    ///< decimal year
 };
-ModelProvenance modelProvenance(const ModelEngine& engine, std::string fileName);
+ModelProvenance modelProvenance(const MagneticModel& model, std::string fileName);
 
 /// Adds the names of the extra columns to a whole header row that ends in
 /// a comma and CR LF; the row keeps that ending.

@@ -1,63 +1,72 @@
 #include "cli/CliCommon.h"
 #include "cli/CliOutput.h"
 
-#include "engine/ModelEngine.h"
 #include "engine/ModelLocator.h"
+#include "record/FieldAccuracy.h"
+#include "record/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 
 namespace tellurim::cli {
-
-void StreamMessageSink::show(const std::string& text)
-{
-    m_out << engineTextToLines(text) << '\n';
-    m_out.flush();
-}
 
 std::string modelName(const CliOptions& options)
 {
     return options.model.empty() ? std::string(kDefaultModelFile) : options.model;
 }
 
-void StreamMessageSink::showInformationMessage(const std::string& text)
+std::shared_ptr<const MagneticModel> loadModel(const CliOptions& options, std::ostream& err)
 {
-    if (text == kLifeSpanWarning) {
-        show("WARNING: TIME BEYOND MODEL LIFE SPAN;"
-             ";"
-             "Each new release of the World Magnetic Model;"
-             "comes with new coefficient (.COF) files.;"
-             "Give the file that covers your date with --model.");
-        return;
-    }
-    show(text);
-}
-
-bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err)
-{
-    std::string name = modelName(options);
-    engine.readModelFile(kAllDegrees, name);
-    const ModelReadProblem& problem = engine.lastReadProblem();
-    if (!engine.isLoaded() && !problem.reason.empty()) {
+    const std::string name = modelName(options);
+    ModelLoad loaded = tellurim::loadModel(name, kAllDegrees);
+    if (auto* model = std::get_if<std::shared_ptr<const MagneticModel>>(&loaded))
+        return std::move(*model);
+    const ModelReadProblem& problem = std::get<ModelReadProblem>(loaded);
+    // The window's text, its ';' line marks (in the name too) as line breaks.
+    std::string shown = name;
+    std::replace(shown.begin(), shown.end(), ';', '\n');
+    err << (problem.notFound ? "ERROR OPENING FILE:\n" : "ERROR READING FILE:\n") << shown << '\n';
+    if (!problem.notFound && !problem.reason.empty()) {
         if (problem.line > 0) {
             err << "line " << problem.line << ": ";
         }
         err << problem.reason << '\n';
-        err.flush();
     }
-    return engine.isLoaded();
+    err.flush();
+    return nullptr;
+}
+
+void warnOutsideLifeSpan(const MagneticModel& model, float year, std::ostream& err)
+{
+    if (model.coversDate(year)) {
+        return;
+    }
+    // The model in use by name: the file need not be a World Magnetic Model.
+    err << "WARNING: TIME BEYOND MODEL LIFE SPAN\n\n"
+        << trimmedModelName(model.name()) << " (" << model.fileName() << ") is valid from "
+        << formatShortestFixed(model.validFrom()) << " to " << formatShortestFixed(model.validUntil())
+        << ", not at " << formatShortestFixed(year) << ".\n"
+        << "Give the file that covers your date with --model.\n";
+    err.flush();
 }
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previousInterrupt {};
+// The signals that stop a long command the way Ctrl-C does.
+constexpr int kCaughtSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void noteInterrupt(int)
+volatile std::sig_atomic_t g_signal = 0;
+struct sigaction g_previous[std::size(kCaughtSignals)] {};
+
+void noteSignal(int signalNumber)
 {
-    g_interrupted = 1;
-    // A second Ctrl-C ends a run that does not stop soon enough.
-    std::signal(SIGINT, SIG_DFL);
+    if (g_signal == 0) {
+        g_signal = signalNumber;
+    }
+    // A second one ends a run that does not stop soon enough.
+    std::signal(signalNumber, SIG_DFL);
 }
 
 }  // namespace
@@ -66,23 +75,44 @@ InterruptCatcher::InterruptCatcher(bool enabled) : m_enabled(enabled)
 {
     if (m_enabled) {
         struct sigaction action {};
-        action.sa_handler = noteInterrupt;
+        action.sa_handler = noteSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &action, &g_previousInterrupt);
+        for (std::size_t i = 0; i < std::size(kCaughtSignals); ++i) {
+            ::sigaction(kCaughtSignals[i], &action, &g_previous[i]);
+        }
     }
 }
 
 InterruptCatcher::~InterruptCatcher()
 {
     if (m_enabled) {
-        ::sigaction(SIGINT, &g_previousInterrupt, nullptr);
+        for (std::size_t i = 0; i < std::size(kCaughtSignals); ++i) {
+            ::sigaction(kCaughtSignals[i], &g_previous[i], nullptr);
+        }
     }
 }
 
 bool InterruptCatcher::interrupted()
 {
-    return g_interrupted != 0;
+    return g_signal != 0;
+}
+
+int InterruptCatcher::exitStatus()
+{
+    return 128 + (g_signal != 0 ? static_cast<int>(g_signal) : SIGINT);
+}
+
+std::string InterruptCatcher::stopText()
+{
+    switch (g_signal) {
+    case SIGTERM:
+        return "terminated (SIGTERM)";
+    case SIGHUP:
+        return "hung up (SIGHUP)";
+    default:
+        return "interrupted";
+    }
 }
 
 int reportWriteError(CliContext& context, const FileError& error)

@@ -1,17 +1,15 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "engine/EngineMessageSink.h"
+#include "engine/MagneticModel.h"
 #include "files/FileError.h"
+#include "gis/RasterFormat.h"
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
-
-namespace tellurim {
-class ModelEngine;
-}
 
 namespace tellurim::cli {
 
@@ -34,39 +32,38 @@ struct CliContext {
     bool catchInterrupt = false;
 };
 
-/// While it lives (and when enabled), SIGINT no longer ends the process but
-/// is noted for interrupted() to see; a second SIGINT ends it as usual.
+/// While it lives (and when enabled), SIGINT, SIGTERM and SIGHUP no longer
+/// end the process but are noted for interrupted() to see, so that a run can
+/// clean up; a second one of the same signal ends it as usual.
 class InterruptCatcher {
 public:
     explicit InterruptCatcher(bool enabled);
     ~InterruptCatcher();
     InterruptCatcher(const InterruptCatcher&) = delete;
     InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-    /// True once SIGINT arrived while a catcher was enabled.
+    /// True once one of the signals arrived while a catcher was enabled.
     static bool interrupted();
+    /// 128 plus the first signal's number, as a shell reports a program the
+    /// signal ended (130 for SIGINT).
+    static int exitStatus();
+    /// What stopped the run: "interrupted" (SIGINT), "terminated (SIGTERM)"
+    /// or "hung up (SIGHUP)".
+    static std::string stopText();
 
 private:
     bool m_enabled;
 };
 
-/// Engine messages on a stream, one line per ';', as they arise.
-class StreamMessageSink final : public EngineMessageSink {
-public:
-    explicit StreamMessageSink(std::ostream& out) : m_out(out) {}
-    void showPlainMessage(const std::string& text) override { show(text); }
-    /// The life-span warning names --model instead of the window's button.
-    void showInformationMessage(const std::string& text) override;
-
-private:
-    void show(const std::string& text);
-    std::ostream& m_out;
-};
-
 /// Loads the model the options name (the default model when none). On
-/// failure the engine has already told why on its sink; after a read
-/// failure the line and the reason follow on err ("line 7: the g field is
-/// not a number"). Returns false on failure.
-bool loadModel(ModelEngine& engine, const CliOptions& options, std::ostream& err);
+/// failure tells why on err ("ERROR OPENING FILE:" or "ERROR READING FILE:"
+/// and the name; after a read failure the line and the reason, "line 7: the
+/// g field is not a number") and returns null.
+std::shared_ptr<const MagneticModel> loadModel(const CliOptions& options, std::ostream& err);
+
+/// Tells on err, naming the model and its valid span, that a date lies
+/// outside the model's life span; says nothing for a date inside it.
+/// @param year decimal year
+void warnOutsideLifeSpan(const MagneticModel& model, float year, std::ostream& err);
 
 /// The model name as given, or the default.
 std::string modelName(const CliOptions& options);
@@ -87,5 +84,14 @@ int runPoint(const CliOptions& options, CliContext& context);
 int runGrid(const CliOptions& options, CliContext& context);
 int runPoles(const CliOptions& options, CliContext& context);
 int runBatch(const CliOptions& options, CliContext& context);
+int runContours(const CliOptions& options, CliContext& context);
+
+/// Where a GIS layer comes from: the model as loaded, the options' date
+/// and elevation, and this program.
+LayerProvenance layerProvenance(const MagneticModel& model, const CliOptions& options);
+
+/// Whether an output names the model file the options load (also through
+/// a link), which writing it would replace.
+bool isTheModelFile(const std::string& output, const CliOptions& options);
 
 }  // namespace tellurim::cli

@@ -9,9 +9,10 @@ namespace tellurim::cli {
 
 namespace {
 
-constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch};
+constexpr std::array kCommands{Command::Point, Command::Grid, Command::Poles, Command::Batch, Command::Contours};
 
-enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force, Crs, Easting, Northing };
+enum class Option { Lat, Lon, Date, Year, Elevation, Model, Csv, Output, Threads, Json, With, Force, Crs, Easting, Northing,
+                    Element, Interval, Base, Zones };
 
 // The commands an option is given to, one bit each.
 using CommandSet = unsigned;
@@ -25,7 +26,8 @@ constexpr CommandSet kPoint = bit(Command::Point);
 constexpr CommandSet kGrid = bit(Command::Grid);
 constexpr CommandSet kPoles = bit(Command::Poles);
 constexpr CommandSet kBatch = bit(Command::Batch);
-constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch;
+constexpr CommandSet kContours = bit(Command::Contours);
+constexpr CommandSet kEveryCommand = kPoint | kGrid | kPoles | kBatch | kContours;
 
 // One row per option: a new option is a row here and its step in the Parser
 // (parseFlag for one without a value, storeValue for one with).
@@ -37,21 +39,25 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid},
-    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid},
+    OptionSpec{"--lat", Option::Lat, true, kPoint | kGrid | kContours},
+    OptionSpec{"--lon", Option::Lon, true, kPoint | kGrid | kContours},
     OptionSpec{"--date", Option::Date, true, kEveryCommand},
     OptionSpec{"--year", Option::Year, true, kEveryCommand},
-    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch},
+    OptionSpec{"--elevation", Option::Elevation, true, kPoint | kGrid | kBatch | kContours},
     OptionSpec{"--model", Option::Model, true, kEveryCommand},
     OptionSpec{"--csv", Option::Csv, false, kPoint | kPoles},
-    OptionSpec{"--output", Option::Output, true, kGrid},
-    OptionSpec{"--threads", Option::Threads, true, kGrid},
+    OptionSpec{"--output", Option::Output, true, kGrid | kContours},
+    OptionSpec{"--threads", Option::Threads, true, kGrid | kContours},
     OptionSpec{"--force", Option::Force, false, kGrid},
     OptionSpec{"--json", Option::Json, false, kPoint | kPoles | kBatch},
     OptionSpec{"--with", Option::With, true, kPoint | kGrid | kBatch},
     OptionSpec{"--crs", Option::Crs, true, kPoint | kGrid | kBatch},
     OptionSpec{"--easting", Option::Easting, true, kPoint},
     OptionSpec{"--northing", Option::Northing, true, kPoint},
+    OptionSpec{"--element", Option::Element, true, kGrid | kContours},
+    OptionSpec{"--interval", Option::Interval, true, kContours},
+    OptionSpec{"--base", Option::Base, true, kContours},
+    OptionSpec{"--zones", Option::Zones, false, kContours},
 };
 
 const OptionSpec* findOption(std::string_view name)
@@ -82,6 +88,7 @@ private:
     std::string parseFlag(const OptionSpec& spec);
     std::string parseAxis(std::string_view name, Axis axis, std::optional<AxisRange>& target);
     std::string storeValue(const OptionSpec& spec, std::string_view value);
+    std::string storeElement(std::string_view value, std::string_view name);
     // Takes the next argument as an option's value; nothing when none is left.
     std::optional<std::string_view> nextValue(bool allowDashes);
     std::string checkRequired() const;
@@ -104,6 +111,8 @@ std::string store(Checked<T> parsed, std::optional<T>& target)
 }
 
 constexpr std::string_view kDateOrYear = "give either --date or --year, not both";
+// Isoline intervals and bases: any size a field element's unit could need.
+constexpr float kMaxLevelNumber = 1.0e9f;
 
 std::string Parser::run()
 {
@@ -139,7 +148,7 @@ std::string Parser::parseArgument(std::string_view arg)
     if (spec == nullptr || (spec->commands & bit(m_options.command)) == 0) {
         return "unknown option " + echoed(name) + " for " + command;
     }
-    if (std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
+    if (spec->option != Option::Element && std::find(m_seen.begin(), m_seen.end(), spec->option) != m_seen.end()) {
         return std::string(name) + " is given more than once";
     }
     m_seen.push_back(spec->option);
@@ -173,6 +182,9 @@ std::string Parser::parseFlag(const OptionSpec& spec)
     case Option::Force:
         m_options.force = true;
         break;
+    case Option::Zones:
+        m_options.zones = true;
+        break;
     default:
         break;
     }
@@ -201,6 +213,12 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
     if (!step) {
         return step.error;
     }
+    // A backward range would give a header and no rows, reported as success.
+    if (*end.value < *start.value) {
+        return std::string(name) + " runs from START up to END, " +
+               (axis == Axis::Latitude ? "south to north" : "west to east") + " (got " + std::string(values[0]) +
+               " then " + std::string(values[1]) + "): give the smaller value first";
+    }
     target = AxisRange{*start.value, *end.value, *step.value};
     return {};
 }
@@ -208,7 +226,7 @@ std::string Parser::parseAxis(std::string_view name, Axis axis, std::optional<Ax
 std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::string_view> inlineValue)
 {
     const bool latOrLon = spec.option == Option::Lat || spec.option == Option::Lon;
-    if (latOrLon && m_options.command == Command::Grid) {
+    if (latOrLon && (m_options.command == Command::Grid || m_options.command == Command::Contours)) {
         if (inlineValue) {
             return std::string(spec.name) + " needs three separate values: START END STEP";
         }
@@ -217,7 +235,8 @@ std::string Parser::parseOption(const OptionSpec& spec, std::optional<std::strin
                          lat ? m_options.latitudes : m_options.longitudes);
     }
     const bool textValue = spec.option == Option::Model || spec.option == Option::Output ||
-                           spec.option == Option::With || spec.option == Option::Crs;
+                           spec.option == Option::With || spec.option == Option::Crs ||
+                           spec.option == Option::Element;
     const auto value = inlineValue ? inlineValue : nextValue(!textValue);
     if (!value || (textValue && value->empty())) {
         return std::string(spec.name) + " needs a value";
@@ -267,9 +286,20 @@ std::string Parser::storeValue(const OptionSpec& spec, std::string_view value)
         return store(parseGridCoordinate(value, name), m_options.easting);
     case Option::Northing:
         return store(parseGridCoordinate(value, name), m_options.northing);
+    case Option::Element:
+        return storeElement(value, name);
+    case Option::Interval: {
+        std::string error = store(parseBoundedReal(value, name, -kMaxLevelNumber, kMaxLevelNumber), m_options.interval);
+        return error.empty() && !(*m_options.interval > 0.0f)
+                   ? std::string(name) + " must be above 0: the spacing of the isolines in the element's unit"
+                   : error;
+    }
+    case Option::Base:
+        return store(parseBoundedReal(value, name, -kMaxLevelNumber, kMaxLevelNumber), m_options.base);
     case Option::Csv:
     case Option::Json:
     case Option::Force:
+    case Option::Zones:
         break;
     }
     return {};
@@ -298,6 +328,20 @@ std::string checkPointPlace(const CliOptions& options)
     return options.longitude ? std::string() : "point needs --lon DEGREES";
 }
 
+std::string Parser::storeElement(std::string_view value, std::string_view name)
+{
+    const std::optional<FieldElement> element = elementFromCode(value);
+    if (!element) {
+        return "unknown element '" + echoed(value) + "' for " + std::string(name) + "; give one of " +
+               elementCodeList();
+    }
+    if (std::find(m_options.elements.begin(), m_options.elements.end(), *element) != m_options.elements.end()) {
+        return std::string(name) + " " + std::string(value) + " is given more than once";
+    }
+    m_options.elements.push_back(*element);
+    return {};
+}
+
 std::string Parser::checkRequired() const
 {
     const std::string command(commandName(m_options.command));
@@ -308,6 +352,17 @@ std::string Parser::checkRequired() const
         }
         if (!m_options.with.empty() && !m_options.csv && !m_options.json) {
             return "--with adds CSV columns; give --csv too";
+        }
+        break;
+    case Command::Contours:
+        if (m_options.elements.size() != 1) {
+            return command + " needs one --element (" + elementCodeList() + ")";
+        }
+        if (m_options.latitudes.has_value() != m_options.longitudes.has_value()) {
+            return command + " needs both --lat START END STEP and --lon START END STEP, or neither";
+        }
+        if (!m_options.output) {
+            return command + " needs --output FILE (.gpkg, .geojson, .shp or .kml)";
         }
         break;
     case Command::Grid:
@@ -353,6 +408,8 @@ std::string_view commandName(Command command)
         return "poles";
     case Command::Batch:
         return "batch";
+    case Command::Contours:
+        return "contours";
     case Command::None:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "cli/CliAccuracy.h"
 #include "cli/ValueParsing.h"
+#include "gis/FieldElement.h"
 
 #include <optional>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace tellurim::cli {
 
-enum class Command { None, Point, Grid, Poles, Batch };
+enum class Command { None, Point, Grid, Poles, Batch, Contours };
 
 /// One grid axis as typed: start and end in signed degrees, step in degrees.
 struct AxisRange {
@@ -43,6 +44,10 @@ struct CliOptions {
     std::optional<std::string> crs;
     std::optional<double> easting;   ///< point: in the --crs system's unit, instead of --lat/--lon
     std::optional<double> northing;  ///< point: likewise
+    std::vector<FieldElement> elements;   ///< grid (raster bands), contours (one): --element, in the order given
+    std::optional<float> interval;        ///< contours: isoline spacing in the element's unit, above 0
+    std::optional<float> base;            ///< contours: a level every interval is counted from
+    bool zones = false;                   ///< contours: add the compass caution and blackout areas
 
     bool hasDate() const { return date.has_value() || year.has_value(); }
     /// The decimal year of --date (by the record's date conversion) or --year.

@@ -3,7 +3,6 @@
 #include "files/WriteAll.h"
 
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tellurim::cli {
 
@@ -120,11 +119,7 @@ std::string ReplacementTarget::abandon()
 
 std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error)
 {
-    // /dev/stdout and its kind stand for a descriptor that is already open:
-    // even when it leads to a regular file, that file is written in place.
-    const bool descriptorName = path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && (descriptorName || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)))) {
+    if (writeWayFor(path) == WriteWay::InPlace) {
         auto direct = std::make_unique<FileTarget>();
         error = direct->create(path);
         return error ? nullptr : std::move(direct);
@@ -137,7 +132,9 @@ std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::opt
 std::string writeFailureText(const FileError& error)
 {
     std::string text = "cannot write " + error.fileName;
-    if (error.osError > 0) {
+    if (!error.detail.empty()) {
+        text += ": it " + error.detail;
+    } else if (error.osError > 0) {
         text += ": ";
         text += std::strerror(error.osError);
     }

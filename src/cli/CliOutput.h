@@ -97,10 +97,9 @@ private:
     std::string m_path;
 };
 
-/// The target for an --output file: a ReplacementTarget for a regular file
-/// or a new one, a FileTarget for anything else and for an existing name
-/// under /dev or /proc (/dev/stdout). Nothing (and the error) when
-/// it cannot be created.
+/// The target for an --output file: a FileTarget for what is written in
+/// place (a device, a pipe, a descriptor name such as /dev/stdout), else a
+/// ReplacementTarget. Nothing (and the error) when it cannot be created.
 std::unique_ptr<OutputTarget> createOutputFile(const std::string& path, std::optional<FileError>& error);
 
 /// What a failed write says: "cannot write NAME: REASON".

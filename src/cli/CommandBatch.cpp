@@ -2,7 +2,7 @@
 #include "cli/CliCommon.h"
 #include "cli/CliGridNorth.h"
 #include "cli/CliOutput.h"
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 
@@ -222,9 +222,8 @@ int runBatch(const CliOptions& options, CliContext& context)
         printError(context.err, problem);
         return kExitUsage;
     }
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> magneticModel = loadModel(options, context.err);
+    if (!magneticModel) {
         return kExitFailure;
     }
     StreamTarget target(context.out);
@@ -232,10 +231,11 @@ int runBatch(const CliOptions& options, CliContext& context)
     if (!options.json) {
         appendBatchHeader(pending, options.with);
     }
-    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    const ModelProvenance model = modelProvenance(*magneticModel, modelName(options));
     const PublishedAccuracy* accuracy = publishedAccuracy(model.headerName);
 
     bool badLine = false;
+    bool warned = false;
     std::string line;
     uint64_t lineNumber = 0;
     InputLines lines(context.in);
@@ -252,9 +252,13 @@ int runBatch(const CliOptions& options, CliContext& context)
             continue;
         }
         const BatchPoint& point = *parsed.value;
-        // Signed coordinates, so neither selector negates anything.
-        const FieldResult result = engine.computePoint(point.elevation, static_cast<float>(point.latitude),
-                                                       static_cast<float>(point.longitude), point.year);
+        if (!warned) {
+            // Once, at the first point, as the date of the first line decides.
+            warnOutsideLifeSpan(*magneticModel, point.year, context.err);
+            warned = true;
+        }
+        const FieldResult result = magneticModel->point(point.year, static_cast<float>(point.latitude),
+                                                        static_cast<float>(point.longitude), point.elevation);
         appendBatchPoint(pending, point, result, BatchOutput{options, model, accuracy});
         warnOutsideArea(context, options, point, lineNumber);
         if (pending.size() >= kFlushBytes) {

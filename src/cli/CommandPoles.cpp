@@ -1,6 +1,7 @@
 #include "cli/CliAccuracy.h"
 #include "cli/CliCommon.h"
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
+#include "engine/PoleFinder.h"
 #include "files/CsvWriter.h"
 #include "poles/PoleCsv.h"
 #include "record/Conversions.h"
@@ -38,13 +39,13 @@ void appendPole(std::string& out, std::string_view name, const PolePosition& pol
 
 // Each pole as a point of its own: the field there at sea level, where the
 // finder looked for it.
-std::string polesJson(ModelEngine& engine, const CliOptions& options, float year, const MagneticPoles& poles)
+std::string polesJson(const MagneticModel& magneticModel, const CliOptions& options, float year,
+                      const MagneticPoles& poles)
 {
-    const ModelProvenance model = modelProvenance(engine, modelName(options));
+    const ModelProvenance model = modelProvenance(magneticModel, modelName(options));
     std::string text;
     for (const auto& [name, pole] : {std::pair{"north", poles.north}, std::pair{"south", poles.south}}) {
-        const FieldResult result =
-            engine.computePoint(0.0f, pole.decimalLatitude, pole.decimalLongitude, year);
+        const FieldResult result = magneticModel.point(year, pole.decimalLatitude, pole.decimalLongitude, 0.0f);
         appendPointJson(text, JsonPoint{pole.decimalLatitude, pole.decimalLongitude, 0.0f, year, name}, result,
                         model);
     }
@@ -55,13 +56,13 @@ std::string polesJson(ModelEngine& engine, const CliOptions& options, float year
 
 int runPoles(const CliOptions& options, CliContext& context)
 {
-    StreamMessageSink sink(context.err);
-    ModelEngine engine(sink);
-    if (!loadModel(engine, options, context.err)) {
+    const std::shared_ptr<const MagneticModel> model = loadModel(options, context.err);
+    if (!model) {
         return kExitFailure;
     }
     const float year = options.decimalYear();
-    const MagneticPoles poles = engine.findMagneticPoles(year);
+    warnOutsideLifeSpan(*model, year, context.err);
+    const MagneticPoles poles = findMagneticPoles(*model, year);
 
     std::string text;
     if (options.csv) {
@@ -70,10 +71,11 @@ int runPoles(const CliOptions& options, CliContext& context)
         text = poleCsvHeader();
         text += poleCsvRow(date.day, date.month, date.year, year, poles);
     } else if (options.json) {
-        text = polesJson(engine, options, year, poles);
+        text = polesJson(*model, options, year, poles);
     } else {
         text = "Model:      " + modelName(options) + "\n";
-        text += "Date:       " + formatSingle(year) + " (decimal year)\n\n";
+        // The decimal year the poles were found for, every digit it has.
+        text += "Date:       " + formatShortestFixed(year) + " (decimal year)\n\n";
         appendPole(text, "North pole", poles.north);
         appendPole(text, "South pole", poles.south);
     }

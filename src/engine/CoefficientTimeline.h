@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <span>
+#include <vector>
 
 namespace tellurim {
 
@@ -26,5 +27,11 @@ public:
     /// Whether any coefficient changes with time.
     virtual bool changes() const = 0;
 };
+
+/// The factor of each pair value of a model of the given degree: a
+/// Schmidt semi-normalised coefficient c (nT) of that place enters the
+/// synthesis as static_cast<float>(static_cast<double>(c) * factor), c
+/// rounded to single first. Pairs of degree 0 and h of order 0 have factor 0.
+std::vector<double> pairFactors(std::size_t degree);
 
 }  // namespace tellurim

@@ -70,7 +70,7 @@ double arcTangent2(double y, double x)
     return y < 0.0 ? (z - kPiLow) - kPi : kPi - (z - kPiLow);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(TELLURIM_NO_TARGET_CLONES)
 #define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define TELLURIM_VECTOR_CLONES

@@ -2,6 +2,8 @@
 
 #include "engine/LinearEpochs.h"
 
+#include <algorithm>
+
 namespace tellurim {
 
 namespace {
@@ -19,6 +21,18 @@ std::unique_ptr<const CoefficientTimeline> linearEpochsOf(ModelFile& content)
 
 }  // namespace
 
+MagneticModel::MagneticModel(Description description, std::unique_ptr<const CoefficientTimeline> timeline)
+    : m_name(std::move(description.name)),
+      m_fileName(std::move(description.fileName)),
+      m_epoch(description.epoch),
+      m_lifeSpan(description.lifeSpan),
+      m_degree(std::clamp(description.degree, 0, kMaxAnyModelDegree)),
+      m_bounds(description.bounds),
+      m_timeline(std::move(timeline)),
+      m_tables(recursionTables(static_cast<std::size_t>(m_degree), static_cast<std::size_t>(m_degree) + 1))
+{
+}
+
 MagneticModel::MagneticModel(ModelFile&& content, std::string fileName)
     : m_name(std::move(content.modelName)),
       m_fileName(std::move(fileName)),
@@ -27,10 +41,8 @@ MagneticModel::MagneticModel(ModelFile&& content, std::string fileName)
       m_degree(content.maxDegree),
       m_bounds{content.latMin, content.latMax, content.lonMin, content.lonMax},
       m_timeline(linearEpochsOf(content)),
-      m_legendreFactor(std::move(content.legendreFactor)),
-      m_recursionScale(std::move(content.recursionScale)),
-      m_degreeFactor(std::move(content.degreeFactor)),
-      m_orderFactor(std::move(content.orderFactor))
+      m_tables{std::move(content.legendreFactor), std::move(content.recursionScale),
+               std::move(content.degreeFactor), std::move(content.orderFactor)}
 {
 }
 

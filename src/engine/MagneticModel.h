@@ -27,6 +27,20 @@ struct RegionBounds {
 /// It shows nothing and changes nothing; results carry their flags as data.
 class MagneticModel {
 public:
+    /// What a model says about itself.
+    struct Description {
+        std::string name;      ///< the header's name, blank-padded to 20 characters
+        std::string fileName;  ///< where it was loaded from
+        float epoch = 0.0f;    ///< decimal year
+        float lifeSpan = 5.0f; ///< years after the epoch during which it is valid
+        int32_t degree = 0;    ///< highest degree summed (1 to kMaxAnyModelDegree)
+        RegionBounds bounds;   ///< all zero for a global model
+    };
+
+    /// A model of any kind: its description and how its coefficients follow
+    /// from a date (of description.degree, see CoefficientTimeline).
+    MagneticModel(Description description, std::unique_ptr<const CoefficientTimeline> timeline);
+
     /// Builds the model from a file's converted content (see
     /// convertToUnnormalised); fileName is kept for the record.
     MagneticModel(ModelFile&& content, std::string fileName);
@@ -72,10 +86,10 @@ public:
 
     // For the synthesis: the time dependence and the recursion tables (see ModelFile).
     const CoefficientTimeline& timeline() const { return *m_timeline; }
-    const CoefficientTable& legendreFactor() const { return m_legendreFactor; }
-    const CoefficientTable& recursionScale() const { return m_recursionScale; }
-    const DegreeTable& degreeFactor() const { return m_degreeFactor; }
-    const DegreeTable& orderFactor() const { return m_orderFactor; }
+    const CoefficientTable& legendreFactor() const { return m_tables.legendreFactor; }
+    const CoefficientTable& recursionScale() const { return m_tables.recursionScale; }
+    const DegreeTable& degreeFactor() const { return m_tables.degreeFactor; }
+    const DegreeTable& orderFactor() const { return m_tables.orderFactor; }
 
 private:
     std::string m_name;
@@ -85,10 +99,7 @@ private:
     int32_t m_degree = 0;
     RegionBounds m_bounds;
     std::unique_ptr<const CoefficientTimeline> m_timeline;
-    CoefficientTable m_legendreFactor;
-    CoefficientTable m_recursionScale;
-    DegreeTable m_degreeFactor;
-    DegreeTable m_orderFactor;
+    RecursionTables m_tables;
 };
 
 /// A loaded model, or why none was loaded.

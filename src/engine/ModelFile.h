@@ -49,6 +49,20 @@ private:
 /// One single-precision value per degree or order, 0 to the model's degree.
 using DegreeTable = std::vector<float>;
 
+/// The tables the Legendre recursion and the order sums take for a model
+/// of some degree (see ModelFile for the scales above degree 12).
+struct RecursionTables {
+    CoefficientTable legendreFactor;  ///< recursion factor K(n,m) at [n][m], scale included
+    /// [n][m]: 2^(E(n,m) - E(n-1,m)) for m < n, 2^(E(n,n) - E(n-1,n-1)) for m = n.
+    CoefficientTable recursionScale;
+    DegreeTable degreeFactor;  ///< entry n holds n + 1 (entry 0 holds 0)
+    DegreeTable orderFactor;   ///< entry m holds m
+};
+
+/// The recursion tables of a model of the given degree, in tables of
+/// tableSize (at least degree + 1) rows and columns.
+RecursionTables recursionTables(std::size_t degree, std::size_t tableSize);
+
 /// Coefficients of one epoch of a model given at several epochs, packed and
 /// unnormalised like ModelFile::gh. ghRate runs linearly to the next epoch.
 struct EpochCoefficients {

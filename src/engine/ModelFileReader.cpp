@@ -205,6 +205,9 @@ namespace {
 /// value for every epoch.
 constexpr std::size_t kMaxWideLineBytes = 4096;
 
+/// A file whose lines end in CR alone reads as one long line.
+constexpr std::string_view kCarriageReturnLines = "the lines end in a carriage return alone (CR); LF or CR LF is read";
+
 /// The model file's lines, read through the bounded input. The first lines
 /// are kept so that, once the layout has been told from them, reading starts
 /// again at the top; the fixed-column layout then holds every line to the
@@ -228,6 +231,10 @@ public:
         if (m_problem)
             return false;
         const LineRead result = m_input.nextLine(line, m_keeping ? kMaxWideLineBytes : m_limit);
+        if (result == LineRead::Line && line.find('\r') != std::string::npos) {
+            m_problem = ModelReadProblem{m_input.lineNumber(), std::string(kCarriageReturnLines)};
+            return false;
+        }
         if (result == LineRead::Line) {
             m_lineNumber = m_input.lineNumber();
             if (m_keeping) {
@@ -236,7 +243,9 @@ public:
             }
             return true;
         }
-        if (result == LineRead::TooLong) {
+        if (result == LineRead::TooLong && m_input.longLineHasCarriageReturn())
+            m_problem = ModelReadProblem{m_input.lineNumber(), std::string(kCarriageReturnLines)};
+        else if (result == LineRead::TooLong) {
             m_problem = ModelReadProblem{m_input.lineNumber(), {}};
             m_tooLong = true;
         }
@@ -299,6 +308,7 @@ ModelReadProblem missingEndProblem(const ModelLines& lines)
 std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, ModelFile& model)
 {
     std::string record;
+    std::vector<std::uint64_t> lineOf(kTableSize * kTableSize, 0);  // where each (n, m) was given
     while (lines.next(record)) {
         const std::optional<CoefficientRecord> coefficient = parseCoefficientRecord(record);
         if (!coefficient)
@@ -315,6 +325,14 @@ std::optional<ModelReadProblem> loadFixedColumnCoefficients(ModelLines& lines, M
             continue;
         const auto un = static_cast<std::size_t>(n);
         const auto um = static_cast<std::size_t>(m);
+        // A second record for the same degree and order is a damaged file,
+        // not a correction to apply silently.
+        std::uint64_t& given = lineOf[un * kTableSize + um];
+        if (given != 0)
+            return ModelReadProblem{lines.lineNumber(), "degree " + std::to_string(n) + " order " + std::to_string(m)
+                                                            + " is given twice (first on line "
+                                                            + std::to_string(given) + ")"};
+        given = lines.lineNumber();
         model.gh[um][un] = g;
         model.ghRate[um][un] = gRate;
         if (m != 0) {
@@ -334,6 +352,10 @@ std::optional<ModelReadProblem> loadFixedColumn(ModelLines& lines, ModelFile& mo
     if (!header)
         return ModelReadProblem{lines.lineNumber(), headerRecordProblem(record)};
 
+    if (!isModelYear(static_cast<double>(header->epoch)))
+        return ModelReadProblem{lines.lineNumber(), yearRangeProblem("the epoch")};
+    if (!isModelYear(static_cast<double>(header->lifeSpan)))
+        return ModelReadProblem{lines.lineNumber(), yearRangeProblem("the life span")};
     model.epoch = header->epoch;
     model.modelName = header->modelName;
     // Bounds written as 0..360 east become -180..180.

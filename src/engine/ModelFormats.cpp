@@ -113,7 +113,9 @@ ModelFormat detectModelFormat(std::string_view firstLine, std::string_view secon
     if (isShcParameterLine(splitFields(firstLine)))
         return ModelFormat::Shc;
     const std::vector<std::string_view> fields = splitFields(secondLine);
-    if (fields.size() == 6 && isUnsigned(fields[0]) && isUnsigned(fields[1])
+    // Signed, so that a negative degree is reported as out of range, not as
+    // a fixed-column field that is no number.
+    if (fields.size() == 6 && wholeNumber(fields[0]) && wholeNumber(fields[1])
         && lastColumn(secondLine, fields[0]) > 3 && lastColumn(secondLine, fields[1]) > 6)
         return ModelFormat::FreeColumn;
     return ModelFormat::FixedColumn;
@@ -138,6 +140,8 @@ std::optional<ModelReadProblem> readFreeHeader(ModelLines& lines, ModelFile& mod
     const std::optional<double> epoch = fields.empty() ? std::nullopt : realNumber(fields[0]);
     if (!epoch || fields.size() < 2 || fields.size() > 3)
         return problemAt(lines.lineNumber(), "the header is not epoch, name and date");
+    if (!isModelYear(*epoch))
+        return problemAt(lines.lineNumber(), yearRangeProblem("the epoch"));
     model.epoch = static_cast<float>(*epoch);
     model.modelName = blankPadded(fields[1]);
     model.lifeSpan = 5.0f;
@@ -190,6 +194,7 @@ std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t r
     if (std::optional<ModelReadProblem> problem = readFreeHeader(lines, model))
         return problem;
     std::vector<FreeRecord> records;
+    std::vector<std::uint64_t> lineOf;  // by n(n+1)/2 + m; 0 while not given
     int32_t fileDegree = 0;
     std::string line;
     bool ended = false;
@@ -201,6 +206,14 @@ std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t r
         FreeRecord record{};
         if (std::optional<ModelReadProblem> problem = readFreeRecord(line, lines.lineNumber(), record))
             return problem;
+        const auto slot = static_cast<std::size_t>(record.n) * static_cast<std::size_t>(record.n + 1) / 2
+                          + static_cast<std::size_t>(record.m);
+        lineOf.resize(std::max(lineOf.size(), slot + 1), 0);
+        if (lineOf[slot] != 0)
+            return problemAt(lines.lineNumber(), "degree " + std::to_string(record.n) + " order "
+                                                     + std::to_string(record.m) + " is given twice (first on line "
+                                                     + std::to_string(lineOf[slot]) + ")");
+        lineOf[slot] = lines.lineNumber();
         fileDegree = std::max(fileDegree, record.n);
         records.push_back(record);
     }
@@ -209,6 +222,17 @@ std::optional<ModelReadProblem> readFreeColumnModel(ModelLines& lines, int32_t r
                                      + " without the end record (nines)");
     if (records.empty())
         return problemAt(lines.lineNumber(), "the file holds no coefficients");
+    // Every order of every degree up to the file's highest: a gap would
+    // silently read as a coefficient of 0.
+    for (std::size_t slot = 1; slot < lineOf.size(); ++slot) {
+        if (lineOf[slot] == 0) {
+            std::size_t n = 1;
+            while ((n + 1) * (n + 2) / 2 <= slot)
+                ++n;
+            return problemAt(lines.lineNumber(), "no record before the end gives degree " + std::to_string(n)
+                                                     + " order " + std::to_string(slot - n * (n + 1) / 2));
+        }
+    }
     model.maxDegree = cappedDegree(requestedDegree, fileDegree);
     model.resize(static_cast<std::size_t>(model.maxDegree) + 1);
     storeFreeRecords(records, model);
@@ -278,6 +302,8 @@ std::optional<ModelReadProblem> readShcLayout(ModelLines& lines, ShcLayout& layo
         const std::optional<double> epoch = realNumber(field);
         if (!epoch || (!layout.epochs.empty() && *epoch <= layout.epochs.back()))
             return problemAt(lines.lineNumber(), "the epochs are not increasing numbers");
+        if (!isModelYear(*epoch))
+            return problemAt(lines.lineNumber(), yearRangeProblem("an epoch"));
         layout.epochs.push_back(*epoch);
     }
     return std::nullopt;

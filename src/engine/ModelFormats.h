@@ -23,6 +23,22 @@ public:
     virtual ModelReadProblem problem() const = 0;
 };
 
+/// Model epochs and life spans are years within this bound: beyond it
+/// single precision no longer tells the years apart (and 1e39 is no number).
+inline constexpr double kMaxModelYear = 10000.0;
+
+/// Whether a model epoch or span read from a file is within kMaxModelYear.
+inline bool isModelYear(double years)
+{
+    return years >= -kMaxModelYear && years <= kMaxModelYear;
+}
+
+/// The reason given for an epoch or span beyond kMaxModelYear.
+inline std::string yearRangeProblem(std::string_view what)
+{
+    return std::string(what) + " is outside -10000 to 10000";
+}
+
 /// The layouts a model file may have. The content decides, never the name.
 enum class ModelFormat {
     FixedColumn,  ///< the classic .COF: fixed columns, degree up to 12

@@ -1,5 +1,6 @@
 #include "engine/ModelFormats.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tellurim {
@@ -98,15 +99,27 @@ std::vector<float> packPairs(const CoefficientTable& table, std::size_t maxDegre
 
 }  // namespace
 
-void convertToUnnormalised(ModelFile& model)
+std::vector<double> pairFactors(std::size_t degree)
 {
-    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
-    SchmidtFactors schmidt = schmidtFactors(maxDegree);
-    scaleTables(model.gh, model.ghRate, schmidt, maxDegree);
-    for (EpochCoefficients& later : model.laterEpochs)
-        scaleTables(later.gh, later.ghRate, schmidt, maxDegree);
+    SchmidtFactors schmidt = schmidtFactors(degree);
+    std::vector<double> factors(2 * orderIndex(degree + 1, degree), 0.0);
+    for (std::size_t m = 0; m <= degree; ++m) {
+        double* at = factors.data() + 2 * orderIndex(m, degree);
+        for (std::size_t n = std::max<std::size_t>(m, 1); n <= degree; ++n) {
+            const double factor = std::ldexp(schmidt.at(n, m), -scaleExponent(schmidt, n, m));
+            at[2 * (n - m)] = factor;
+            at[2 * (n - m) + 1] = m == 0 ? 0.0 : factor;
+        }
+    }
+    return factors;
+}
 
-    for (std::size_t n = 1; n <= maxDegree; ++n) {
+RecursionTables recursionTables(std::size_t degree, std::size_t tableSize)
+{
+    SchmidtFactors schmidt = schmidtFactors(degree);
+    RecursionTables tables{CoefficientTable{tableSize}, CoefficientTable{tableSize}, DegreeTable(tableSize, 0.0f),
+                           DegreeTable(tableSize, 0.0f)};
+    for (std::size_t n = 1; n <= degree; ++n) {
         const auto sn = static_cast<int64_t>(n);
         for (std::size_t m = 0; m <= n; ++m) {
             const auto sm = static_cast<int64_t>(m);
@@ -115,17 +128,33 @@ void convertToUnnormalised(ModelFile& model)
             const int exponent = scaleExponent(schmidt, n, m);
             // P(n-2,m) exists only for m <= n-2; elsewhere it counts as 0.
             const int twoBelow = m + 2 <= n ? scaleExponent(schmidt, n - 2, m) : exponent;
-            model.legendreFactor[n][m] = static_cast<float>(std::ldexp(
+            tables.legendreFactor[n][m] = static_cast<float>(std::ldexp(
                 static_cast<double>(numerator) / static_cast<double>(denominator), exponent - twoBelow));
             const int oneBelow = scaleExponent(schmidt, n - 1, m == n ? m - 1 : m);
-            model.recursionScale[n][m] = std::ldexp(1.0f, exponent - oneBelow);
+            tables.recursionScale[n][m] = std::ldexp(1.0f, exponent - oneBelow);
         }
-        model.degreeFactor[n] = static_cast<float>(n + 1);
-        model.orderFactor[n] = static_cast<float>(n);
+        tables.degreeFactor[n] = static_cast<float>(n + 1);
+        tables.orderFactor[n] = static_cast<float>(n);
     }
     // The formula gives 1 at (1,1); the recursion there must not subtract.
-    if (maxDegree >= 1)
-        model.legendreFactor[1][1] = 0.0f;
+    if (degree >= 1)
+        tables.legendreFactor[1][1] = 0.0f;
+    return tables;
+}
+
+void convertToUnnormalised(ModelFile& model)
+{
+    const auto maxDegree = static_cast<std::size_t>(model.maxDegree);
+    SchmidtFactors schmidt = schmidtFactors(maxDegree);
+    scaleTables(model.gh, model.ghRate, schmidt, maxDegree);
+    for (EpochCoefficients& later : model.laterEpochs)
+        scaleTables(later.gh, later.ghRate, schmidt, maxDegree);
+
+    RecursionTables tables = recursionTables(maxDegree, model.tableSize());
+    model.legendreFactor = std::move(tables.legendreFactor);
+    model.recursionScale = std::move(tables.recursionScale);
+    model.degreeFactor = std::move(tables.degreeFactor);
+    model.orderFactor = std::move(tables.orderFactor);
     model.rateDegree = model.laterEpochs.empty() ? highestChangingDegree(model) : model.maxDegree;
     model.ghPairs = packPairs(model.gh, maxDegree);
     model.ratePairs = packPairs(model.ghRate, maxDegree);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tellurim {
@@ -118,23 +119,65 @@ CsvFile::~CsvFile()
 
 std::optional<FileError> CsvFile::create(const std::string& path)
 {
+    if (auto error = open(path)) {
+        return error;
+    }
+    return empty();
+}
+
+std::optional<FileError> CsvFile::open(const std::string& path)
+{
     close();
     // Opened without waiting, so that a named pipe nobody reads from is an
     // error (ENXIO) at once instead of a window that never answers again;
     // the writes themselves wait as usual.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    constexpr int kFlags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    bool created = true;
+    int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        // Exists, or is a link whose target is still to be made.
+        created = false;
+        fd = ::open(path.c_str(), kFlags | O_CREAT, 0666);
+    }
     if (fd < 0) {
-        return fileErrorFromErrno(errno, path);
+        FileError error = fileErrorFromErrno(errno, path);
+        struct stat info {};
+        if (error.osError == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) {
+            error.detail = "is a named pipe that no program reads from";
+        }
+        return error;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
         const int error = errno;
         ::close(fd);
+        if (created) {
+            ::unlink(path.c_str());
+        }
         return fileErrorFromErrno(error, path);
     }
     m_fd = fd;
     m_path = path;
+    m_created = created;
     return std::nullopt;
+}
+
+std::optional<FileError> CsvFile::empty()
+{
+    struct stat info {};
+    // Only a regular file has content to drop; a device or a pipe has none.
+    if (m_fd >= 0 && ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode) && ::ftruncate(m_fd, 0) != 0) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    return std::nullopt;
+}
+
+void CsvFile::discard()
+{
+    if (m_fd >= 0 && m_created) {
+        ::unlink(m_path.c_str());
+    }
+    close();
 }
 
 std::optional<FileError> CsvFile::write(std::string_view bytes, bool sync)

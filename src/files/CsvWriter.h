@@ -60,6 +60,17 @@ public:
 
     /// Creates the file, or empties an existing one, for writing.
     std::optional<FileError> create(const std::string& path);
+    /// Opens the file for writing, creating it when missing, but leaves an
+    /// existing file's content alone until empty(): the caller may still
+    /// decide against writing (discard()).
+    std::optional<FileError> open(const std::string& path);
+    /// Empties the file opened.
+    std::optional<FileError> empty();
+    /// Closes the file unwritten: removes it when open() created it; an
+    /// existing file keeps its content.
+    void discard();
+    /// The open file's descriptor, or -1.
+    int descriptor() const { return m_fd; }
     /// Writes the bytes (whole rows) whole. A write that fails part way
     /// leaves the file ending at the last complete row, as writeRows does.
     /// With sync, also asks the system to put them on disk, so that a crash
@@ -72,6 +83,7 @@ public:
 private:
     int m_fd = -1;
     std::string m_path;
+    bool m_created = false;  ///< open() made the file
 };
 
 /// "Error writing CSV file. Code: " + cause code + "."

@@ -24,7 +24,9 @@ void appendExportRow(Interaction& interaction, ExportTarget target, FileRequest 
         const std::optional<std::string> chosen = chooseFileAndEnterFolder(interaction, request);
         if (!chosen)
             return;
-        target.lastName = *chosen;
+        // A path in a system folder is not offered again.
+        if (!inSystemFolder(*chosen))
+            target.lastName = *chosen;
         if (target.file.create(*chosen)) {
             interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption,
                                 "Cannot open file:\n\n" + *chosen +

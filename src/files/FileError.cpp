@@ -54,6 +54,9 @@ FileError fileErrorFromErrno(int errnoValue, const std::string& fileName)
 
 std::string standardReportText(const FileError& error)
 {
+    if (!error.detail.empty()) {
+        return error.fileName + " " + error.detail + ".";
+    }
     static constexpr const char* kMessages[] = {
         "No error occurred.",
         "An unknown error occurred while accessing %1.",

@@ -32,6 +32,9 @@ struct FileError {
     FileCause cause = FileCause::None;
     int osError = -1;
     std::string fileName;
+    /// The true reason where the cause code would name a wrong one, said of
+    /// the file after its name: "is a folder". Empty for the standard text.
+    std::string detail{};
 };
 
 /// Maps an errno value to its cause code.
@@ -41,7 +44,8 @@ FileCause causeFromErrno(int errnoValue);
 FileError fileErrorFromErrno(int errnoValue, const std::string& fileName);
 
 /// The text of the standard report for a file error that ends a command:
-/// the cause's message with the file's name filled in.
+/// the cause's message with the file's name filled in, or, when the error
+/// has a detail, the name and the detail ("out is a folder.").
 std::string standardReportText(const FileError& error);
 
 /// The box every file error is shown in: stop icon, the application's name

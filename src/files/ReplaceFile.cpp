@@ -2,10 +2,11 @@
 
 #include "files/WriteAll.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <random>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -33,6 +34,22 @@ void syncFolder(const std::string& folder)
     }
 }
 
+// A name no other process can guess: ".tellurim-" and 16 random hex digits.
+std::string temporaryName(const std::string& folder)
+{
+    uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        std::random_device device;
+        bits = (uint64_t{device()} << 32) ^ device() ^ static_cast<uint64_t>(::getpid());
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name = folder + "/.tellurim-";
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        name.push_back(kHex[(bits >> shift) & 0xFU]);
+    }
+    return name + ".tmp";
+}
+
 }  // namespace
 
 std::string folderOfPath(const std::string& path)
@@ -47,23 +64,58 @@ std::string folderOfPath(const std::string& path)
     return path.substr(0, slash);
 }
 
-std::optional<std::string> finalLinkTarget(const std::string& path)
+namespace {
+
+// The kernel's protected-link rule: a link in a sticky world-writable
+// folder is followed only by its owner or when the folder's owner made it.
+bool mayFollowLink(const std::string& link, const struct stat& linkInfo)
 {
-    std::string current = path;
+    struct stat folder {};
+    if (::stat(folderOfPath(link).c_str(), &folder) != 0) {
+        return false;
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
+}
+
+}  // namespace
+
+std::optional<FileError> followLinks(const std::string& path, LinkTarget& target)
+{
+    target = LinkTarget{path, false};
     std::vector<char> buffer(PATH_MAX);
     for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
         struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return current;
+        if (::lstat(target.file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return std::nullopt;
         }
-        const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size());
+        if (!mayFollowLink(target.file, info)) {
+            FileError refused = fileErrorFromErrno(EACCES, path);
+            refused.detail = "is a link another user made in a shared folder; it is not followed";
+            return refused;
+        }
+        // /proc/self/fd/1 and its kind stand for an open descriptor.
+        target.throughDescriptor = target.throughDescriptor || target.file.rfind("/proc/", 0) == 0;
+        const ssize_t length = ::readlink(target.file.c_str(), buffer.data(), buffer.size());
         if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
-            return current;
+            return std::nullopt;
         }
         const std::string link(buffer.data(), static_cast<size_t>(length));
-        current = link.front() == '/' ? link : folderOfPath(current) + "/" + link;
+        target.file = link.front() == '/' ? link : folderOfPath(target.file) + "/" + link;
     }
-    return std::nullopt;
+    return fileErrorFromErrno(ELOOP, path);
+}
+
+WriteWay writeWayFor(const std::string& path)
+{
+    // A link that may not be followed leads nowhere, not even to a device:
+    // the replacement refuses it with its reason.
+    LinkTarget target;
+    struct stat info {};
+    if (followLinks(path, target) || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        return WriteWay::Replace;
+    }
+    return !S_ISREG(info.st_mode) || target.throughDescriptor ? WriteWay::InPlace : WriteWay::Replace;
 }
 
 PendingReplacement::~PendingReplacement()
@@ -71,7 +123,7 @@ PendingReplacement::~PendingReplacement()
     abandon();
 }
 
-std::optional<ReplaceFailure> PendingReplacement::begin(const std::string& path)
+std::optional<ReplaceFailure> PendingReplacement::begin(const std::string& path, Temporary kind)
 {
     abandon();
     m_path = path;
@@ -79,24 +131,26 @@ std::optional<ReplaceFailure> PendingReplacement::begin(const std::string& path)
     if (path.empty() || path.find('\0') != std::string::npos) {
         return failure(ReplaceStage::Create, EINVAL, path);
     }
-    const std::optional<std::string> target = finalLinkTarget(path);
-    if (!target) {
-        return failure(ReplaceStage::Create, ELOOP, path);
+    LinkTarget target;
+    if (auto refused = followLinks(path, target)) {
+        return ReplaceFailure{ReplaceStage::Create, *refused};
     }
-    m_target = *target;
+    m_target = target.file;
     struct stat existing {};
     m_replaces = ::stat(m_target.c_str(), &existing) == 0;
     if (m_replaces) {
         // A folder cannot be replaced by a file, and a file its owner made
         // read-only must not be replaced behind that protection.
         if (S_ISDIR(existing.st_mode)) {
-            return failure(ReplaceStage::Create, EISDIR, path);
+            FileError folder = fileErrorFromErrno(EISDIR, path);
+            folder.detail = "is a folder";
+            return ReplaceFailure{ReplaceStage::Create, folder};
         }
         if (::access(m_target.c_str(), W_OK) != 0) {
             return failure(ReplaceStage::Create, errno, path);
         }
     }
-    if (auto created = createTemporary()) {
+    if (auto created = createTemporary(kind)) {
         return created;
     }
     if (m_replaces) {
@@ -108,16 +162,20 @@ std::optional<ReplaceFailure> PendingReplacement::begin(const std::string& path)
     return std::nullopt;
 }
 
-std::optional<ReplaceFailure> PendingReplacement::createTemporary()
+std::optional<ReplaceFailure> PendingReplacement::createTemporary(Temporary kind)
 {
-    // A short private name in the target's folder: rename within one file
-    // system is atomic, and a long target name cannot push it past the limit.
-    static std::atomic<unsigned> counter{0};
+    // In the target's folder: rename within one file system is atomic.
     const std::string folder = folderOfPath(m_target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        m_temporary = folder + "/.tellurim-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(counter.fetch_add(1)) + ".tmp";
-        m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_fd = kind == Temporary::Unnamed ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    if (m_fd >= 0) {
+        m_unnamed = true;
+        return std::nullopt;
+    }
+    // No unnamed files here: a random short name, which nobody can plant in
+    // advance, and which a long target name cannot push past the limit.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        m_temporary = temporaryName(folder);
+        m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (m_fd >= 0) {
             return std::nullopt;
         }
@@ -163,14 +221,66 @@ std::optional<FileError> PendingReplacement::write(std::string_view bytes)
     return std::nullopt;
 }
 
+// Gives the unnamed file a random name in its folder, to be renamed over
+// the target at once. Linking a descriptor by itself needs a privilege;
+// its name under /proc works for anyone.
+int PendingReplacement::nameUnnamedFile()
+{
+    const std::string folder = folderOfPath(m_target);
+    const std::string descriptor = "/proc/self/fd/" + std::to_string(m_fd);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        m_temporary = temporaryName(folder);
+        if (::linkat(m_fd, "", AT_FDCWD, m_temporary.c_str(), AT_EMPTY_PATH) == 0 ||
+            ::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, m_temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return 0;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    const int errorNumber = errno;
+    m_temporary.clear();
+    return errorNumber;
+}
+
+// A library that wrote the temporary file by name may have put a new file
+// there: that one is committed, with what the opened one had taken over.
+std::optional<FileError> PendingReplacement::followTemporaryName()
+{
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(m_fd, &opened) != 0 || ::stat(m_temporary.c_str(), &named) != 0) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    if (opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+        return std::nullopt;
+    }
+    const int fresh = ::open(m_temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fresh < 0) {
+        return fileErrorFromErrno(errno, m_path);
+    }
+    ::close(m_fd);
+    m_fd = fresh;
+    return takeOverFrom(opened.st_mode, opened.st_uid, opened.st_gid);
+}
+
 std::optional<FileError> PendingReplacement::commit()
 {
     if (m_fd < 0) {
         return FileError{FileCause::InvalidFile, EBADF, m_path};
     }
+    if (!m_unnamed) {
+        if (auto error = followTemporaryName()) {
+            abandon();
+            return error;
+        }
+    }
     int errorNumber = 0;
     if (::fsync(m_fd) != 0) {
         errorNumber = errno;
+    }
+    if (errorNumber == 0 && m_unnamed) {
+        errorNumber = nameUnnamedFile();
     }
     if (::close(m_fd) != 0 && errorNumber == 0) {
         errorNumber = errno;
@@ -184,6 +294,7 @@ std::optional<FileError> PendingReplacement::commit()
         return fileErrorFromErrno(errorNumber, m_path);
     }
     m_temporary.clear();
+    m_unnamed = false;
     syncFolder(folderOfPath(m_target));
     return std::nullopt;
 }
@@ -198,6 +309,7 @@ void PendingReplacement::abandon()
         ::unlink(m_temporary.c_str());
         m_temporary.clear();
     }
+    m_unnamed = false;
 }
 
 bool pathExists(const std::string& path)

@@ -31,9 +31,8 @@ GDALDatasetUniquePtr memoryRaster(const LatticeGeometry& geometry, std::vector<f
     if (!raster) {
         return nullptr;
     }
-    double transform[6] = {geometry.west - geometry.lonStep / 2, geometry.lonStep, 0.0,
-                           geometry.north() + geometry.latStep / 2, 0.0, -geometry.latStep};
-    raster->SetGeoTransform(transform);
+    std::array<double, 6> transform = pixelTransform(geometry);
+    raster->SetGeoTransform(transform.data());
     if (raster->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, width, height, values.data(), width, height,
                                            GDT_Float32, 0, 0, nullptr) != CE_None) {
         return nullptr;
@@ -344,7 +343,7 @@ Outcome<std::vector<ZonePolygon>> compassZonePolygons(const Lattice& horizontalI
         return Outcome<std::vector<ZonePolygon>>::fail(GdalSession::problem("cannot set up the zone tracing"));
     }
     std::vector<float> values = horizontalIntensity.values;
-    const std::vector<double> levels{kBlackoutBelow, kCautionBelow};
+    const std::vector<double> levels{static_cast<double>(kBlackoutBelow), static_cast<double>(kCautionBelow)};
     const LatticeGeometry& geometry = horizontalIntensity.geometry;
     const Outcome<OGRLayer*> layer = contour(geometry, values, levels, true, *out);
     if (!layer) {
@@ -353,8 +352,8 @@ Outcome<std::vector<ZonePolygon>> compassZonePolygons(const Lattice& horizontalI
     for (const auto& feature : **layer.value) {
         const OGRGeometry* shape = feature->GetGeometryRef();
         const double high = feature->GetFieldAsDouble(2);
-        const CompassZone zone = high <= double{kBlackoutBelow}  ? CompassZone::Blackout
-                                 : high <= double{kCautionBelow} ? CompassZone::Caution
+        const CompassZone zone = high <= static_cast<double>(kBlackoutBelow)  ? CompassZone::Blackout
+                                 : high <= static_cast<double>(kCautionBelow) ? CompassZone::Caution
                                                          : CompassZone::None;
         if (shape == nullptr || zone == CompassZone::None || wkbFlatten(shape->getGeometryType()) != wkbMultiPolygon) {
             continue;

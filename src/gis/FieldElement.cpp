@@ -92,7 +92,7 @@ float elementValue(FieldElement element, const FieldResult& result, const Publis
         break;
     }
     const std::optional<double> sigma =
-        accuracy != nullptr ? declinationUncertainty(*accuracy, result.BH) : std::nullopt;
+        accuracy != nullptr ? declinationUncertainty(*accuracy, static_cast<double>(result.BH)) : std::nullopt;
     return sigma ? static_cast<float>(*sigma) : std::numeric_limits<float>::quiet_NaN();
 }
 

@@ -20,6 +20,12 @@ double LatticeGeometry::latitude(std::size_t row) const
     return std::clamp(south + static_cast<double>(k) * latStep, -90.0, 90.0);
 }
 
+std::array<double, 6> pixelTransform(const LatticeGeometry& geometry)
+{
+    return {geometry.west - geometry.lonStep / 2, geometry.lonStep, 0.0,
+            geometry.north() + geometry.latStep / 2, 0.0, -geometry.latStep};
+}
+
 double typedDecimal(float value)
 {
     char text[32];

@@ -2,6 +2,7 @@
 
 #include "record/GridSettings.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,10 @@ struct LatticeGeometry {
     double east() const { return longitude(width == 0 ? 0 : width - 1); }
     uint64_t nodeCount() const { return static_cast<uint64_t>(width) * height; }
 };
+
+/// The affine transform GDAL places pixels by (origin at the outer corner
+/// of the first pixel, north-up), with each pixel centred on its node.
+std::array<double, 6> pixelTransform(const LatticeGeometry& geometry);
 
 /// Nodes on one axis from start to end (inclusive) at step: floor((end -
 /// start) / step) + 1, none when end is below start. The three are taken as

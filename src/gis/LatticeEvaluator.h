@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gis/FieldElement.h"
+#include "engine/FieldResult.h"
 #include "gis/Lattice.h"
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class MagneticModel;
 struct PublishedAccuracy;
 
 /// The elevation and date a layer is evaluated at.
@@ -20,17 +21,16 @@ struct FieldInstant {
 };
 
 /// The one place the GIS layers evaluate the model: the rows of a lattice
-/// through the engine's row evaluation, spread over threads, each node
+/// as rows of the shared, immutable model, spread over threads, each node
 /// holding bit for bit what the point calculation gives at the node's
-/// latitude and longitude (rounded to single, as the engine takes them).
+/// latitude and longitude (rounded to single, as the model takes them).
 /// Nodes where the model does not apply (outside a regional model's area,
 /// or no model) are NaN.
 class LatticeEvaluator {
 public:
-    /// engine: the loaded model; it is used on the calling thread (so a
-    /// one-time warning reaches its sink once) and copied silently for the
-    /// other threads. threads: 0 for one per core.
-    LatticeEvaluator(ModelEngine& engine, FieldInstant when, unsigned threads = 0);
+    /// model: the model to evaluate, shared with any other user (null: every
+    /// node is NaN). threads: 0 for one per core.
+    LatticeEvaluator(std::shared_ptr<const MagneticModel> model, FieldInstant when, unsigned threads = 0);
     ~LatticeEvaluator();
     LatticeEvaluator(const LatticeEvaluator&) = delete;
     LatticeEvaluator& operator=(const LatticeEvaluator&) = delete;
@@ -48,16 +48,15 @@ public:
     unsigned threads() const { return m_threads; }
 
 private:
-    struct Worker;
-    void evaluateRow(Worker& worker, const LatticeGeometry& geometry, std::span<const float> longitudes,
+    void evaluateRow(std::size_t thread, const LatticeGeometry& geometry, std::span<const float> longitudes,
                      std::span<const FieldElement> elements, std::size_t row, std::size_t rowCount,
                      std::size_t firstRow, std::span<float> out);
 
-    ModelEngine& m_engine;
+    std::shared_ptr<const MagneticModel> m_model;
     FieldInstant m_when;
     unsigned m_threads;
     const PublishedAccuracy* m_accuracy;
-    std::vector<std::unique_ptr<Worker>> m_workers;  ///< one per thread; the first uses m_engine
+    std::vector<std::vector<FieldResult>> m_results;  ///< a buffer per thread
 };
 
 }  // namespace tellurim

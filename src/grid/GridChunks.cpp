@@ -21,7 +21,7 @@ GridChunkPlan::GridChunkPlan(const GridSettings& area, size_t pointsPerChunk, Gr
     : m_startLat(area.StartLat),
       m_endLat(area.EndLat),
       m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk)),
-      m_latitudes(gridAxis(area.StartLat, area.EndLat, area.LatInc)),
+      m_latitudes(gridLatitudes(area.StartLat, area.EndLat, area.LatInc)),
       m_longitudes(gridAxis(area.StartLong, area.EndLong, area.LongInc)),
       m_chunksPerRow((m_longitudes.size() + m_pointsPerChunk - 1) / m_pointsPerChunk),
       m_extra(std::move(extra))
@@ -39,25 +39,11 @@ int32_t GridChunkPlan::position(size_t row) const
     return progressPosition(m_latitudes[row], m_startLat, m_endLat);
 }
 
-std::optional<FieldResult> GridChunkPlan::firstPoint(GridPointSource& points) const
-{
-    if (m_latitudes.empty() || m_longitudes.empty()) {
-        return std::nullopt;
-    }
-    return points.compute(m_latitudes.front(), m_longitudes.front());
-}
-
-void GridChunkPlan::appendChunk(GridPointSource& points, uint64_t chunk, const FieldResult* first,
-                                std::string& out) const
+void GridChunkPlan::appendChunk(const GridPointSource& points, uint64_t chunk, std::string& out) const
 {
     const float latitude = m_latitudes[static_cast<size_t>(chunk / m_chunksPerRow)];
-    const size_t begin = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
-    const size_t end = begin + pointsIn(chunk);
-    size_t column = begin;
-    if (chunk == 0 && first != nullptr && column < end) {
-        appendGridLine(out, latitude, m_longitudes[column], *first, m_extra);
-        ++column;
-    }
+    const size_t column = static_cast<size_t>(chunk % m_chunksPerRow) * m_pointsPerChunk;
+    const size_t end = column + pointsIn(chunk);
     if (column == end)
         return;
     // The chunk's points in one go, then their lines.

@@ -30,11 +30,8 @@ public:
     /// The progress position of a row, percent of the latitude span.
     int32_t position(size_t row) const;
 
-    /// The grid's first point, or nothing when the grid has no point.
-    std::optional<FieldResult> firstPoint(GridPointSource& points) const;
-    /// Appends the lines of one chunk. first, when given, is the grid's first
-    /// point already computed, used instead of computing it again.
-    void appendChunk(GridPointSource& points, uint64_t chunk, const FieldResult* first, std::string& out) const;
+    /// Appends the lines of one chunk.
+    void appendChunk(const GridPointSource& points, uint64_t chunk, std::string& out) const;
 
     /// Room to reserve for one chunk's lines.
     size_t chunkCapacity() const;

@@ -1,6 +1,6 @@
 #include "grid/GridProducer.h"
 
-#include "engine/ModelEngine.h"
+#include "engine/FieldRow.h"
 #include "grid/ChunkPipeline.h"
 #include "grid/GridChunks.h"
 
@@ -18,51 +18,28 @@ namespace tellurim {
 
 namespace {
 
-// Worker copies stay quiet: anything the engine has to say once was said by
-// the caller's engine, on the first point, before the copies were made.
-class SilentSink final : public EngineMessageSink {
+// Grid points of a model at one date and elevation, both coordinates
+// signed; each chunk is evaluated on a row of its own, so threads share
+// nothing but the model.
+class ModelPoints final : public GridPointSource {
 public:
-    void showPlainMessage(const std::string&) override {}
-    void showInformationMessage(const std::string&) override {}
-};
-
-// Grid points on the model engine, both coordinates signed (hemisphere
-// indices North and East, so nothing is negated).
-class EnginePoints final : public GridPointSource {
-public:
-    EnginePoints(ModelEngine& engine, float elevation, float date)
-        : m_engine(&engine), m_elevation(elevation), m_date(date)
+    ModelPoints(const MagneticModel& model, float elevation, float date)
+        : m_model(model), m_elevation(elevation), m_date(date)
     {
     }
 
-    FieldResult compute(float latitude, float longitude) override
+    void computeRow(float latitude, std::span<const float> longitudes,
+                    std::span<FieldResult> results) const override
     {
-        return m_engine->computePoint(m_elevation, latitude, longitude, m_date);
-    }
-
-    void computeRow(float latitude, std::span<const float> longitudes, std::span<FieldResult> results) override
-    {
-        m_engine->computeRow(m_elevation, latitude, longitudes, m_date, results);
-    }
-
-    std::unique_ptr<GridPointSource> workerCopy() const override
-    {
-        auto copy = std::make_unique<EnginePoints>(*m_engine, m_elevation, m_date);
-        copy->m_copy.emplace(*m_engine);
-        copy->m_copy->setMessageSink(copy->m_silent);
-        copy->m_engine = &*copy->m_copy;
-        return copy;
+        m_model.row(m_date, latitude, m_elevation).evaluate(longitudes, results);
     }
 
 private:
-    SilentSink m_silent;
-    std::optional<ModelEngine> m_copy;
-    ModelEngine* m_engine;
+    const MagneticModel& m_model;
     float m_elevation;
     float m_date;
 };
 
-using Sources = std::vector<std::unique_ptr<GridPointSource>>;
 using Writer = GridProducer::Writer;
 using ChunkFetch = std::function<void(uint64_t chunk, std::string& bytes)>;
 
@@ -101,22 +78,20 @@ GridRunResult writeRows(const GridChunkPlan& plan, const ChunkFetch& fetch, cons
     return result;
 }
 
-GridRunResult produceHere(const GridChunkPlan& plan, GridPointSource& points, const FieldResult* first,
-                          const Writer& writer, Progress& progress)
+GridRunResult produceHere(const GridChunkPlan& plan, const GridPointSource& points, const Writer& writer,
+                          Progress& progress)
 {
     return writeRows(
-        plan, [&](uint64_t chunk, std::string& bytes) { plan.appendChunk(points, chunk, first, bytes); }, writer,
-        progress);
+        plan, [&](uint64_t chunk, std::string& bytes) { plan.appendChunk(points, chunk, bytes); }, writer, progress);
 }
 
-void computeChunks(const GridChunkPlan& plan, GridPointSource& points, const FieldResult* first,
-                   ChunkPipeline& pipeline)
+void computeChunks(const GridChunkPlan& plan, const GridPointSource& points, ChunkPipeline& pipeline)
 {
     try {
         std::string bytes;
         bytes.reserve(plan.chunkCapacity());
         while (const auto chunk = pipeline.claim()) {
-            plan.appendChunk(points, *chunk, first, bytes);
+            plan.appendChunk(points, *chunk, bytes);
             pipeline.deliver(*chunk, bytes);
         }
     } catch (...) {
@@ -124,12 +99,12 @@ void computeChunks(const GridChunkPlan& plan, GridPointSource& points, const Fie
     }
 }
 
-// One worker thread per source computes chunks; this thread writes them.
-GridRunResult produceOnWorkers(const GridChunkPlan& plan, Sources& sources, const FieldResult* first,
+// Worker threads compute chunks; this thread writes them.
+GridRunResult produceOnWorkers(const GridChunkPlan& plan, const GridPointSource& points, size_t workerCount,
                                const Writer& writer, Progress& progress)
 {
     // Each worker computes one chunk while about one more waits per worker.
-    ChunkPipeline pipeline(plan.chunkCount(), 2 * sources.size());
+    ChunkPipeline pipeline(plan.chunkCount(), 2 * workerCount);
     std::vector<std::thread> workers;
     // Stops and joins the workers however this function is left, a throwing
     // writer or progress included.
@@ -145,15 +120,15 @@ GridRunResult produceOnWorkers(const GridChunkPlan& plan, Sources& sources, cons
         }
     } joiner{pipeline, workers};
     try {
-        for (auto& source : sources) {
-            workers.emplace_back(computeChunks, std::cref(plan), std::ref(*source), first, std::ref(pipeline));
+        for (size_t i = 0; i < workerCount; ++i) {
+            workers.emplace_back(computeChunks, std::cref(plan), std::cref(points), std::ref(pipeline));
         }
     } catch (const std::system_error&) {
         // The system would not give every thread asked for: go on with the
         // ones started, or compute here when there are none.
     }
     if (workers.empty()) {
-        return produceHere(plan, *sources.front(), first, writer, progress);
+        return produceHere(plan, points, writer, progress);
     }
     const ChunkFetch fetch = [&pipeline](uint64_t chunk, std::string& bytes) {
         if (!pipeline.take(chunk, bytes)) {
@@ -163,25 +138,14 @@ GridRunResult produceOnWorkers(const GridChunkPlan& plan, Sources& sources, cons
     return writeRows(plan, fetch, writer, progress);
 }
 
-// On `here` without sources, otherwise on one worker thread per source.
-GridRunResult produce(const GridChunkPlan& plan, GridPointSource& here, Sources& sources,
-                      const std::optional<FieldResult>& first, const Writer& writer, Progress& progress)
+// On the walking thread alone, or with worker threads besides.
+GridRunResult produce(const GridChunkPlan& plan, const GridPointSource& points, size_t workerCount,
+                      const Writer& writer, Progress& progress)
 {
-    const FieldResult* firstPoint = first ? &*first : nullptr;
-    if (sources.empty()) {
-        return produceHere(plan, here, firstPoint, writer, progress);
+    if (workerCount < 2) {
+        return produceHere(plan, points, writer, progress);
     }
-    return produceOnWorkers(plan, sources, firstPoint, writer, progress);
-}
-
-Sources workerCopies(const GridPointSource& source, size_t count)
-{
-    Sources copies;
-    copies.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        copies.push_back(source.workerCopy());
-    }
-    return copies;
+    return produceOnWorkers(plan, points, workerCount, writer, progress);
 }
 
 // The background walk's progress. A row's position is held until its cancel
@@ -279,55 +243,45 @@ void ForwardedProgress::serveUntilFinished(Progress& progress)
 
 }  // namespace
 
+size_t GridProducer::workerCount(const GridChunkPlan& plan) const
+{
+    return static_cast<size_t>(std::min<uint64_t>(m_threads, plan.chunkCount()));
+}
+
 GridProducer::GridProducer(unsigned threads, size_t pointsPerChunk)
     : m_threads(threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency())),
       m_pointsPerChunk(std::max<size_t>(1, pointsPerChunk))
 {
 }
 
-GridRunResult GridProducer::run(ModelEngine& engine, const GridJob& job, const Writer& writer,
+GridRunResult GridProducer::run(const MagneticModel& model, const GridJob& job, const Writer& writer,
                                 Progress& progress) const
 {
-    EnginePoints points(engine, job.elevation, job.date);
+    const ModelPoints points(model, job.elevation, job.date);
     return run(points, job.area, writer, progress);
 }
 
-GridRunResult GridProducer::runInBackground(ModelEngine& engine, const GridJob& job, const Writer& writer,
+GridRunResult GridProducer::runInBackground(const MagneticModel& model, const GridJob& job, const Writer& writer,
                                             Progress& progress) const
 {
-    EnginePoints points(engine, job.elevation, job.date);
+    const ModelPoints points(model, job.elevation, job.date);
     return runInBackground(points, job.area, writer, progress);
 }
 
-GridRunResult GridProducer::run(GridPointSource& points, const GridSettings& area, const Writer& writer,
+GridRunResult GridProducer::run(const GridPointSource& points, const GridSettings& area, const Writer& writer,
                                 Progress& progress) const
 {
     const GridChunkPlan plan(area, m_pointsPerChunk, m_lineExtra);
     startProgress(progress);
-    const std::optional<FieldResult> first = plan.firstPoint(points);
-    // One thread computes here, on the caller's own source.
-    const uint64_t workers = std::min<uint64_t>(m_threads, plan.chunkCount());
-    Sources sources = workerCopies(points, workers > 1 ? static_cast<size_t>(workers) : 0);
-    return produce(plan, points, sources, first, writer, progress);
+    return produce(plan, points, workerCount(plan), writer, progress);
 }
 
-GridRunResult GridProducer::runInBackground(GridPointSource& points, const GridSettings& area,
+GridRunResult GridProducer::runInBackground(const GridPointSource& points, const GridSettings& area,
                                             const Writer& writer, Progress& progress) const
 {
     const GridChunkPlan plan(area, m_pointsPerChunk, m_lineExtra);
     startProgress(progress);
-    const std::optional<FieldResult> first = plan.firstPoint(points);
-    // Copies are made here, before anything runs beside this thread. With
-    // one thread the background thread computes on a copy of its own, never
-    // on the caller's source, whose sink may belong to this thread.
-    const uint64_t workers = std::min<uint64_t>(m_threads, plan.chunkCount());
-    Sources sources = workerCopies(points, static_cast<size_t>(workers));
-    Sources here;
-    if (workers == 1) {
-        here.swap(sources);
-    }
-    GridPointSource& computeHere = here.empty() ? points : *here.front();
-
+    const size_t workers = workerCount(plan);
     ForwardedProgress forwarded;
     GridRunResult result;
     std::exception_ptr walkFailure;
@@ -335,7 +289,7 @@ GridRunResult GridProducer::runInBackground(GridPointSource& points, const GridS
     try {
         background = std::thread([&] {
             try {
-                result = produce(plan, computeHere, sources, first, writer, forwarded);
+                result = produce(plan, points, workers, writer, forwarded);
             } catch (...) {
                 walkFailure = std::current_exception();
             }
@@ -343,7 +297,7 @@ GridRunResult GridProducer::runInBackground(GridPointSource& points, const GridS
         });
     } catch (const std::system_error&) {
         // No thread to spare: walk here instead, the same bytes and outcome.
-        return produce(plan, computeHere, sources, first, writer, progress);
+        return produce(plan, points, workers, writer, progress);
     }
     std::exception_ptr servingFailure;
     try {

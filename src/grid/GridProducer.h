@@ -16,7 +16,8 @@
 
 namespace tellurim {
 
-class ModelEngine;
+class GridChunkPlan;
+class MagneticModel;
 
 /// One grid to produce.
 struct GridJob {
@@ -34,24 +35,16 @@ struct GridRunResult {
     int64_t points = 0;              ///< points handed to the writer
 };
 
-/// What computes the points of a grid: the model engine in the program, a
-/// stand-in in tests.
+/// What computes the points of a grid: a model in the program, a stand-in
+/// in tests. One source serves every thread of a run at once.
 class GridPointSource {
 public:
     virtual ~GridPointSource() = default;
-    /// The field at one point, degrees north and east positive.
-    virtual FieldResult compute(float latitude, float longitude) = 0;
-    /// The field at each longitude of one latitude row, the same values
-    /// compute gives; the model engine does a row far faster than its points.
-    virtual void computeRow(float latitude, std::span<const float> longitudes, std::span<FieldResult> results)
-    {
-        for (std::size_t i = 0; i < longitudes.size() && i < results.size(); ++i)
-            results[i] = compute(latitude, longitudes[i]);
-    }
-    /// An independent source for one worker thread. Called on the calling
-    /// thread before the workers start; the copy is then used on one thread
-    /// only, and says nothing to the user.
-    virtual std::unique_ptr<GridPointSource> workerCopy() const = 0;
+    /// The field at each longitude of one latitude row, degrees north and
+    /// east positive; results has longitudes.size() entries. Called from
+    /// several threads at once.
+    virtual void computeRow(float latitude, std::span<const float> longitudes,
+                            std::span<FieldResult> results) const = 0;
 };
 
 /// Produces the point lines of a grid file (the header is the caller's,
@@ -65,16 +58,12 @@ public:
 /// write error ends the run; nothing is written after it.
 ///
 /// Points are computed in chunks that never span two rows. With more than
-/// one thread, worker threads compute the chunks on their own silent copies
-/// of the source, a few chunks per thread ahead of the writer at most (so
-/// memory stays bounded however long a row), and the chunks reach the writer
-/// strictly in walk order: the bytes never depend on the thread count. With
-/// one thread every point is computed on the calling thread, and nothing is
-/// computed beyond the row being written.
-///
-/// The first point is computed once on the caller's source on the calling
-/// thread, so that a one-time engine warning reaches the user exactly once,
-/// through the engine's own sink.
+/// one thread, worker threads compute the chunks on the one shared source, a
+/// few chunks per thread ahead of the writer at most (so memory stays
+/// bounded however long a row), and the chunks reach the writer strictly in
+/// walk order: the bytes never depend on the thread count. With one thread
+/// every point is computed on the walking thread, and nothing is computed
+/// beyond the row being written. Nothing here talks to the user.
 class GridProducer {
 public:
     /// Receives the lines in order, whole lines at a time; a returned error
@@ -86,9 +75,9 @@ public:
     explicit GridProducer(unsigned threads = 0, size_t pointsPerChunk = kDefaultPointsPerChunk);
 
     /// Walks on the calling thread's schedule: every call on progress and
-    /// writer is made on the calling thread. Points are computed with
-    /// computePoint(job.elevation, latitude, longitude, job.date, 0, 1).
-    GridRunResult run(ModelEngine& engine, const GridJob& job, const Writer& writer, Progress& progress) const;
+    /// writer is made on the calling thread. Points are the model's at
+    /// job.date and job.elevation.
+    GridRunResult run(const MagneticModel& model, const GridJob& job, const Writer& writer, Progress& progress) const;
 
     /// The same walk, the same bytes and the same outcome, with the writing
     /// on a background thread while the calling thread (a window's) serves
@@ -97,13 +86,13 @@ public:
     /// the calling thread calls keepResponsive at least every 20 ms. The
     /// writer is called on the background thread. Returns once every thread
     /// has ended; an exception from writer or progress is rethrown here.
-    GridRunResult runInBackground(ModelEngine& engine, const GridJob& job, const Writer& writer,
+    GridRunResult runInBackground(const MagneticModel& model, const GridJob& job, const Writer& writer,
                                   Progress& progress) const;
 
     /// The two walks over any source of points.
-    GridRunResult run(GridPointSource& points, const GridSettings& area, const Writer& writer,
+    GridRunResult run(const GridPointSource& points, const GridSettings& area, const Writer& writer,
                       Progress& progress) const;
-    GridRunResult runInBackground(GridPointSource& points, const GridSettings& area, const Writer& writer,
+    GridRunResult runInBackground(const GridPointSource& points, const GridSettings& area, const Writer& writer,
                                   Progress& progress) const;
 
     unsigned threads() const { return m_threads; }
@@ -115,6 +104,9 @@ public:
     static constexpr size_t kDefaultPointsPerChunk = 4096;
 
 private:
+    /// Threads computing points of a run: never more than its chunks.
+    size_t workerCount(const GridChunkPlan& plan) const;
+
     unsigned m_threads;
     size_t m_pointsPerChunk;
     GridLineExtra m_lineExtra;

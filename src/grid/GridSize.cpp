@@ -13,10 +13,11 @@ namespace tellurim {
 
 namespace {
 
-uint64_t axisLength(float start, float end, float increment)
+uint64_t axisLength(float start, float end, float increment,
+                    float ceiling = std::numeric_limits<float>::infinity())
 {
     uint64_t count = 0;
-    for (GridAxisWalk walk(start, end, increment); walk.valid(); walk.advance()) {
+    for (GridAxisWalk walk(start, end, increment, ceiling); walk.valid(); walk.advance()) {
         ++count;
     }
     return count;
@@ -26,7 +27,7 @@ uint64_t axisLength(float start, float end, float increment)
 
 uint64_t gridPointCount(const GridSettings& area)
 {
-    return axisLength(area.StartLat, area.EndLat, area.LatInc) *
+    return axisLength(area.StartLat, area.EndLat, area.LatInc, kHighestGridLatitude) *
            axisLength(area.StartLong, area.EndLong, area.LongInc);
 }
 
@@ -75,6 +76,23 @@ std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, const s
         return std::nullopt;
     }
     return SpaceShortage{needed, *free};
+}
+
+std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, int fd)
+{
+    struct stat info {};
+    struct statvfs system {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fstatvfs(fd, &system) != 0 ||
+        system.f_blocks == 0) {
+        return std::nullopt;
+    }
+    const uint64_t free = static_cast<uint64_t>(system.f_bavail) * static_cast<uint64_t>(system.f_frsize) +
+                          static_cast<uint64_t>(info.st_blocks) * 512u;
+    const uint64_t needed = estimatedGridFileBytes(area);
+    if (needed <= free) {
+        return std::nullopt;
+    }
+    return SpaceShortage{needed, free};
 }
 
 }  // namespace tellurim

@@ -38,4 +38,10 @@ struct SpaceShortage {
 /// not known or when path is not a regular file (a FIFO, a device).
 std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, const std::string& path);
 
+/// The same for a file already open for writing (fd): measured on the file
+/// system the file is on, counting the space its present content frees when
+/// it is emptied. Nothing unless it is a regular file on a file system that
+/// stores data (proc and sysfs report no blocks at all).
+std::optional<SpaceShortage> gridSpaceShortage(const GridSettings& area, int fd);
+
 }  // namespace tellurim

@@ -4,12 +4,13 @@
 
 namespace tellurim {
 
-GridAxisWalk::GridAxisWalk(float start, float end, float increment)
+GridAxisWalk::GridAxisWalk(float start, float end, float increment, float ceiling)
     : m_value(start),
       m_increment(increment),
       m_bound(static_cast<double>(end) + static_cast<double>(increment)),
+      m_ceiling(ceiling),
       // NaN in any of the three fails these comparisons and gives no values.
-      m_valid(increment > 0.0f && static_cast<double>(start) < m_bound)
+      m_valid(increment > 0.0f && static_cast<double>(start) < m_bound && start <= ceiling)
 {
 }
 
@@ -19,7 +20,7 @@ void GridAxisWalk::advance()
         return;
     }
     const float next = m_value + m_increment;
-    m_valid = next != m_value && static_cast<double>(next) < m_bound;
+    m_valid = next != m_value && static_cast<double>(next) < m_bound && next <= m_ceiling;
     m_value = next;
 }
 
@@ -27,6 +28,15 @@ std::vector<float> gridAxis(float start, float end, float increment)
 {
     std::vector<float> values;
     for (GridAxisWalk walk(start, end, increment); walk.valid(); walk.advance()) {
+        values.push_back(walk.value());
+    }
+    return values;
+}
+
+std::vector<float> gridLatitudes(float start, float end, float increment)
+{
+    std::vector<float> values;
+    for (GridAxisWalk walk(start, end, increment, kHighestGridLatitude); walk.valid(); walk.advance()) {
         values.push_back(walk.value());
     }
     return values;

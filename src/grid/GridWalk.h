@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace tellurim {
@@ -15,8 +16,10 @@ namespace tellurim {
 class GridAxisWalk {
 public:
     /// start, end, increment in degrees. An increment that is not a
-    /// positive number gives no values.
-    GridAxisWalk(float start, float end, float increment);
+    /// positive number gives no values. No value beyond ceiling is visited
+    /// (latitudes stop at the pole; longitudes past 180 are still directions).
+    GridAxisWalk(float start, float end, float increment,
+                 float ceiling = std::numeric_limits<float>::infinity());
 
     /// True while value() is a point of the axis.
     bool valid() const { return m_valid; }
@@ -29,11 +32,19 @@ private:
     float m_value;
     float m_increment;
     double m_bound;
+    float m_ceiling;
     bool m_valid;
 };
 
 /// Every value of one axis, in walk order.
 std::vector<float> gridAxis(float start, float end, float increment);
+
+/// The latitudes of a grid: gridAxis, but the step beyond the end never
+/// goes past the pole (89 to 90 by 0.3 ends at 89.9).
+std::vector<float> gridLatitudes(float start, float end, float increment);
+
+/// The highest latitude a grid row may have, degrees.
+inline constexpr float kHighestGridLatitude = 90.0f;
 
 /// The progress position of a latitude row, in percent of the span from
 /// start to end, truncated toward zero; it passes 100 for rows beyond the

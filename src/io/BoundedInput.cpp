@@ -55,6 +55,7 @@ BoundedInput& BoundedInput::operator=(BoundedInput&& other) noexcept
         m_stopped = other.m_stopped;
         m_lineNumber = other.m_lineNumber;
         m_error = other.m_error;
+        m_longLineHasCarriageReturn = other.m_longLineHasCarriageReturn;
         other.reset();
     }
     return *this;
@@ -69,6 +70,7 @@ void BoundedInput::reset()
     m_stopped.reset();
     m_lineNumber = 0;
     m_error = {};
+    m_longLineHasCarriageReturn = false;
 }
 
 void BoundedInput::close()
@@ -166,6 +168,9 @@ LineRead BoundedInput::nextLine(std::string& line, std::size_t maxLength)
         if (line.size() + (end - m_start) > kept) {
             ++m_lineNumber;
             m_stopped = LineRead::TooLong;
+            const std::size_t carriageReturn = m_buffer.find('\r', m_start);
+            m_longLineHasCarriageReturn = line.find('\r') != std::string::npos
+                                          || (carriageReturn != std::string::npos && carriageReturn < end);
             line.clear();
             return LineRead::TooLong;
         }
@@ -181,6 +186,7 @@ LineRead BoundedInput::nextLine(std::string& line, std::size_t maxLength)
         line.pop_back();
     if (line.size() > maxLength) {
         m_stopped = LineRead::TooLong;
+        m_longLineHasCarriageReturn = line.find('\r') != std::string::npos;
         line.clear();
         return LineRead::TooLong;
     }

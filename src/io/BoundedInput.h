@@ -73,6 +73,9 @@ public:
     std::uint64_t lineNumber() const { return m_lineNumber; }
     /// What went wrong after ReadError.
     const InputError& error() const { return m_error; }
+    /// After TooLong: the long line holds a carriage return, so its file
+    /// most likely ends its lines in CR alone and is one line to this reader.
+    bool longLineHasCarriageReturn() const { return m_longLineHasCarriageReturn; }
 
 private:
     bool fill();
@@ -86,6 +89,7 @@ private:
     std::optional<LineRead> m_stopped;  ///< TooLong or ReadError, once met
     std::uint64_t m_lineNumber = 0;
     InputError m_error;
+    bool m_longLineHasCarriageReturn = false;
 };
 
 }  // namespace tellurim

@@ -7,10 +7,17 @@
 
 namespace tellurim {
 
+/// Whether path lies in a folder of the kernel's own files (/proc, /sys,
+/// /dev, or any folder on such a file system, symbolic links followed):
+/// reading there can block for good (/proc/kmsg), so no file dialog starts
+/// there and no such path is remembered for the next dialog.
+bool inSystemFolder(const std::string& path);
+
 /// Makes the folder holding path the process's current directory, so that
 /// relative names (a location saved as "<name>.LOC", a bare model name) are
-/// resolved where the user last chose a file. A path without a folder, or a
-/// folder that cannot be entered, leaves the current directory as it is.
+/// resolved where the user last chose a file. A path without a folder, a
+/// folder that cannot be entered or a system folder (inSystemFolder) leaves
+/// the current directory as it is.
 /// Returns whether the current directory was changed.
 bool enterFolderOf(const std::string& path);
 

@@ -19,9 +19,9 @@ inline constexpr std::string_view kSuccessfulSaveCaption = "Tellurim Successful 
 inline constexpr std::string_view kModelDescriptionCaption = "Tellurim Model File Description";
 
 enum class Icon { None, Information, Exclamation, Stop, Question };
-/// YesNoCancel has Yes as its default button; YesNo has No, for a question
-/// whose Yes goes ahead with something costly.
-enum class Buttons { Ok, YesNoCancel, YesNo };
+/// YesNoCancel has Yes as its default button; YesNo and YesNoCancelDefaultNo
+/// have No, for a question whose Yes goes ahead with something costly.
+enum class Buttons { Ok, YesNoCancel, YesNo, YesNoCancelDefaultNo };
 enum class Answer { Ok, Yes, No, Cancel };
 
 /// One modal message box: icon, caption, text (line breaks as '\n'), buttons.

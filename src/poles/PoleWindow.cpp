@@ -1,5 +1,6 @@
 #include "poles/PoleWindow.h"
 
+#include "engine/PoleFinder.h"
 #include "files/ReportLayout.h"
 #include "files/ExportAppend.h"
 #include "poles/PoleCsv.h"
@@ -66,15 +67,15 @@ Value valueOf(PoleField field, const PoleDate& date, const MagneticPoles& poles)
 
 }  // namespace
 
-PoleWindow::PoleWindow(ModelEngine& engine, Interaction& interaction, PoleExportState& exportState)
-    : m_engine(engine), m_interaction(interaction), m_export(exportState)
+PoleWindow::PoleWindow(const MagneticModel& model, Interaction& interaction, PoleExportState& exportState)
+    : m_model(model), m_interaction(interaction), m_export(exportState)
 {
 }
 
 void PoleWindow::start(const PoleDate& startDate)
 {
     m_date = startDate;
-    m_poles = m_engine.findMagneticPoles(m_date.decimalDate);
+    m_poles = findMagneticPoles(m_model, m_date.decimalDate);
 }
 
 std::string PoleWindow::shownText(PoleField field) const
@@ -137,7 +138,7 @@ void PoleWindow::recomputePoles()
     if (!take())
         return;
     m_date.decimalDate = dateToDecimalYear(m_date.month, m_date.day, m_date.year);
-    m_poles = m_engine.findMagneticPoles(m_date.decimalDate);
+    m_poles = findMagneticPoles(m_model, m_date.decimalDate);
     show();
 }
 

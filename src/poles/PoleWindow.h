@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ModelEngine.h"
+#include "engine/MagneticModel.h"
 #include "engine/PolePosition.h"
 #include "files/CsvWriter.h"
 #include "platform/Interaction.h"
@@ -34,7 +34,8 @@ struct PoleExportState {
 /// The window itself (a PoleDialogView) only shows texts and forwards events.
 class PoleWindow final : public PoleDialogActions {
 public:
-    PoleWindow(ModelEngine& engine, Interaction& interaction, PoleExportState& exportState);
+    /// The model must outlive the window.
+    PoleWindow(const MagneticModel& model, Interaction& interaction, PoleExportState& exportState);
 
     /// Takes the date and finds the poles for its decimal year.
     void start(const PoleDate& startDate);
@@ -64,7 +65,7 @@ private:
     void show();
     std::string shownText(PoleField field) const;
 
-    ModelEngine& m_engine;
+    const MagneticModel& m_model;
     Interaction& m_interaction;
     PoleExportState& m_export;
     PoleDialogView* m_view = nullptr;

@@ -57,13 +57,18 @@ std::optional<double> declinationUncertainty(const PublishedAccuracy& accuracy, 
         return std::nullopt;
     }
     const double scaled = accuracy.declinationScale / horizontalIntensity;
-    return std::sqrt(accuracy.declinationFloor * accuracy.declinationFloor + scaled * scaled);
+    const double sigma = std::sqrt(accuracy.declinationFloor * accuracy.declinationFloor + scaled * scaled);
+    if (!(sigma <= kMaxBoundedDeclinationUncertainty)) {
+        return std::nullopt;
+    }
+    return sigma;
 }
 
 FieldUncertainty uncertaintyOf(const PublishedAccuracy& accuracy, const FieldResult& result)
 {
-    return FieldUncertainty{static_cast<const ElementSigmas&>(accuracy), declinationUncertainty(accuracy, static_cast<double>(result.BH)),
-                            accuracy.hasDeclination};
+    return FieldUncertainty{static_cast<const ElementSigmas&>(accuracy),
+                            declinationUncertainty(accuracy, static_cast<double>(result.BH)), accuracy.hasDeclination,
+                            result.BH};
 }
 
 std::optional<FieldUncertainty> fieldUncertainty(std::string_view headerName, const FieldResult& result)
@@ -77,8 +82,10 @@ std::optional<FieldUncertainty> fieldUncertainty(std::string_view headerName, co
 
 CompassZone compassZone(float horizontalIntensity)
 {
-    // Written so that a NaN falls into the blackout zone.
-    if (!(horizontalIntensity >= kBlackoutBelow)) {
+    if (std::isnan(horizontalIntensity)) {
+        return CompassZone::Unknown;
+    }
+    if (horizontalIntensity < kBlackoutBelow) {
         return CompassZone::Blackout;
     }
     return horizontalIntensity < kCautionBelow ? CompassZone::Caution : CompassZone::None;
@@ -91,6 +98,8 @@ std::string_view compassZoneName(CompassZone zone)
         return "caution";
     case CompassZone::Blackout:
         return "blackout";
+    case CompassZone::Unknown:
+        return "not-computed";
     case CompassZone::None:
         break;
     }
@@ -104,6 +113,8 @@ std::string_view compassZoneText(CompassZone zone)
         return "CAUTION ZONE: compass accuracy may be degraded (H below 6000 nT)";
     case CompassZone::Blackout:
         return "BLACKOUT ZONE: compass unreliable (H below 2000 nT)";
+    case CompassZone::Unknown:
+        return "no compass zone: H could not be computed";
     case CompassZone::None:
         break;
     }
@@ -116,7 +127,10 @@ std::string declinationUncertaintyText(const FieldUncertainty& uncertainty)
         return "no published figure";
     }
     if (!uncertainty.D) {
-        return "unbounded (H is zero)";
+        if (std::isnan(uncertainty.horizontalIntensity)) {
+            return "could not be computed";
+        }
+        return uncertainty.horizontalIntensity <= 0.0f ? "unbounded (H is zero)" : "unbounded (H is too small)";
     }
     std::string text;
     appendFixed(text, *uncertainty.D, 2);

@@ -2,6 +2,7 @@
 
 #include "engine/FieldResult.h"
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,14 +38,23 @@ const PublishedAccuracy* publishedAccuracy(std::string_view headerName);
 /// The model name of a header as it reads, without the blanks around it.
 std::string trimmedModelName(std::string_view headerName);
 
+/// Above this the declination formula has no meaning: the compass can point
+/// anywhere, and the uncertainty is reported as unbounded.
+inline constexpr double kMaxBoundedDeclinationUncertainty = 180.0;  ///< degrees
+
 /// The declination uncertainty in degrees at horizontal intensity H (nT);
-/// nothing where the model publishes no formula or H is not above zero.
+/// nothing where the model publishes no formula, H is not above zero or the
+/// formula gives more than kMaxBoundedDeclinationUncertainty.
 std::optional<double> declinationUncertainty(const PublishedAccuracy& accuracy, double horizontalIntensity);
 
 /// The uncertainty of every element of one result.
 struct FieldUncertainty : ElementSigmas {
-    std::optional<double> D;  ///< degrees; nothing when not published or H is not above zero
+    std::optional<double> D;  ///< degrees; nothing when not published or unbounded
     bool declinationPublished = false;  ///< the model publishes a declination formula
+    float horizontalIntensity = 0.0f;   ///< nT, the result's H that D depends on
+
+    /// Published, but without a bound (H zero or too small for the formula).
+    bool declinationUnbounded() const { return declinationPublished && !D && !std::isnan(horizontalIntensity); }
 };
 
 /// The uncertainties of a result of a model with published figures.
@@ -59,16 +69,18 @@ enum class CompassZone {
     None,      ///< H of 6000 nT or more
     Caution,   ///< 2000 <= H < 6000 nT: compass accuracy may be degraded
     Blackout,  ///< H < 2000 nT: the compass is unreliable
+    Unknown,   ///< H is not a number: no zone can be told
 };
 
 inline constexpr float kBlackoutBelow = 2000.0f;  ///< nT
 inline constexpr float kCautionBelow = 6000.0f;   ///< nT
 
-/// The zone at horizontal intensity H (nT); an H that is not a number counts
-/// as blackout, so a doubtful value never reads as safe.
+/// The zone at horizontal intensity H (nT); an H that is not a number has no
+/// zone (Unknown), which says the value could not be computed.
 CompassZone compassZone(float horizontalIntensity);
 
-/// "none", "caution" or "blackout": the zone's name in machine-read output.
+/// "none", "caution", "blackout" or "not-computed": the zone's name in
+/// machine-read output.
 std::string_view compassZoneName(CompassZone zone);
 
 /// The zone in words that stand on their own without colour: for example

@@ -1,6 +1,13 @@
 #include "ui/HemisphereComboBox.h"
 
+#include "ui/NamedComboAccessible.h"
+
 namespace tellurim {
+
+HemisphereComboBox::HemisphereComboBox(QWidget* parent) : QComboBox(parent)
+{
+    nameDropDownListsByTheirAccessibleName();
+}
 
 void HemisphereComboBox::hidePopup()
 {

@@ -10,7 +10,8 @@ namespace tellurim {
 class HemisphereComboBox final : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    /// Assistive technology names it by its accessible name.
+    explicit HemisphereComboBox(QWidget* parent = nullptr);
     void hidePopup() override;
 
 signals:

@@ -4,8 +4,13 @@
 #include "ui/AboutDialog.h"
 #include "ui/GridNorthPanel.h"
 #include "ui/HemisphereComboBox.h"
+#include "ui/KeyboardGuard.h"
+#include "ui/LineEditWidth.h"
+#include "ui/ModelChooser.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QFocusEvent>
 #include <QFrame>
@@ -13,9 +18,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -36,31 +40,6 @@ QLabel* label(const QString& text, QWidget* parent)
 
 }  // namespace
 
-int lineEditWidthFor(const QLineEdit& edit, const std::string& widest)
-{
-    // Any digit may stand where the pattern has a '0'.
-    const QFontMetrics metrics = edit.fontMetrics();
-    int advance = 0;
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        QString text = qs(widest);
-        text.replace(QLatin1Char('0'), QLatin1Char(digit));
-        advance = std::max(advance, metrics.horizontalAdvance(text));
-    }
-    // As QLineEdit sizes itself: two pixels of margin each side inside the
-    // frame, the text margins, and one more for the cursor.
-    const QMargins text = edit.textMargins();
-    const QMargins contents = edit.contentsMargins();
-    const int width = advance + 2 * 2 + 1 + text.left() + text.right() + contents.left() + contents.right();
-    QStyleOptionFrame option;
-    option.initFrom(&edit);
-    option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
-    option.midLineWidth = 0;
-    option.state |= QStyle::State_Sunken;
-    const QSize size = edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option,
-                                                      QSize(width, edit.sizeHint().height()), &edit);
-    return size.width();
-}
-
 MainDialog::MainDialog(Workspace& workspace, QWidget* parent)
     : QDialog(parent), m_workspace(workspace)
 {
@@ -74,8 +53,24 @@ MainDialog::MainDialog(Workspace& workspace, QWidget* parent)
     buildWidgets();
     buildLayout();
 
+    new KeyboardGuard(*this, [this] { copyResult(); });
+
     m_workspace.attachView(this);
     m_workspace.show();
+}
+
+void MainDialog::copyResult()
+{
+    QGuiApplication::clipboard()->setText(qs(m_workspace.resultText()));
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, &MainDialog::copyResult);
+    copy->setShortcut(QKeySequence::Copy);  // shown as the reminder of Ctrl+C
+    copy->setToolTip(QStringLiteral("Copies the location, date, model and every result as text"));
+    menu.exec(event->globalPos());
 }
 
 MainDialog::~MainDialog()
@@ -124,6 +119,14 @@ void MainDialog::buildWidgets()
     }
     fitFieldWidths();
 
+    m_models = new ModelChooser([this] { return m_workspace.modelChoices(); },
+                                [this](const std::string& path) { m_workspace.chooseModel(path); }, this);
+    m_models->setObjectName(QStringLiteral("ModelChoice"));
+    m_models->setToolTip(QStringLiteral("The shipped models and the model files used before; choosing one "
+                                        "loads it."));
+    m_models->setAccessibleName(QStringLiteral("Model to use"));
+    m_models->setAccessibleDescription(m_models->toolTip());
+
     for (const ButtonSpec& spec : buttonTable()) {
         auto* button = new QPushButton(qs(spec.text), this);
         button->setObjectName(qs(spec.name));
@@ -131,18 +134,45 @@ void MainDialog::buildWidgets()
         button->setAccessibleName(qs(spec.text).remove(QLatin1Char('&')).trimmed());
         button->setAccessibleDescription(qs(spec.toolTip));
         // Buttons take the focus when clicked, so the field being edited is
-        // left first, but they are not in the tab chain.
-        button->setFocusPolicy(Qt::ClickFocus);
-        button->setAutoDefault(false);
+        // left first; Tab reaches them after the fields, and Enter presses
+        // the one that has the focus.
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAutoDefault(true);
         button->setEnabled(false);
         m_buttons[static_cast<std::size_t>(spec.command)] = button;
     }
     button(Command::Recalc)->setDefault(true);
     connectCommands();
 
-    const std::span<const Field> order = tabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i)
-        setTabOrder(fieldWidget(order[i - 1]), fieldWidget(order[i]));
+    // The fields, then the buttons row by row.
+    QWidget* previous = nullptr;
+    const auto chain = [&previous](QWidget* next) {
+        if (previous != nullptr)
+            setTabOrder(previous, next);
+        previous = next;
+    };
+    for (const Field field : tabOrder())
+        chain(fieldWidget(field));
+    chain(m_models);
+    // The grid-north line sits between the results and the buttons.
+    m_gridNorth = new GridNorthPanel(m_workspace, this);
+    chain(m_gridNorth->systemList());
+    chain(m_gridNorth->easting());
+    chain(m_gridNorth->northing());
+    for (const auto& row : buttonRows())
+        for (const Command command : row)
+            chain(button(command));
+}
+
+std::vector<std::vector<Command>> MainDialog::buttonRows()
+{
+    // Rows 13 to 15; a row takes more buttons as the program grows.
+    return {
+        {Command::ShowPoles, Command::NewModel},
+        {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
+         Command::MakeGrid},
+        {Command::Recalc, Command::About, Command::Help, Command::Close},
+    };
 }
 
 void MainDialog::fitFieldWidths()
@@ -203,17 +233,9 @@ void MainDialog::buildLayout()
     polar->addStretch();
     top->addLayout(polar);
     top->addLayout(accuracyRows());
-    m_gridNorth = new GridNorthPanel(m_workspace, this);
     top->addWidget(m_gridNorth);
 
-    // Rows 13 to 15: the buttons.
-    const std::initializer_list<Command> buttonRows[] = {
-        {Command::ShowPoles, Command::NewModel},
-        {Command::SaveLocation, Command::GetLocation, Command::PrintLocation, Command::ExportLocation,
-         Command::MakeGrid},
-        {Command::Recalc, Command::About, Command::Help, Command::Close},
-    };
-    for (const auto& commands : buttonRows) {
+    for (const auto& commands : buttonRows()) {
         auto* line = new QHBoxLayout;
         line->addStretch();
         for (const Command command : commands)
@@ -255,7 +277,7 @@ QLayout* MainDialog::inputRows()
         {f(Field::ALTF), t("feet"), f(Field::ALTM), t("m"), t("   Date (m/d/y):"), f(Field::IMONTH),
          t("/"), f(Field::IDAY), t("/"), f(Field::IYR), t("Decimal:"), f(Field::DDATE)})
         ->addStretch();
-    row(4, QStringLiteral("Results using model:"), {f(Field::FILENAME)});
+    row(4, QStringLiteral("Results using model:"), {f(Field::FILENAME), m_models});
     row(5, QStringLiteral("Validity of results:"), {f(Field::CVALIDITY)});
     return inputs;
 }
@@ -340,6 +362,7 @@ void MainDialog::showGridNorth(const GridNorthTexts& texts)
 
 void MainDialog::showAccuracy(const AccuracyTexts& texts)
 {
+    m_models->showCurrent(m_workspace.currentModelChoice());
     m_uncertainty->setText(qs(texts.uncertainty));
     m_uncertainty->setToolTip(qs(texts.uncertaintyDetail));
     m_uncertainty->setAccessibleDescription(qs(texts.uncertaintyDetail));
@@ -355,6 +378,7 @@ void MainDialog::showAccuracy(const AccuracyTexts& texts)
                                              "border: 2px solid black; }"));
         break;
     case CompassZone::None:
+    case CompassZone::Unknown:
         m_zone->setStyleSheet(QString());
         break;
     }

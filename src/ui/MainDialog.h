@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QLayout;
@@ -18,11 +19,8 @@ namespace tellurim {
 
 class GridNorthPanel;
 class HemisphereComboBox;
+class ModelChooser;
 class Workspace;
-
-/// The width that lets the edit show widest (its '0's standing for any
-/// digit) whole in its current font and style.
-int lineEditWidthFor(const QLineEdit& edit, const std::string& widest);
 
 /// The main window: the workspace's fields, results and buttons. Widgets are
 /// named after their fields ("ILATM", "CVALIDITY") and buttons after their
@@ -50,10 +48,17 @@ public:
     /// The uncertainty line ("Uncertainty") and the compass zone line ("CompassZone").
     QLabel* uncertaintyLine() const { return m_uncertainty; }
     QLabel* zoneLine() const { return m_zone; }
+    /// The drop-down of models beside the model in use ("ModelChoice").
+    ModelChooser* modelChooser() const { return m_models; }
     /// Connects a button to its action and enables it.
     void setCommand(Command command, std::function<void()> action);
     /// The field whose control has the keyboard focus, if any.
     std::optional<Field> focusedField() const;
+    /// Puts the whole result on the clipboard as text (Ctrl+C with nothing
+    /// selected, and Copy in the window's context menu).
+    void copyResult();
+    /// The buttons row by row, as laid out and as Tab visits them.
+    static std::vector<std::vector<Command>> buttonRows();
 
     /// Called once, when the window has painted itself for the first time
     /// (start-up measurement).
@@ -63,6 +68,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void buildWidgets();
@@ -84,6 +90,7 @@ private:
     QLabel* m_uncertainty = nullptr;
     QLabel* m_zone = nullptr;
     GridNorthPanel* m_gridNorth = nullptr;
+    ModelChooser* m_models = nullptr;
     std::function<void()> m_firstPaintHook;
 };
 

@@ -1,6 +1,9 @@
 #include "ui/PoleDialog.h"
 
+#include "ui/LineEditWidth.h"
+
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,14 +56,15 @@ PoleDialog::~PoleDialog()
     m_actions.attach(nullptr);
 }
 
-QLineEdit* PoleDialog::makeEdit(PoleField field, const char* name, const QString& accessible, int chars)
+QLineEdit* PoleDialog::makeEdit(PoleField field, const char* name, const QString& accessible, const char* widest)
 {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(accessible);
     edit->setReadOnly(!isPoleDateField(field));
-    // Wide enough for every value a field can hold ("-179.999", "2000.17").
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('8'))) + 12);
+    // As wide as the widest value the field shows, '0' standing for any
+    // digit ("-179.999", "2000.17"), as the main window sizes its fields.
+    edit->setFixedWidth(lineEditWidthFor(*edit, widest));
     if (isPoleDateField(field))
         edit->installEventFilter(this);
     m_edits[static_cast<std::size_t>(field)] = edit;
@@ -72,25 +76,26 @@ void PoleDialog::buildLayout()
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Location of poles for "), this));
     top->addWidget(new QLabel(QStringLiteral("Date (m/d/y):"), this));
-    top->addWidget(makeEdit(PoleField::month, "month", QStringLiteral("Month"), 3));
+    top->addWidget(makeEdit(PoleField::month, "month", QStringLiteral("Month"), "00"));
     top->addWidget(new QLabel(QStringLiteral("/"), this));
-    top->addWidget(makeEdit(PoleField::day, "day", QStringLiteral("Day"), 3));
+    top->addWidget(makeEdit(PoleField::day, "day", QStringLiteral("Day"), "00"));
     top->addWidget(new QLabel(QStringLiteral("/"), this));
-    top->addWidget(makeEdit(PoleField::year, "year", QStringLiteral("Year"), 6));
+    top->addWidget(makeEdit(PoleField::year, "year", QStringLiteral("Year"), "0000"));
     top->addWidget(new QLabel(QStringLiteral("Decimal:"), this));
-    top->addWidget(makeEdit(PoleField::decimalDate, "decimalDate", QStringLiteral("Decimal date"), 11));
+    top->addWidget(makeEdit(PoleField::decimalDate, "decimalDate", QStringLiteral("Decimal date"), "0000.00"));
     top->addStretch();
 
     auto* grid = new QGridLayout;
     const char* names[4] = {"Latitude:", "Longitude:", "Latitude:", "Longitude:"};
     const char* units[3] = {"deg", "min", "sec,  Decimal:"};
+    // Degrees, minutes, seconds and decimal degrees at six significant digits.
+    const char* widest[4] = {"-000", "-00", "-00.0000", "-000.000"};
     for (int row = 0; row < 4; ++row) {
         const int at = row + (row >= 2 ? 1 : 0);  // a gap between the poles
         grid->addWidget(new QLabel(QString::fromLatin1(names[row]), this), at, 0);
         for (int part = 0; part < 4; ++part) {
             const EditSpec& spec = kRows[row][part];
-            grid->addWidget(makeEdit(spec.field, spec.name, QString::fromLatin1(spec.accessible),
-                                     part == 0 || part == 1 ? 5 : 11),
+            grid->addWidget(makeEdit(spec.field, spec.name, QString::fromLatin1(spec.accessible), widest[part]),
                             at, 1 + 2 * part);
             if (part < 3)
                 grid->addWidget(new QLabel(QString::fromLatin1(units[part]), this), at, 2 + 2 * part);
@@ -149,8 +154,31 @@ void PoleDialog::accept()
         QDialog::accept();
 }
 
+void PoleDialog::dateTextsTaken()
+{
+    for (const PoleField field : {PoleField::month, PoleField::day, PoleField::year})
+        edit(field)->setModified(false);
+}
+
 bool PoleDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        // Enter after typing a date shows its poles first; Enter again closes.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto changed = [this] {
+            return edit(PoleField::month)->isModified() || edit(PoleField::day)->isModified() ||
+                   edit(PoleField::year)->isModified();
+        };
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && changed()) {
+            for (const PoleField field : {PoleField::month, PoleField::day, PoleField::year}) {
+                if (watched == edit(field)) {
+                    dateTextsTaken();
+                    m_actions.dateFieldLeft(field);
+                    return true;
+                }
+            }
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only a real move of the focus leaves the field, not a box opening.
@@ -158,6 +186,7 @@ bool PoleDialog::eventFilter(QObject* watched, QEvent* event)
             for (const PoleField field : {PoleField::month, PoleField::day, PoleField::year}) {
                 if (watched == edit(field)) {
                     watched->event(event);
+                    dateTextsTaken();
                     m_actions.dateFieldLeft(field);
                     return true;
                 }

@@ -32,7 +32,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLineEdit* makeEdit(PoleField field, const char* name, const QString& accessible, int chars);
+    QLineEdit* makeEdit(PoleField field, const char* name, const QString& accessible, const char* widest);
+    /// The date as typed has been handed to the logic: no longer an edit.
+    void dateTextsTaken();
     void buildLayout();
 
     PoleDialogActions& m_actions;

@@ -27,7 +27,9 @@ ProgressDialog::ProgressDialog(QString caption)
 
     m_label->setObjectName(QStringLiteral("percent"));
     m_label->setAlignment(Qt::AlignCenter);
-    m_label->setAccessibleName(QStringLiteral("Percent done"));
+    // Its text ("21%") is its accessible name, so that assistive technology
+    // reads and follows the percentage; what it is goes in the description.
+    m_label->setAccessibleDescription(QStringLiteral("Percent done"));
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setTextVisible(false);
     m_bar->setRange(m_lower, m_upper);

@@ -4,6 +4,7 @@
 #include "ui/ProgressDialog.h"
 #include "ui/QtPrinterCanvas.h"
 #include "ui/PoleDialog.h"
+#include "ui/SafeFileDialog.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -133,14 +134,16 @@ QStringList nameFiltersFor(const FileRequest& request)
 
 Answer QtInteraction::ask(const Message& message)
 {
+    const bool withCancel =
+        message.buttons == Buttons::YesNoCancel || message.buttons == Buttons::YesNoCancelDefaultNo;
     if (m_sessionEnded)
-        return message.buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+        return withCancel ? Answer::Cancel : Answer::Ok;
     QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
                     withBreakOpportunities(fromLocal(message.text)), QMessageBox::NoButton, m_parent);
     box.setTextFormat(Qt::PlainText);
-    if (message.buttons == Buttons::YesNoCancel) {
+    if (withCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(message.buttons == Buttons::YesNoCancel ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::Cancel);
     } else if (message.buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -154,12 +157,9 @@ Answer QtInteraction::ask(const Message& message)
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
     default:
-        switch (message.buttons) {
-        case Buttons::YesNoCancel: return Answer::Cancel;
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::Ok: break;
-        }
-        return Answer::Ok;
+        if (withCancel)
+            return Answer::Cancel;
+        return message.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
 }
 
@@ -167,8 +167,7 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
 {
     if (m_sessionEnded)
         return std::nullopt;
-    QFileDialog dialog(m_parent, QString::fromStdString(request.title));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    SafeFileDialog dialog(m_parent, QString::fromStdString(request.title));
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::ReadOnly, false);
     const bool save = request.mode == FileRequest::Mode::Save;
@@ -178,14 +177,20 @@ std::optional<std::string> QtInteraction::chooseFile(const FileRequest& request)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(nameFiltersFor(request));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-
-    const QString initial = fromLocal(request.initialName);
-    if (!initial.isEmpty()) {
-        const QFileInfo info(initial);
-        if (initial.contains(QLatin1Char('/')) && info.absoluteDir().exists())
-            dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
+    if (save) {
+        // A name typed without an extension takes the chosen filter's.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request](const QString& filter) {
+            const qsizetype index = dialog.nameFilters().indexOf(filter);
+            std::string extension = request.defaultExtension;
+            if (index > 0 && static_cast<std::size_t>(index) <= request.moreFilters.size()) {
+                const std::string& pattern = request.moreFilters[static_cast<std::size_t>(index - 1)].pattern;
+                extension = pattern.substr(pattern.find('.') + 1, pattern.find(' ') - pattern.find('.') - 1);
+            }
+            dialog.setDefaultSuffix(QString::fromStdString(extension));
+        });
     }
+
+    dialog.startAt(fromLocal(request.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();

@@ -41,8 +41,7 @@ PrintResult writeInPlace(const std::string& path, std::string_view bytes)
 
 PrintResult writeDocument(const std::string& path, std::string_view bytes)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    if (writeWayFor(path) == WriteWay::InPlace) {
         return writeInPlace(path, bytes);
     }
     if (const auto failure = replaceFileContents(path, bytes)) {

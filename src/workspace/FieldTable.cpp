@@ -110,7 +110,7 @@ constexpr Field kTabOrder[] = {
 };
 
 constexpr ButtonSpec kButtons[] = {
-    {Command::ShowPoles, "ShowPoles", 1066, "Show Location of Poles for this Date",
+    {Command::ShowPoles, "ShowPoles", 1066, "Show &Location of Poles for this Date",
      "Calculates and displays pole locations for this date"},
     {Command::NewModel, "NewModel", 1043, "&New Model", "Open a new magnetic model file and load it."},
     {Command::SaveLocation, "SaveLocation", 1050, "&Save Location",
@@ -120,7 +120,7 @@ constexpr ButtonSpec kButtons[] = {
     {Command::PrintLocation, "PrintLocation", 1052, "&Print Location",
      "Produces printout of current data to printer or file."},
     {Command::ExportLocation, "ExportLocation", 1054, "&Export Location", "Exports data to CSV file"},
-    {Command::MakeGrid, "MakeGrid", 1060, "Make Grid", "Allows you to export a grid of data in CSV file"},
+    {Command::MakeGrid, "MakeGrid", 1060, "&Make Grid", "Allows you to export a grid of data in CSV file"},
     {Command::Recalc, "Recalc", 1048, "&Recalc", "Recalculates field values for current data"},
     {Command::About, "About", 1044, "&About ", "Shows the program's version, credits and rights notice."},
     {Command::Help, "Help", 1047, "&Help", "Gives description of model file names and their meanings."},
@@ -208,6 +208,43 @@ std::optional<Field> fieldByName(std::string_view name)
     for (const FieldSpec& spec : kFields)
         if (spec.name == name)
             return spec.field;
+    return std::nullopt;
+}
+
+bool fieldAccepts(const FieldSpec& spec, double value)
+{
+    if (spec.kind == FieldKind::List) {
+        return value == 0.0 || value == 1.0;
+    }
+    if (!spec.hasRange) {
+        return value == value;
+    }
+    if (spec.kind == FieldKind::Single) {
+        // Compared in single precision, as a typed value is.
+        const auto single = static_cast<float>(value);
+        return single >= static_cast<float>(spec.minimum) && single <= static_cast<float>(spec.maximum);
+    }
+    return value >= spec.minimum && value <= spec.maximum;
+}
+
+std::optional<Field> firstFieldOutOfRange(const LocationRecord& record)
+{
+    for (const FieldSpec& spec : kFields) {
+        if (!spec.editable || spec.field == Field::DDATE) {
+            continue;
+        }
+        double value = 0.0;
+        if (const auto* single = std::get_if<float LocationRecord::*>(&spec.member)) {
+            value = static_cast<double>(record.**single);
+        } else if (const auto* integer = std::get_if<int32_t LocationRecord::*>(&spec.member)) {
+            value = record.**integer;
+        } else {
+            continue;
+        }
+        if (!fieldAccepts(spec, value)) {
+            return spec.field;
+        }
+    }
     return std::nullopt;
 }
 

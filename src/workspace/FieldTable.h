@@ -77,6 +77,15 @@ const std::array<FieldSpec, kFieldCount>& fieldTable();
 const FieldSpec& fieldSpec(Field field);
 std::optional<Field> fieldByName(std::string_view name);
 
+/// Whether the field takes this value: inside its range when it has one,
+/// 0 or 1 for a list; never a value that is not a number.
+bool fieldAccepts(const FieldSpec& spec, double value);
+
+/// The first stored number of the location (angles, elevations, date and
+/// hemispheres; DDATE is derived) that its field would refuse if typed:
+/// values read from a file pass the same checks. Nothing when all pass.
+std::optional<Field> firstFieldOutOfRange(const LocationRecord& record);
+
 /// The widest text the field's control must show whole, with '0' standing
 /// for every digit; empty for a list and for the texts of any length.
 std::string widestText(const FieldSpec& spec);

@@ -5,6 +5,8 @@
 #include "files/CsvWriter.h"
 #include "files/ReplaceFile.h"
 #include "record/Conversions.h"
+#include "workspace/FieldTable.h"
+#include "workspace/GridEntry.h"
 #include "workspace/ProfileFile.h"
 #include "record/NumberText.h"
 
@@ -22,11 +24,18 @@ namespace {
 constexpr std::string_view kVersion = "Version";
 constexpr std::string_view kLocation = "LocationInformation";
 constexpr std::string_view kGrid = "GridInformation";
+constexpr std::string_view kRecent = "RecentModels";
+constexpr int kRecentKeys = 8;
 constexpr std::string_view kGridNorth = "GridNorth";
 
 std::string usedKey(size_t index)
 {
     return "Used" + std::to_string(index + 1);
+}
+
+std::string recentKey(int i)
+{
+    return "File" + std::to_string(i + 1);
 }
 
 std::string homeFolder()
@@ -71,6 +80,30 @@ public:
         return parseLenientInt(text(section, key, fallback));
     }
 
+    // A stored value its field would refuse if typed (NaN, infinite, an
+    // elevation below the centre of the Earth) is taken as missing: the
+    // default stands in for it.
+    float location(Field field, std::string_view fallback) const
+    {
+        const FieldSpec& spec = fieldSpec(field);
+        const float value = single(kLocation, spec.name, fallback);
+        return fieldAccepts(spec, static_cast<double>(value)) ? value : roundToSingle(parseLenientDouble(fallback));
+    }
+    int32_t locationInteger(Field field, std::string_view fallback) const
+    {
+        const FieldSpec& spec = fieldSpec(field);
+        const int32_t value = integer(kLocation, spec.name, fallback);
+        return fieldAccepts(spec, value) ? value : parseLenientInt(fallback);
+    }
+    float grid(GridField field, std::string_view fallback) const
+    {
+        const GridFieldSpec& spec = gridField(field);
+        const float value = single(kGrid, spec.name, fallback);
+        return value >= static_cast<float>(spec.minimum) && value <= static_cast<float>(spec.maximum)
+                   ? value
+                   : roundToSingle(parseLenientDouble(fallback));
+    }
+
 private:
     const ProfileFile& m_profile;
 };
@@ -97,7 +130,7 @@ void addGridNorth(ProfileFile& profile, const GridNorthSettings& gridNorth)
 }
 
 ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& grid,
-                            const GridNorthSettings& gridNorth)
+                            const std::vector<std::string>& recent, const GridNorthSettings& gridNorth)
 {
     ProfileFile profile;
     profile.set(kVersion, "Major", "2");
@@ -126,6 +159,11 @@ ProfileFile settingsProfile(const LocationRecord& location, const GridSettings& 
     profile.set(kGrid, "StartLong", fixed(grid.StartLong));
     profile.set(kGrid, "EndLong", fixed(grid.EndLong));
     profile.set(kGrid, "LongInc", fixed(grid.LongInc));
+    // Every key, so that none of an older, longer list survives the save.
+    if (!recent.empty())
+        for (int i = 0; i < kRecentKeys; ++i)
+            profile.set(kRecent, recentKey(i),
+                        static_cast<std::size_t>(i) < recent.size() ? recent[static_cast<std::size_t>(i)] : "");
     addGridNorth(profile, gridNorth);
     return profile;
 }
@@ -165,30 +203,33 @@ Settings readSettings(const std::filesystem::path& file)
     Settings settings;
     LocationRecord& l = settings.location;
     l.Location = read.text(kLocation, "Location", "Default");
-    l.DLAT = read.single(kLocation, "DLAT", "30");
-    l.ILATD = read.integer(kLocation, "ILATD", "30");
-    l.ILATM = read.integer(kLocation, "ILATM", "30");
-    l.XLATS = read.single(kLocation, "XLATS", "30");
-    l.DLON = read.single(kLocation, "DLON", "30");
-    l.ILOND = read.integer(kLocation, "ILOND", "30");
-    l.ILONM = read.integer(kLocation, "ILONM", "30");
-    l.XLONS = read.single(kLocation, "XLONS", "30");
-    l.ALTF = read.single(kLocation, "ALTF", "30");
-    l.ALTM = read.single(kLocation, "ALTM", "30");
-    l.IDAY = read.integer(kLocation, "IDAY", "30");
-    l.IMONTH = read.integer(kLocation, "IMONTH", "6");
-    l.IYR = read.integer(kLocation, "IYR", "2000");
-    l.IHEM_NS = read.integer(kLocation, "IHEM_NS", "1");
-    l.JHEM_EW = read.integer(kLocation, "JHEM_EW", "1");
+    l.DLAT = read.location(Field::DLAT, "30");
+    l.ILATD = read.locationInteger(Field::ILATD, "30");
+    l.ILATM = read.locationInteger(Field::ILATM, "30");
+    l.XLATS = read.location(Field::XLATS, "30");
+    l.DLON = read.location(Field::DLON, "30");
+    l.ILOND = read.locationInteger(Field::ILOND, "30");
+    l.ILONM = read.locationInteger(Field::ILONM, "30");
+    l.XLONS = read.location(Field::XLONS, "30");
+    l.ALTF = read.location(Field::ALTF, "30");
+    l.ALTM = read.location(Field::ALTM, "30");
+    l.IDAY = read.locationInteger(Field::IDAY, "30");
+    l.IMONTH = read.locationInteger(Field::IMONTH, "6");
+    l.IYR = read.locationInteger(Field::IYR, "2000");
+    l.IHEM_NS = read.locationInteger(Field::IHEM_NS, "1");
+    l.JHEM_EW = read.locationInteger(Field::JHEM_EW, "1");
     l.FILENAME = read.text(kLocation, "FILENAME", kDefaultModelFile);
     GridSettings& g = settings.grid;
     g.lNeverGrid = read.integer(kGrid, "lNeverGrid", "1");
-    g.StartLat = read.single(kGrid, "StartLat", "1");
-    g.EndLat = read.single(kGrid, "EndLat", "1");
-    g.LatInc = read.single(kGrid, "LatInc", "1");
-    g.StartLong = read.single(kGrid, "StartLong", "1");
-    g.EndLong = read.single(kGrid, "EndLong", "1");
-    g.LongInc = read.single(kGrid, "LongInc", "1");
+    g.StartLat = read.grid(GridField::StartLat, "1");
+    g.EndLat = read.grid(GridField::EndLat, "1");
+    g.LatInc = read.grid(GridField::LatInc, "1");
+    g.StartLong = read.grid(GridField::StartLong, "1");
+    g.EndLong = read.grid(GridField::EndLong, "1");
+    g.LongInc = read.grid(GridField::LongInc, "1");
+    for (int i = 0; i < kRecentKeys; ++i)
+        if (std::string path = read.text(kRecent, recentKey(i), ""); !path.empty())
+            settings.recentModels.push_back(std::move(path));
     settings.gridNorth.system = read.text(kGridNorth, "System", "");
     for (size_t i = 0; i < GridNorthSettings::kMaxUsed; ++i) {
         std::string used = read.text(kGridNorth, usedKey(i), "");
@@ -200,13 +241,15 @@ Settings readSettings(const std::filesystem::path& file)
 }
 
 std::string settingsText(const LocationRecord& location, const GridSettings& grid,
-                         const GridNorthSettings& gridNorth)
+                         const std::vector<std::string>& recentModels, const GridNorthSettings& gridNorth)
 {
-    return settingsProfile(location, grid, gridNorth).text();
+    return settingsProfile(location, grid, recentModels, gridNorth).text();
 }
 
-std::optional<FileError> writeSettings(const std::filesystem::path& file, const LocationRecord& location,
-                                       const GridSettings& grid, const GridNorthSettings& gridNorth)
+std::optional<FileError> writeSettings(const std::filesystem::path& file,
+                                       const LocationRecord& location, const GridSettings& grid,
+                                       const std::vector<std::string>& recentModels,
+                                       const GridNorthSettings& gridNorth)
 {
     std::error_code error;
     if (file.has_parent_path()) {
@@ -215,7 +258,14 @@ std::optional<FileError> writeSettings(const std::filesystem::path& file, const 
             return fileErrorFromErrno(error.value(), file.string());
         }
     }
-    ProfileFile profile = settingsProfile(location, grid, gridNorth);
+    // A device or a pipe put there (a link to /dev/null switches the
+    // settings off) is never replaced by a regular file.
+    if (writeWayFor(file.string()) == WriteWay::InPlace) {
+        FileError kept = fileErrorFromErrno(EPERM, file.string());
+        kept.detail = std::string(kNotARegularFile);
+        return kept;
+    }
+    ProfileFile profile = settingsProfile(location, grid, recentModels, gridNorth);
     if (const auto existing = readWholeFile(file)) {
         profile.addMissingFrom(ProfileFile::parse(*existing));
     }

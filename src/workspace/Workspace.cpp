@@ -67,6 +67,7 @@ Workspace::Workspace(ModelEngine& engine, WorkspaceInteraction& interaction, con
     record = settings.location;
     grid = settings.grid;
     m_gridNorth.restore(settings.gridNorth);
+    recentModels = settings.recentModels;
     if (modelOverride) {
         std::string named = withoutQuotes(std::move(*modelOverride));
         if (modelPathFits(named))
@@ -103,12 +104,31 @@ bool Workspace::modelPathFits(const std::string& path)
 
 // ---- exchange ------------------------------------------------------------------
 
+namespace {
+
+// Degrees, minutes and seconds are each in range on their own; together
+// they must not pass the pole (90) or the antimeridian (180). Checked once
+// the last of the three has been taken; the degrees field is the one to fix.
+std::optional<Field> angleBeyondItsRange(const LocationRecord& r, Field taken)
+{
+    if (taken == Field::XLATS && dmsToDecimal(r.ILATD, r.ILATM, r.XLATS) > 90.0f)
+        return Field::ILATD;
+    if (taken == Field::XLONS && dmsToDecimal(r.ILOND, r.ILONM, r.XLONS) > 180.0f)
+        return Field::ILOND;
+    return std::nullopt;
+}
+
+}  // namespace
+
 bool Workspace::take()
 {
     if (m_view == nullptr)
         return false;
     for (const FieldSpec& spec : fieldTable()) {
         const Field field = spec.field;
+        // A number the user did not touch keeps its full value: parsing its
+        // six-digit text back would move it (and the date, and the results).
+        const bool parse = edited(field);
         switch (spec.kind) {
         case FieldKind::Text:
             fieldMember<std::string>(spec, members()) = m_view->text(field);
@@ -117,28 +137,42 @@ bool Workspace::take()
             fieldMember<int32_t>(spec, members()) = m_view->selectedIndex(field);
             break;
         case FieldKind::Single: {
-            const Parsed<float> parsed = parseSingle(m_view->text(field));
-            if (parsed.status != ParseStatus::Ok)
-                return refuse(spec, parsed.status);
-            fieldMember<float>(spec, members()) = parsed.value;
-            if (spec.hasRange && !(parsed.value >= static_cast<float>(spec.minimum) &&
-                                   parsed.value <= static_cast<float>(spec.maximum)))
+            float& member = fieldMember<float>(spec, members());
+            if (parse) {
+                const Parsed<float> parsed = parseSingle(m_view->text(field));
+                if (parsed.status != ParseStatus::Ok)
+                    return refuse(spec, parsed.status);
+                member = parsed.value;
+            }
+            if (spec.hasRange && !(member >= static_cast<float>(spec.minimum) &&
+                                   member <= static_cast<float>(spec.maximum)))
                 return refuse(spec, ParseStatus::TooLarge);
             break;
         }
         case FieldKind::Integer: {
-            const Parsed<int32_t> parsed = parseInteger(m_view->text(field));
-            if (parsed.status != ParseStatus::Ok)
-                return refuse(spec, parsed.status);
-            fieldMember<int32_t>(spec, members()) = parsed.value;
-            if (spec.hasRange && (parsed.value < static_cast<int32_t>(spec.minimum) ||
-                                  parsed.value > static_cast<int32_t>(spec.maximum)))
+            int32_t& member = fieldMember<int32_t>(spec, members());
+            if (parse) {
+                const Parsed<int32_t> parsed = parseInteger(m_view->text(field));
+                if (parsed.status != ParseStatus::Ok)
+                    return refuse(spec, parsed.status);
+                member = parsed.value;
+            }
+            if (spec.hasRange && (member < static_cast<int32_t>(spec.minimum) ||
+                                  member > static_cast<int32_t>(spec.maximum)))
                 return refuse(spec, ParseStatus::TooLarge);
             break;
         }
         }
+        if (const std::optional<Field> degrees = angleBeyondItsRange(record, field))
+            return refuse(fieldSpec(*degrees), ParseStatus::TooLarge);
     }
     return true;
+}
+
+bool Workspace::edited(Field field) const
+{
+    const std::optional<std::string>& shown = m_shown[static_cast<std::size_t>(field)];
+    return m_view == nullptr || !shown || m_view->text(field) != *shown;
 }
 
 bool Workspace::refuse(const FieldSpec& spec, ParseStatus status)
@@ -179,6 +213,8 @@ void Workspace::show()
             continue;
         }
         }
+        // Known before the text is written, so that writing it is no edit.
+        m_shown[static_cast<std::size_t>(field)] = shown;
         if (m_view->text(field) != shown)
             m_view->setText(field, shown);
     }
@@ -222,12 +258,36 @@ void Workspace::loadModel(bool ask)
     } else {
         m_modelPath = record.FILENAME;
     }
+    loadModelPath();
+}
+
+void Workspace::loadModelPath()
+{
     m_engine.readModelFile(kModelDegree, m_modelPath);
     // Found now: the file dialogs move the current directory.
     m_modelLocation = locateModelFile(m_modelPath);
+    if (m_engine.isLoaded())
+        recentModels = ModelCatalogue::remember(std::move(recentModels), m_modelLocation);
     record.FILENAME = m_modelPath;
     recalculate();
     locationChanged = 1;
+}
+
+void Workspace::chooseModel(const std::string& path)
+{
+    if (m_busy || !modelPathFits(path))
+        return;
+    BusyMark mark(m_busy);
+    m_modelPath = path;
+    loadModelPath();
+    show();
+}
+
+std::optional<ModelChoice> Workspace::currentModelChoice() const
+{
+    if (!m_engine.isLoaded())
+        return std::nullopt;
+    return ModelChoice{modelSpanLabel(*m_engine.model()), m_modelLocation, false};
 }
 
 // ---- events ------------------------------------------------------------------------
@@ -283,18 +343,40 @@ void Workspace::deriveFrom(Field field)
     }
 }
 
+bool Workspace::groupEdited(Field field) const
+{
+    const auto any = [this](std::initializer_list<Field> fields) {
+        return std::any_of(fields.begin(), fields.end(), [this](Field f) { return edited(f); });
+    };
+    switch (field) {
+    case Field::ILATD: case Field::ILATM: case Field::XLATS:
+        return any({Field::ILATD, Field::ILATM, Field::XLATS});
+    case Field::ILOND: case Field::ILONM: case Field::XLONS:
+        return any({Field::ILOND, Field::ILONM, Field::XLONS});
+    case Field::IMONTH: case Field::IDAY: case Field::IYR:
+        return any({Field::IMONTH, Field::IDAY, Field::IYR});
+    default:
+        return edited(field);
+    }
+}
+
 void Workspace::leaveFieldNow(Field field)
 {
     // Lists act when they close; results are read-only.
     if (!leavingActs(field))
         return;
+    // Known before the take: a conversion runs only from what the user
+    // typed, so passing through a field never moves its partners (feet
+    // converted back to metres, a shown decimal year back to a date).
+    const bool convert = groupEdited(field);
     if (!take())
         return;
-    // A decimal field converts only when its text was edited.
+    // A decimal field acts only when its text was edited.
     int32_t* changed = changeFlag(field);
     if (changed != nullptr && *changed == 0)
         return;
-    deriveFrom(field);
+    if (convert)
+        deriveFrom(field);
     recalculate();
     show();
     if (changed != nullptr)
@@ -319,8 +401,9 @@ void Workspace::listClosed(Field field)
 
 void Workspace::textChanged(Field field)
 {
+    // Typing back the text shown is no change either.
     if (int32_t* changed = changeFlag(field))
-        *changed = 1;
+        *changed = edited(field) ? 1 : 0;
 }
 
 void Workspace::recalc(std::optional<Field> focused)
@@ -352,11 +435,18 @@ void Workspace::help()
                               std::string(kHelpText), Buttons::Ok});
 }
 
+void Workspace::rememberFileName(const std::string& path)
+{
+    if (!inSystemFolder(path))
+        lastFileName = path;
+}
+
 // ---- settings -------------------------------------------------------------------------
 
 bool Workspace::saveSettings(bool tellUser)
 {
-    const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid, m_gridNorth.settings());
+    const std::optional<FileError> error = writeSettings(settingsFilePath(), record, grid, recentModels,
+                                                         m_gridNorth.settings());
     if (!error)
         return true;
     const Message report =

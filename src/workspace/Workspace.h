@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/FieldResult.h"
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "record/GridSettings.h"
 #include "platform/Clock.h"
@@ -10,13 +10,16 @@
 #include "workspace/Exchange.h"
 #include "workspace/FieldTable.h"
 #include "workspace/GridNorthLine.h"
+#include "workspace/ModelCatalogue.h"
 #include "record/LocationRecord.h"
 #include "record/ResultTexts.h"
 #include "workspace/WorkspaceView.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tellurim {
 
@@ -39,16 +42,25 @@ public:
     ~Workspace();
 
     /// The view may be attached once the window exists; null detaches it.
-    void attachView(WorkspaceView* view) { m_view = view; }
+    void attachView(WorkspaceView* view)
+    {
+        m_view = view;
+        m_shown = {};  // a new view's controls show nothing yet
+    }
 
     // ---- exchange and calculation ------------------------------------------
-    /// Controls to members in exchange order, range-checked. On the first bad
-    /// field: shows the validation message, returns the focus to the field
-    /// with its text selected and returns false; earlier members (and the bad
-    /// one when it held a number out of range) keep their new values.
+    /// Controls to members in exchange order, range-checked. Only a control
+    /// whose text the user changed is parsed back; one still showing what
+    /// show() wrote leaves its member at its full value (a decimal year shown
+    /// as "2026.94" stays the 8 December it was). On the first bad field:
+    /// shows the validation message, returns the focus to the field with its
+    /// text selected and returns false; earlier members (and the bad one when
+    /// it held a number out of range) keep their new values.
     bool take();
     /// Members to controls; a control whose text already matches is left alone.
     void show();
+    /// Whether the control's text differs from what show() last wrote there.
+    bool edited(Field field) const;
     /// Runs the point calculation on the record and sets the results, the
     /// texts and locationChanged; does not show. With no model loaded only
     /// CVALIDITY changes.
@@ -69,8 +81,21 @@ public:
     void recalc(std::optional<Field> focused);
     /// New Model button: pick and load a model, then show.
     void newModel();
+    /// A model picked from the drop-down: loaded as New Model loads the file
+    /// picked in its dialog, then shown.
+    void chooseModel(const std::string& path);
+    /// What the drop-down offers: the shipped models and the files used before.
+    std::vector<ModelChoice> modelChoices() { return m_catalogue.choices(recentModels); }
+    /// The drop-down's entry for the model in use; nothing without a model.
+    std::optional<ModelChoice> currentModelChoice() const;
+    /// Model files used before (absolute, newest first), kept in the settings.
+    std::vector<std::string> recentModels;
     /// Help button: the box describing model files.
     void help();
+    /// The whole result as text, the block `tellurim-cli point` prints for
+    /// the same point: the location, date, model, every element with its
+    /// annual change, the uncertainties and the compass zone.
+    std::string resultText() const;
     /// True while an operation runs; events arriving then (focus moving to a
     /// message box, for example) are ignored so that nothing runs twice.
     bool busy() const { return m_busy; }
@@ -148,14 +173,17 @@ public:
     int32_t locationChanged = 0;
     /// The path last chosen in the location-file, export or grid dialogs.
     std::string lastFileName;
+    /// Keeps path as lastFileName, unless it lies in a system folder
+    /// (inSystemFolder), where the next dialog must not start.
+    void rememberFileName(const std::string& path);
 
     /// The results of the last calculation with a model, and their texts.
     const FieldResult& results() const { return m_results; }
     const ResultTexts& texts() const { return m_texts; }
     /// The uncertainties and compass zone of those results.
     const AccuracyTexts& accuracy() const { return m_accuracy; }
-    /// Whether the text of DLAT, DLON, DDATE changed since the last
-    /// conversion from that field.
+    /// Whether the user changed the text of DLAT, DLON, DDATE since the last
+    /// conversion from that field (a text written by show() is no change).
     int32_t latitudeChanged() const { return m_latitudeChanged; }
     int32_t longitudeChanged() const { return m_longitudeChanged; }
     int32_t dateChanged() const { return m_dateChanged; }
@@ -172,8 +200,13 @@ private:
     FieldMembers members() { return FieldMembers{record, m_results, m_texts}; }
     /// The flag that tracks edits of a decimal field (DLAT, DLON, DDATE).
     int32_t* changeFlag(Field field);
+    /// Hands m_modelPath to the loader, notes where it led and recalculates.
+    void loadModelPath();
     /// Brings the other forms of the value up to date with the field left.
     void deriveFrom(Field field);
+    /// Whether the user edited the field left or a partner it converts with
+    /// (the degrees, minutes and seconds of one angle; month, day and year).
+    bool groupEdited(Field field) const;
     /// The grid dialog on the last (or first-use) values; what was entered.
     std::optional<GridSettings> askGridArea();
     /// The grid-north line for the record's point and the last results.
@@ -191,8 +224,12 @@ private:
     int32_t m_latitudeChanged = 0;
     int32_t m_longitudeChanged = 0;
     int32_t m_dateChanged = 0;
+    /// What show() last wrote into each control (its text as the window shows
+    /// it); nothing before the first show.
+    std::array<std::optional<std::string>, kFieldCount> m_shown{};
     CsvFile m_locationExportFile;
     GridNorthLine m_gridNorth;
+    ModelCatalogue m_catalogue;
     bool m_busy = false;
 };
 

@@ -2,6 +2,8 @@
 #include "workspace/Workspace.h"
 
 #include "files/CsvWriter.h"
+#include "gis/LatticeEvaluator.h"
+#include "gis/RasterWriter.h"
 #include "grid/GridCsv.h"
 #include "grid/GridProducer.h"
 #include "grid/GridSize.h"
@@ -25,18 +27,47 @@ void tellWriteError(Interaction& interaction, const FileError& error)
     tell(interaction, Icon::Information, kAppName, csvWriteErrorText(error));
 }
 
-// A grid estimated to need more than the file system has free is made only
-// when the user says so; No, the default, leaves everything as it was.
-bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, const std::string& path)
+// A grid estimated to need more than the file's file system has free is
+// made only when the user says so; No, the default, and Cancel leave
+// everything as it was.
+bool enoughSpaceOrGoAhead(Interaction& interaction, const GridSettings& area, const CsvFile& file)
 {
-    const std::optional<SpaceShortage> shortage = gridSpaceShortage(area, path);
+    const std::optional<SpaceShortage> shortage = gridSpaceShortage(area, file.descriptor());
     if (!shortage)
         return true;
     const Message question{Icon::Question, std::string(kAppName),
                            "The grid file needs about " + byteSizeText(shortage->needed) + " but only " +
                                byteSizeText(shortage->free) + " are free. Create it anyway?",
-                           Buttons::YesNo};
+                           Buttons::YesNoCancelDefaultNo};
     return interaction.ask(question) == Answer::Yes;
+}
+
+// A GeoTIFF or NetCDF grid of every quantity over the rectangle's exact
+// lattice, replacing the file only once complete. Returns whether the run
+// reached the walk (completed or cancelled), as the CSV grid does.
+bool makeRaster(ModelEngine& engine, WorkspaceInteraction& interaction, const GridSettings& area,
+                const LocationRecord& record, const std::string& path, GridFormat format)
+{
+    RasterRequest request{path, format, latticeOf(area), {}, {}};
+    if (const std::string problem = rasterSizeProblem(request.geometry); !problem.empty()) {
+        tell(interaction, Icon::Exclamation, kAppName, "The grid cannot be made: " + problem + ".");
+        return false;
+    }
+    const PublishedAccuracy* accuracy = publishedAccuracy(engine.modelName());
+    request.bands = defaultBands(accuracy != nullptr && accuracy->hasDeclination);
+    request.provenance = LayerProvenance{record.FILENAME, trimmedModelName(engine.modelName()),
+                                         engine.model()->epoch(), record.DDATE, record.ALTM, "Tellurim"};
+    LatticeEvaluator evaluator(engine.model(), {record.ALTM, record.DDATE});
+    std::unique_ptr<Progress> progress = interaction.openProgress(kProgressCaption);
+    const RasterResult result = writeRaster(request, evaluator, *progress);
+    progress.reset();
+    if (result.outcome == RasterOutcome::Failed) {
+        tell(interaction, Icon::Exclamation, kAppName, result.problem);
+        return false;
+    }
+    tell(interaction, Icon::Information, kAppName,
+         result.outcome == RasterOutcome::Cancelled ? "Grid creation cancelled by user" : "Grid created OK");
+    return true;
 }
 
 }  // namespace
@@ -70,18 +101,33 @@ void Workspace::makeGrid()
                               .pattern = "*.CSV",
                               .defaultExtension = "csv",
                               .initialName = lastFileName,
-                              .confirmOverwrite = true};
+                              .confirmOverwrite = true,
+                              .moreFilters = {{"GeoTIFF (*.tif, *.tiff)", "*.tif *.tiff"}, {"NetCDF (*.nc)", "*.nc"}}};
     const std::optional<std::string> chosen = chooseFileAndEnterFolder(m_interaction, request);
     if (!chosen)
         return;
-    lastFileName = *chosen;
-    if (!enoughSpaceOrGoAhead(m_interaction, *area, *chosen))
+    rememberFileName(*chosen);
+    const std::optional<GridFormat> format = gridFormatFor(*chosen);
+    if (format == GridFormat::GeoTiff || format == GridFormat::NetCdf) {
+        if (makeRaster(m_engine, m_interaction, *area, record, *chosen, *format))
+            grid = *area;
         return;
+    }
 
+    // Asked once the file could be opened, about the file system it is on;
+    // an existing file is emptied only after a Yes.
     CsvFile file;
-    if (file.create(*chosen)) {
+    if (file.open(*chosen)) {
         tell(m_interaction, Icon::Exclamation, "Tellurim File Open Error",
              "Cannot open file:\n\n" + *chosen + ".\n\nPlease check file name and try again");
+        return;
+    }
+    if (!enoughSpaceOrGoAhead(m_interaction, *area, file)) {
+        file.discard();
+        return;
+    }
+    if (auto error = file.empty()) {
+        tellWriteError(m_interaction, *error);
         return;
     }
     if (const auto error = file.write(gridCsvHeader())) {
@@ -94,7 +140,7 @@ void Workspace::makeGrid()
     const GridJob job{.area = *area, .elevation = record.ALTM, .date = record.DDATE};
     std::unique_ptr<Progress> progress = m_interaction.openProgress(kProgressCaption);
     const GridRunResult result = GridProducer().runInBackground(
-        m_engine, job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
+        *m_engine.model(), job, [&file](std::string_view bytes) { return file.write(bytes); }, *progress);
     progress.reset();
     file.close();
     if (result.outcome == GridOutcome::WriteFailed) {

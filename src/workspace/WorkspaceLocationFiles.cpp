@@ -3,6 +3,7 @@
 
 #include "files/ExportAppend.h"
 #include "workspace/BusyMark.h"
+#include "workspace/FieldTable.h"
 #include "files/FileError.h"
 #include "files/LocationExport.h"
 #include "files/LocationFile.h"
@@ -89,7 +90,9 @@ Workspace::SaveOutcome Workspace::saveLocation(bool explicitSave)
     if (const auto failure = replaceFileContents(fileName, encodeLocationFile(record))) {
         // A name longer than the file system holds is refused only when the
         // finished file is given it; it is still a name that cannot be created.
-        if (failure->stage == ReplaceStage::Create || failure->error.osError == ENAMETOOLONG) {
+        // A refusal with its own reason (a planted link, a folder) says it.
+        const bool nameRefused = failure->stage == ReplaceStage::Create && failure->error.detail.empty();
+        if (nameRefused || failure->error.osError == ENAMETOOLONG) {
             m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, cannotCreate));
         } else {
             m_interaction.ask(fileErrorMessage(failure->error));
@@ -120,12 +123,21 @@ void Workspace::getLocation()
         return;
     }
     const std::string& path = *chosen;
-    lastFileName = path;
+    rememberFileName(path);
     locationChanged = 0;
 
     FileError error;
-    switch (readLocationFile(path, record, error)) {
+    // Read beside the current location: a refused file leaves it as it was.
+    LocationRecord loaded = record;
+    LocationReadStatus status = readLocationFile(path, loaded, error);
+    // A value its field would refuse if typed (an elevation below the centre
+    // of the Earth, a NaN) is damage, not a location to compute.
+    if (status == LocationReadStatus::Ok && firstFieldOutOfRange(loaded)) {
+        status = LocationReadStatus::Damaged;
+    }
+    switch (status) {
     case LocationReadStatus::Ok:
+        record = std::move(loaded);
         break;
     case LocationReadStatus::CannotOpen:
         m_interaction.ask(box(Icon::Exclamation, kFileOpenErrorCaption, "Cannot open Location:\n\n" + path));

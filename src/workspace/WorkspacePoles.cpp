@@ -16,7 +16,7 @@ void Workspace::showPoles()
     }
     // Focus leaving the main window while the pole window is open is no edit.
     m_busy = true;
-    PoleWindow window(m_engine, m_interaction, poleExport);
+    PoleWindow window(*m_engine.model(), m_interaction, poleExport);
     window.start(PoleDate{record.IMONTH, record.IDAY, record.IYR, record.DDATE});
     m_interaction.runPoleDialog(window);
     m_busy = false;

@@ -73,6 +73,17 @@ TEST(CliGrid, AccumulatedLatitudesRunOnePastTheEnd)
     EXPECT_EQ(lines[22].substr(0, 11), "-38.650032,");
 }
 
+TEST(CliGrid, TheRowBeyondTheEndNeverPassesThePole)
+{
+    const CliRun run = runWith({"grid", "--lat", "89", "90", "0.3", "--lon", "10", "10", "1", "--year", "2026",
+                                "--model", modelPath()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = crlfLines(run.out);
+    ASSERT_EQ(lines.size(), 5u);  // header and the rows 89, 89.3, 89.6, 89.9
+    EXPECT_EQ(lines[4].substr(0, 10), "89.900009,");
+    EXPECT_EQ(run.out.find("90.2"), std::string::npos);
+}
+
 TEST(CliGrid, ProgressGoesToTheTerminalOnlyAndNeverIntoTheFile)
 {
     const std::vector<std::string> args{"grid", "--lat", "0", "30", "0.5", "--lon", "0", "30", "0.5",
@@ -87,12 +98,15 @@ TEST(CliGrid, ProgressGoesToTheTerminalOnlyAndNeverIntoTheFile)
     EXPECT_EQ(out.str(), runWith(args).out);
 }
 
-TEST(CliGrid, StartAboveEndGivesTheHeaderOnly)
+TEST(CliGrid, StartAboveEndIsRefusedNotAnEmptyGrid)
 {
+    // Once a header alone and exit 0, as if a grid had been written.
     const CliRun run = runWith({"grid", "--lat", "10", "5", "1", "--lon", "0", "3", "1", "--year", "2026", "--model",
                                 modelPath()});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, gridCsvHeader());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("tellurim-cli: --lat runs from START up to END, south to north (got 10 then 5)", 0), 0u)
+        << run.err;
 }
 
 TEST(CliGrid, LifeSpanWarningAppearsOnceWhateverTheThreads)

@@ -155,6 +155,12 @@ TEST(CliCommandLine, GridTakesThreeValuesPerAxis)
               "--lat STEP must be between 0.001 and 180 (got 0.0001)");
     EXPECT_EQ(parse({"grid", "--lat", "0", "91", "1", "--lon", "0", "1", "1", "--year", "2025"}).error,
               "--lat END must be between -90 and 90 (got 91)");
+    // Backward ranges used to write a header only and report success.
+    EXPECT_EQ(parse({"grid", "--lat", "89", "-89", "45", "--lon", "0", "1", "1", "--year", "2025"}).error,
+              "--lat runs from START up to END, south to north (got 89 then -89): give the smaller value first");
+    EXPECT_EQ(parse({"grid", "--lat", "0", "1", "1", "--lon", "10W", "20W", "1", "--year", "2025"}).error,
+              "--lon runs from START up to END, west to east (got 10W then 20W): give the smaller value first");
+    EXPECT_TRUE(parse({"grid", "--lat", "5", "5", "1", "--lon", "0", "0", "1", "--year", "2025"}).value);
 }
 
 TEST(CliCommandLine, MissingAndConflictingOptionsAreNamed)

@@ -5,6 +5,7 @@
 #include "cli/CliTestSupport.h"
 #include "grid/GridSize.h"
 #include "support/FileSizeLimit.h"
+#include "support/HostileInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,26 @@ TEST(CliOutputSafety, AnOutputThatIsTheModelFileIsRefusedAlsoThroughLinks)
     }
     EXPECT_TRUE(readWholeFile(model) == readWholeFile(modelPath()));
     EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"hard.COF", "link.csv", "mine.COF"}));
+}
+
+TEST(CliOutputSafety, AnOutputThatCannotBeWrittenSaysWhatItIs)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.csv");
+    const std::string pipe = makeFifo(dir.path(), "pipe.csv");
+    struct Case {
+        std::string output;
+        std::string said;
+    };
+    // Before, a folder was "Access ... was denied" and a pipe "a hardware I/O error".
+    for (const Case& c : {Case{dir.file("folder.csv"), " is a folder."},
+                          Case{pipe, " is a named pipe that no program reads from."}}) {
+        const CliRun run = runWith(smallGrid(modelPath(), c.output));
+        EXPECT_EQ(run.status, 1) << c.output;
+        EXPECT_EQ(run.err, "tellurim-cli: cannot create the output file: " + c.output + c.said + "\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.csv"));
+    EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.csv", "pipe.csv"}));
 }
 
 TEST(CliOutputSafety, AGridThatCannotFitIsRefusedWithBothSizes)

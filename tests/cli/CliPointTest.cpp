@@ -115,6 +115,19 @@ TEST(CliPoint, DefaultModelIsFoundByName)
     EXPECT_EQ(defaultModel.out, explicitModel.out);
 }
 
+TEST(CliPoint, TheLifeSpanWarningNamesTheModelInUse)
+{
+    const std::string igrf = shippedModel("IGRF14.shc");
+    const CliRun run = runWith({"point", "--lat", "10", "--lon", "10", "--year", "2031", "--model", igrf});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("IGRF 14 (" + igrf + ") is valid from 1900 to 2030, not at 2031."), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("World Magnetic Model"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(".COF"), std::string::npos) << run.err;
+    const CliRun inside = runWith({"point", "--lat", "10", "--lon", "10", "--year", "1950", "--model", igrf});
+    EXPECT_EQ(inside.err, "");
+}
+
 TEST(CliModelErrors, MissingModelGivesTheEnginesMessageAndStatusOne)
 {
     TempDir dir;

@@ -74,6 +74,14 @@ TEST(CliPoles, BlockShowsBothPolesDecimalAndInDegreesMinutesSeconds)
     EXPECT_LT(poles.south.decimalLatitude, -60.0f);
 }
 
+TEST(CliPoles, TheBlockGivesTheDecimalYearUsedForACalendarDate)
+{
+    const CliRun run = runWith({"poles", "--date", "2025-01-01", "--model", modelPath()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // 1 January counts as day 1: 2025 + 1/365, not "2025".
+    EXPECT_NE(run.out.find("Date:       2025.0027 (decimal year)\n"), std::string::npos) << run.out;
+}
+
 TEST(CliBatch, LinesInInputOrderWithSkippedLinesAndBothSeparators)
 {
     const std::string input =

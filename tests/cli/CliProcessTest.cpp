@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -123,27 +124,28 @@ TEST(CliProcess, AClosedPipeEndsTheRunQuietly)
     EXPECT_EQ(readWholeFile(dir.file("out")), gridCsvHeader());
 }
 
-// Whether a file whose name starts with prefix and holds bytes is in folder.
-bool hasGrowingFile(const std::filesystem::path& folder, const std::string& prefix)
+// Whether the process has a file in folder open that already holds bytes:
+// the new grid, which has no name in the folder while it is written.
+bool isWritingInto(pid_t pid, const std::filesystem::path& folder)
 {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        std::error_code ignored;
-        if (entry.path().filename().string().rfind(prefix, 0) == 0 && entry.file_size(ignored) > 0)
+    std::error_code ignored;
+    const std::string prefix = std::filesystem::canonical(folder).string() + "/";
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
+        const std::string target = std::filesystem::read_symlink(entry.path(), ignored).string();
+        struct stat info {};
+        if (target.rfind(prefix, 0) == 0 && ::stat(entry.path().c_str(), &info) == 0 && info.st_size > 0)
             return true;
     }
     return false;
 }
 
-TEST(CliProcess, InterruptingAGridKeepsTheOldOutputAndExits130)
+// Starts a grid far larger than fits (hence --force) into folder/world.csv,
+// sends the signal once it is being written, and returns the wait status.
+int signalledGrid(const std::filesystem::path& folder, const std::string& err, int signalNumber)
 {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "grid");
-    const std::string output = dir.write("grid/world.csv", "the old grid\n");
-    const std::string err = dir.file("err.txt");
-    // Far more than fits (hence --force): only the interruption ends it.
     std::vector<std::string> args{TELLURIM_CLI_PATH, "grid", "--lat", "-90", "90", "0.001", "--lon", "-180",
                                   "180", "0.001", "--year", "2026", "--threads", "1", "--force",
-                                  "--model", modelPath(), "--output", output};
+                                  "--model", modelPath(), "--output", (folder / "world.csv").string()};
     std::vector<char*> argv;
     for (auto& arg : args)
         argv.push_back(arg.data());
@@ -152,7 +154,7 @@ TEST(CliProcess, InterruptingAGridKeepsTheOldOutputAndExits130)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
 
     const auto waitFor = [](const auto& done) {
@@ -163,21 +165,42 @@ TEST(CliProcess, InterruptingAGridKeepsTheOldOutputAndExits130)
         }
         return false;
     };
-    const bool started = waitFor([&] { return hasGrowingFile(dir / "grid", ".tellurim-"); });
-    ::kill(pid, SIGINT);
+    EXPECT_TRUE(waitFor([&] { return isWritingInto(pid, folder); })) << "the grid was never written";
+    ::kill(pid, signalNumber);
     int status = 0;
     const bool ended = waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
     if (!ended) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
     }
-    ASSERT_TRUE(started) << "no temporary file appeared";
-    ASSERT_TRUE(ended) << "still running 20 s after SIGINT";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_EQ(readWholeFile(err), "tellurim-cli: interrupted\ntellurim-cli: the old " + output + " is kept\n");
-    EXPECT_EQ(readWholeFile(output), "the old grid\n");
-    EXPECT_EQ(folderEntries(dir / "grid"), std::vector<std::string>{"world.csv"});
+    EXPECT_TRUE(ended) << "still running 20 s after signal " << signalNumber;
+    return status;
+}
+
+TEST(CliProcess, InterruptingAGridKeepsTheOldOutputAndLeavesNothingElse)
+{
+    struct Case {
+        int signalNumber;
+        std::string said;  // empty: the signal cannot be caught
+    };
+    for (const Case& c : {Case{SIGINT, "interrupted"}, Case{SIGTERM, "terminated (SIGTERM)"},
+                          Case{SIGHUP, "hung up (SIGHUP)"}, Case{SIGKILL, ""}}) {
+        TempDir dir;
+        std::filesystem::create_directory(dir / "grid");
+        const std::string output = dir.write("grid/world.csv", "the old grid\n");
+        const std::string err = dir.file("err.txt");
+        const int status = signalledGrid(dir / "grid", err, c.signalNumber);
+        if (c.said.empty()) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        } else {
+            ASSERT_TRUE(WIFEXITED(status)) << c.said;
+            EXPECT_EQ(WEXITSTATUS(status), 128 + c.signalNumber);
+            EXPECT_EQ(readWholeFile(err), "tellurim-cli: " + c.said + "\ntellurim-cli: the old " + output + " is kept\n");
+        }
+        EXPECT_EQ(readWholeFile(output), "the old grid\n") << c.signalNumber;
+        // Even SIGKILL leaves no temporary file: it never had a name.
+        EXPECT_EQ(folderEntries(dir / "grid"), std::vector<std::string>{"world.csv"}) << c.signalNumber;
+    }
 }
 
 }  // namespace

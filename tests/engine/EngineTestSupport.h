@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "engine/ModelFileReader.h"
 #include "support/EngineSupport.h"
 #include "support/TestEnvironment.h"

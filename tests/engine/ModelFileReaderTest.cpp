@@ -146,15 +146,23 @@ TEST(ModelFile, CoefficientsAreStoredPackedAndUnnormalised)
     EXPECT_TRUE(loaded.sink.entries.empty());
 }
 
-TEST(ModelFile, LaterRecordReplacesEarlierAndOrderDoesNotMatter)
+TEST(ModelFile, RecordsInAnyOrderButEachDegreeAndOrderOnce)
 {
     ScratchModel loaded;
-    ASSERT_TRUE(loaded.load(modelText(headerRecord("2000.0"), {coefficientRecord(1, 1, 1.0, 2.0),
-                                                               coefficientRecord(1, 0, -3.0, 0.0),
-                                                               coefficientRecord(1, 1, 4.0, 5.0)})));
+    ASSERT_TRUE(loaded.load(modelText(headerRecord("2000.0"), {coefficientRecord(1, 1, 4.0, 5.0),
+                                                               coefficientRecord(1, 0, -3.0, 0.0)})));
     EXPECT_EQ(loaded.content().gh[1][1], 4.0f);
     EXPECT_EQ(loaded.content().gh[1][0], 5.0f);
     EXPECT_EQ(loaded.content().gh[0][1], -3.0f);
+    // A second record for (1,1) used to override the first without a word.
+    EXPECT_FALSE(loaded.load(modelText(headerRecord("2000.0"), {coefficientRecord(1, 1, 1.0, 2.0),
+                                                                coefficientRecord(1, 0, -3.0, 0.0),
+                                                                coefficientRecord(1, 1, 4.0, 5.0)})));
+    EXPECT_EQ(loaded.engine.lastReadProblem().line, 4u);
+    EXPECT_EQ(loaded.engine.lastReadProblem().reason, "degree 1 order 1 is given twice (first on line 2)");
+    // Records the reader skips (m > n) are no duplicates of anything.
+    EXPECT_TRUE(loaded.load(modelText(headerRecord("2000.0"), {kAxialDipole, coefficientRecord(1, 2, 1.0, 1.0),
+                                                               coefficientRecord(1, 2, 1.0, 1.0)})));
 }
 
 TEST(ModelFile, ReadFailuresReportTheNameAndLeaveNoModel)

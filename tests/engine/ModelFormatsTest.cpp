@@ -5,6 +5,8 @@
 
 #include "engine/ModelFormats.h"
 
+#include <algorithm>
+
 namespace tellurim::test {
 namespace {
 
@@ -115,6 +117,41 @@ TEST(ModelFormats, DamagedFilesAreReadFailuresWithLineAndReason)
         EXPECT_EQ(scratch.engine.lastReadProblem().line, line) << text;
         EXPECT_FALSE(scratch.engine.lastReadProblem().reason.empty()) << text;
         EXPECT_EQ(scratch.engine.computePoint(0.0f, 10.0f, 10.0f, 2020.0f).dateOutOfRange, -1);
+    }
+}
+
+TEST(ModelFormats, ReasonsNameTheTrueFault)
+{
+    const std::string dipole = freeRecord(1, 0, "-30000.0 0.0 0.0 0.0");
+    const std::string degreeTwo = freeRecord(2, 0, "1.0 0.0 0.0 0.0") + freeRecord(2, 2, "1.0 1.0 0.0 0.0");
+    std::string crOnly = readWholeFile(shippedModel("IGRF14.shc"));
+    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
+    std::string crOnlyFree = kFreeHeader + dipole + freeRecord(1, 1, "1.0 2.0 3.0 4.0") + kFreeEnd;
+    std::replace(crOnlyFree.begin(), crOnlyFree.end(), '\n', '\r');
+    struct Case {
+        std::string text;
+        std::uint64_t line;
+        std::string reason;
+    };
+    const std::string crReason = "the lines end in a carriage return alone (CR); LF or CR LF is read";
+    const Case cases[] = {
+        {"    1e39           FREE-TEST        11/13/2024\n" + dipole + kFreeEnd, 1, "the epoch is outside -10000 to 10000"},
+        {"# X\n1 1 2 2 1 2000 1e39\n2000 1e39\n 1 0 1 1\n 1 1 1 1\n 1 -1 1 1\n", 3,
+         "an epoch is outside -10000 to 10000"},
+        {modelText(headerRecord("99999.")), 1, "the epoch is outside -10000 to 10000"},
+        {modelText(headerRecord("2000.0", "T", "20000.")), 1, "the life span is outside -10000 to 10000"},
+        {kFreeHeader + dipole + freeRecord(1, 0, "1.0 0.0 0.0 0.0") + kFreeEnd, 3,
+         "degree 1 order 0 is given twice (first on line 2)"},
+        {kFreeHeader + dipole + degreeTwo + kFreeEnd, 5, "no record before the end gives degree 1 order 1"},
+        {kFreeHeader + freeRecord(-1, 0, "1.0 0.0 0.0 0.0") + kFreeEnd, 2, "the degree or order is out of range"},
+        {crOnly, 1, crReason},
+        {crOnlyFree, 1, crReason},
+    };
+    for (const Case& c : cases) {
+        ScratchModel scratch;
+        EXPECT_FALSE(scratch.load(c.text)) << c.text;
+        EXPECT_EQ(scratch.engine.lastReadProblem().line, c.line) << c.text;
+        EXPECT_EQ(scratch.engine.lastReadProblem().reason, c.reason) << c.text;
     }
 }
 

@@ -1,9 +1,11 @@
 #include "files/ReplaceFile.h"
 
+#include "support/HostileInputs.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +119,50 @@ TEST(ReplaceFile, AsRootTheReplacedFileKeepsItsOwnerAndGroup)
     EXPECT_EQ(info.st_gid, 8765u);
     EXPECT_EQ(info.st_mode & 07777, 0604u);
     EXPECT_EQ(readWholeFile(path), "new");
+}
+
+TEST(ReplaceFile, PlantedTemporaryNamesBlockNothing)
+{
+    TempDir folder;
+    const std::string path = folder.write("Home.LOC", "old");
+    // The names the program once used in turn, taken in advance by someone else.
+    for (int i = 0; i < 100; ++i)
+        folder.write(".tellurim-" + std::to_string(::getpid()) + "-" + std::to_string(i) + ".tmp", "planted");
+    EXPECT_FALSE(replaceFileContents(path, "new").has_value());
+    EXPECT_EQ(readWholeFile(path), "new");
+    EXPECT_EQ(folderEntries(folder.path()).size(), 101u) << "nothing left beside the planted names";
+}
+
+TEST(ReplaceFile, WhatTheFileIsDecidesHowItIsWrittenNotItsFolder)
+{
+    TempDir folder;
+    EXPECT_EQ(writeWayFor(folder.file("new.csv")), WriteWay::Replace);
+    EXPECT_EQ(writeWayFor(folder.write("old.csv", "x")), WriteWay::Replace);
+    EXPECT_EQ(writeWayFor(folder.path().string()), WriteWay::Replace) << "refused later as a folder";
+    EXPECT_EQ(writeWayFor(makeFifo(folder.path(), "pipe")), WriteWay::InPlace);
+    EXPECT_EQ(writeWayFor("/dev/null"), WriteWay::InPlace);
+    std::filesystem::create_symlink("/dev/null", folder / "off.INI");
+    EXPECT_EQ(writeWayFor(folder.file("off.INI")), WriteWay::InPlace);
+    // A descriptor's name reaches the open descriptor even when it is a file.
+    const int fd = ::open(folder.file("old.csv").c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(writeWayFor("/proc/self/fd/" + std::to_string(fd)), WriteWay::InPlace);
+    ::close(fd);
+    // A regular file under /dev (shared memory) is replaced whole like any other.
+    if (std::filesystem::is_directory("/dev/shm")) {
+        const std::string shared = "/dev/shm/tellurim-test-" + std::to_string(::getpid());
+        writeWholeFile(shared, "old");
+        EXPECT_EQ(writeWayFor(shared), WriteWay::Replace);
+        std::filesystem::remove(shared);
+    }
+}
+
+TEST(ReplaceFile, AFolderInTheWayIsNamedAsAFolder)
+{
+    TempDir folder;
+    const auto failure = replaceFileContents(folder.path().string(), "x");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(standardReportText(failure->error), folder.path().string() + " is a folder.");
 }
 
 }  // namespace

@@ -65,9 +65,11 @@ void expectVerticesOnTheirLevels(const Lattice& lattice, const std::vector<Isoli
             const auto edge = edgeOf(lattice, vertex);
             ASSERT_TRUE(edge) << line.level << " at " << vertex.latitude << " " << vertex.longitude;
             ASSERT_FALSE(std::isnan(edge->from) || std::isnan(edge->to)) << vertex.latitude << " " << vertex.longitude;
-            const double a = angle ? turn(edge->from, line.level) : double{edge->from} - line.level;
-            const double b = angle ? turn(edge->to, line.level) : double{edge->to} - line.level;
-            const double along = angle ? a + edge->fraction * turn(edge->to, edge->from) : a + edge->fraction * (b - a);
+            const auto from = static_cast<double>(edge->from);
+            const auto to = static_cast<double>(edge->to);
+            const double a = angle ? turn(from, line.level) : from - line.level;
+            const double b = angle ? turn(to, line.level) : to - line.level;
+            const double along = angle ? a + edge->fraction * turn(to, from) : a + edge->fraction * (b - a);
             if (std::fabs(along) > 1e-3 * std::max(1.0, std::fabs(line.level))) {
                 ++offLevel;
             }
@@ -79,7 +81,7 @@ struct PoleWindow : ::testing::Test {
     ShippedEngine shipped;
     // 60N to the pole, all round: the north dip pole and the whole seam.
     LatticeGeometry geometry = latticeOf(GridSettings{0, 60.0f, 90.0f, 0.5f, -180.0f, 180.0f, 1.0f});
-    Lattice declination = LatticeEvaluator(shipped.engine, {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::D);
+    Lattice declination = LatticeEvaluator(shipped.engine.model(), {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::D);
 };
 
 TEST_F(PoleWindow, DeclinationLinesLieOnTheirLevelsWithTheAgonicLineAndNoSeamLine)
@@ -151,7 +153,7 @@ CompassZone zoneAt(const std::vector<ZonePolygon>& zones, GeoPoint p)
 
 TEST_F(PoleWindow, CompassZonesHoldTheNodesOfTheirIntensity)
 {
-    const Lattice h = LatticeEvaluator(shipped.engine, {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::H);
+    const Lattice h = LatticeEvaluator(shipped.engine.model(), {0.0f, 2026.0f}, 2).evaluate(geometry, FieldElement::H);
     const auto polygons = compassZonePolygons(h);
     ASSERT_TRUE(polygons) << polygons.problem;
     for (const ZonePolygon& zone : *polygons.value) {
@@ -217,7 +219,7 @@ TEST(Lattice, NodesAreExactDecimalsAndMatchThePointCalculation)
     ShippedEngine shipped;
     const LatticeGeometry small = latticeOf(GridSettings{0, -80.0f, 80.0f, 40.0f, -170.5f, 179.5f, 35.0f});
     const std::vector<FieldElement> elements{FieldElement::D, FieldElement::Z, FieldElement::DeltaF, FieldElement::SigmaD};
-    const auto lattices = LatticeEvaluator(shipped.engine, {1200.0f, 2027.25f}, 3).evaluate(small, elements);
+    const auto lattices = LatticeEvaluator(shipped.engine.model(), {1200.0f, 2027.25f}, 3).evaluate(small, elements);
     const PublishedAccuracy* accuracy = publishedAccuracy(shipped.engine.modelName());
     ASSERT_NE(accuracy, nullptr);
     for (std::size_t row = 0; row < small.height; ++row) {

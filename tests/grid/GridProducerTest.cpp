@@ -1,6 +1,6 @@
 #include "grid/GridProducer.h"
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "files/CsvWriter.h"
 #include "grid/GridCsv.h"
 #include "support/GridRunRecorders.h"
@@ -21,27 +21,18 @@ namespace {
 using gridtest::LineRecorder;
 using gridtest::ScriptedProgress;
 
-/// A stand-in for the engine that records where it was asked. The walks
-/// here run on one thread, so its worker copies may share the record.
+/// A stand-in for the model that records where it was asked. The walks
+/// here run on one thread, so the record needs no lock.
 struct FakeField final : GridPointSource {
     mutable std::vector<std::pair<float, float>> calls;
-    FieldResult compute(float latitude, float longitude) override { return record(latitude, longitude); }
-    FieldResult record(float latitude, float longitude) const
+    void computeRow(float latitude, std::span<const float> longitudes,
+                    std::span<FieldResult> results) const override
     {
-        calls.emplace_back(latitude, longitude);
-        FieldResult r;
-        r.TI = latitude * 1000.0f + longitude;
-        return r;
-    }
-    std::unique_ptr<GridPointSource> workerCopy() const override
-    {
-        struct Forward final : GridPointSource {
-            explicit Forward(const FakeField& f) : field(f) {}
-            FieldResult compute(float latitude, float longitude) override { return field.record(latitude, longitude); }
-            std::unique_ptr<GridPointSource> workerCopy() const override { return field.workerCopy(); }
-            const FakeField& field;
-        };
-        return std::make_unique<Forward>(*this);
+        for (std::size_t i = 0; i < longitudes.size(); ++i) {
+            calls.emplace_back(latitude, longitudes[i]);
+            results[i] = FieldResult{};
+            results[i].TI = latitude * 1000.0f + longitudes[i];
+        }
     }
 };
 
@@ -173,7 +164,7 @@ TEST(GridProducerRun, RealModelFileHoldsHeaderAndOneLinePerPoint)
     ScriptedProgress progress;
     const GridJob job{area(50.0f, 70.0f, 10.0f, -20.0f, 20.0f, 20.0f), 100.0f, 2026.0f};
     const GridRunResult result = GridProducer(2).run(
-        engine, job, [&file](std::string_view bytes) { return file.write(bytes); }, progress);
+        *engine.model(), job, [&file](std::string_view bytes) { return file.write(bytes); }, progress);
     file.close();
 
     EXPECT_EQ(result.outcome, GridOutcome::Completed);

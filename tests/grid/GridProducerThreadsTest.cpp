@@ -1,6 +1,6 @@
 #include "grid/GridProducer.h"
 
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 #include "grid/GridCsv.h"
 #include "grid/GridWalk.h"
 #include "support/EngineSupport.h"
@@ -57,8 +57,8 @@ struct EngineRun {
         : sink(failAtWrite), progress(cancelAtPoll)
     {
         const GridProducer producer(threads, chunk);
-        result = mode == Mode::Run ? producer.run(shipped.engine, j, sink.writer(), progress)
-                                   : producer.runInBackground(shipped.engine, j, sink.writer(), progress);
+        result = mode == Mode::Run ? producer.run(*shipped.engine.model(), j, sink.writer(), progress)
+                                   : producer.runInBackground(*shipped.engine.model(), j, sink.writer(), progress);
     }
     ShippedEngine shipped;
     LineRecorder sink;
@@ -146,8 +146,8 @@ TEST(GridProducerThreads, CancelBeforeARowKeepsExactlyTheRowsBeforeIt)
             return sink.write(bytes);
         };
         const GridProducer producer(2, 10);
-        const GridRunResult result = mode == Mode::Run ? producer.run(shipped.engine, j, writer, progress)
-                                                       : producer.runInBackground(shipped.engine, j, writer, progress);
+        const GridRunResult result = mode == Mode::Run ? producer.run(*shipped.engine.model(), j, writer, progress)
+                                                       : producer.runInBackground(*shipped.engine.model(), j, writer, progress);
         EXPECT_EQ(result.outcome, GridOutcome::Completed);
         EXPECT_TRUE(progress.cancelRequested);
         EXPECT_TRUE(sink.text == firstLines(expected, 6 * 21));
@@ -188,7 +188,7 @@ TEST(GridProducerThreads, BackgroundRunKeepsTheCallingThreadResponsiveDuringALon
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             return std::optional<FileError>();
         };
-        const GridRunResult result = GridProducer(threads, 5).runInBackground(shipped.engine, j, slowWriter, progress);
+        const GridRunResult result = GridProducer(threads, 5).runInBackground(*shipped.engine.model(), j, slowWriter, progress);
         EXPECT_EQ(result.outcome, GridOutcome::Completed);
         EXPECT_EQ(result.points, 21);
         EXPECT_GE(progress.keptResponsive, 2) << threads << " threads";
@@ -197,16 +197,19 @@ TEST(GridProducerThreads, BackgroundRunKeepsTheCallingThreadResponsiveDuringALon
     }
 }
 
-TEST(GridProducerThreads, CallersSinkHearsTheWarningOnceAndZeroThreadsMeansAllCores)
+TEST(GridProducerThreads, DatesOutsideTheSpanAreFlaggedInEveryLineAndZeroThreadsMeansAllCores)
 {
-    // 1990 lies before the model's life span.
+    // 1990 lies before the model's life span: the producer tells nobody,
+    // every line carries the flag.
     const GridJob j = job(0.0f, 5.0f, 1.0f, 0.0f, 5.0f, 1.0f, 0.0f, 1990.0f);
     EXPECT_GE(GridProducer(0).threads(), 1U);
     for (const Mode mode : {Mode::Run, Mode::Background}) {
         const EngineRun run(j, 0, 2, mode);
-        ASSERT_EQ(run.shipped.sink.entries.size(), 1U);
-        EXPECT_TRUE(run.shipped.sink.entries[0].information);
-        EXPECT_EQ(crlfLines(run.sink.text).size(), 36U);
+        EXPECT_TRUE(run.shipped.sink.entries.empty());
+        const std::vector<std::string> lines = crlfLines(run.sink.text);
+        EXPECT_EQ(lines.size(), 36U);
+        for (const std::string& line : lines)
+            EXPECT_NE(line.find("\"The year is out of range for the selected model\""), std::string::npos) << line;
     }
 }
 
@@ -217,8 +220,8 @@ TEST(GridProducerThreads, FailuresOfWriterOrProgressReachTheCallerOnceEveryThrea
         ShippedEngine shipped;
         const GridProducer producer(3, 2);
         const auto run = [&](const GridProducer::Writer& writer, Progress& progress) {
-            return mode == Mode::Run ? producer.run(shipped.engine, j, writer, progress)
-                                     : producer.runInBackground(shipped.engine, j, writer, progress);
+            return mode == Mode::Run ? producer.run(*shipped.engine.model(), j, writer, progress)
+                                     : producer.runInBackground(*shipped.engine.model(), j, writer, progress);
         };
         int writes = 0;
         const auto throwingWriter = [&writes](std::string_view) -> std::optional<FileError> {

@@ -1,4 +1,5 @@
 #include "grid/GridWalk.h"
+#include "grid/GridSize.h"
 #include "support/TestText.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,19 @@ TEST(GridAxis, StepThatDoesNotDivideGoesOneBeyondTheEnd)
     EXPECT_EQ(texts, (std::vector<std::string>{"0.000000", "0.300000", "0.600000", "0.900000",
                                                "1.200000"}));
     EXPECT_EQ(positions(rows, 0.0f, 1.0f), (std::vector<int32_t>{0, 30, 60, 90, 120}));
+}
+
+TEST(GridAxis, LatitudesStopAtThePoleLongitudesGoOn)
+{
+    std::vector<std::string> texts;
+    for (const float row : gridLatitudes(89.0f, 90.0f, 0.3f))
+        texts.push_back(printed(row));
+    EXPECT_EQ(texts, (std::vector<std::string>{"89.000000", "89.300003", "89.600006", "89.900009"}));
+    EXPECT_EQ(gridLatitudes(89.0f, 90.0f, 0.5f).back(), 90.0f);  // the pole itself stays
+    EXPECT_EQ(gridLatitudes(-90.0f, 90.0f, 7.0f).back(), 85.0f);  // 92 would pass the pole
+    EXPECT_EQ(gridLatitudes(0.0f, 1.0f, 0.3f), gridAxis(0.0f, 1.0f, 0.3f));  // away from it, the same walk
+    EXPECT_EQ(gridAxis(179.0f, 180.0f, 0.3f).size(), 5U);  // 180.2 east is a direction
+    EXPECT_EQ(gridPointCount(GridSettings{0, 89.0f, 90.0f, 0.3f, 179.0f, 180.0f, 0.3f}), 4U * 5U);
 }
 
 TEST(GridAxis, AccumulatedDriftAddsARowBeyondTheEnd)

@@ -32,6 +32,17 @@ mkdir "$work/elsewhere"
 cd "$work/elsewhere"
 out=$("$cli" point --lat 40 --lon -105 --year 2026.5 2>&1) || fail "installed point failed: $out"
 grep -q '^Incident Field (F):' <<<"$out" || fail "installed point printed: $out"
+# Every model of the source tree is installed and computes a point by its bare name.
+models=0
+for source in "$(dirname "$0")/../../models"/*; do
+    name=$(basename "$source")
+    [ "$name" = README.md ] && continue
+    models=$((models + 1))
+    [ -f "$prefix/share/tellurim/models/$name" ] || { fail "the model $name is not installed"; continue; }
+    out=$("$cli" point --lat 40 --lon -105 --year 2026.5 --model "$name" 2>&1) || fail "point with $name failed: $out"
+    grep -q '^Incident Field (F):' <<<"$out" || fail "point with $name printed: $out"
+done
+[ "$models" -ge 6 ] || fail "only $models models found beside the install check"
 
 # Every command and option of the help is in the man page and the completion.
 man=$prefix/share/man/man1/tellurim-cli.1

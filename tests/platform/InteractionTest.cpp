@@ -1,7 +1,7 @@
 // The engine's messages through the interaction, and file choices.
 
 #include "platform/FileChoice.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestEnvironment.h"
 

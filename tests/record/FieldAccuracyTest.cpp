@@ -50,6 +50,26 @@ TEST(FieldAccuracy, UncertaintyLineNamesEveryElement)
     EXPECT_EQ(declinationUncertaintyText(*fieldUncertainty("WMM-2020", result)), "unbounded (H is zero)");
 }
 
+TEST(FieldAccuracy, DeclinationAboveHalfACircleIsUnbounded)
+{
+    FieldResult result;
+    result.BH = 30.1f;  // 5417/30.1 = 180.0 deg: still a bound
+    const FieldUncertainty bounded = *fieldUncertainty("WMM-2025", result);
+    ASSERT_TRUE(bounded.D);
+    EXPECT_LE(*bounded.D, 180.0);
+    EXPECT_FALSE(bounded.declinationUnbounded());
+    result.BH = 0.00841f;  // near the dip pole: the formula gives some 644,000 deg
+    const FieldUncertainty pole = *fieldUncertainty("WMM-2025", result);
+    EXPECT_FALSE(pole.D);
+    EXPECT_TRUE(pole.declinationUnbounded());
+    EXPECT_EQ(declinationUncertaintyText(pole), "unbounded (H is too small)");
+    result.BH = std::numeric_limits<float>::quiet_NaN();
+    const FieldUncertainty unknown = *fieldUncertainty("WMM-2025", result);
+    EXPECT_FALSE(unknown.declinationUnbounded());
+    EXPECT_EQ(declinationUncertaintyText(unknown), "could not be computed");
+    EXPECT_FALSE(fieldUncertainty("WMMHR-2025", result)->declinationUnbounded()) << "not published is not unbounded";
+}
+
 TEST(FieldAccuracy, CompassZonesByHorizontalIntensity)
 {
     EXPECT_EQ(compassZone(0.0f), CompassZone::Blackout);
@@ -57,7 +77,11 @@ TEST(FieldAccuracy, CompassZonesByHorizontalIntensity)
     EXPECT_EQ(compassZone(2000.0f), CompassZone::Caution);
     EXPECT_EQ(compassZone(5999.99f), CompassZone::Caution);
     EXPECT_EQ(compassZone(6000.0f), CompassZone::None);
-    EXPECT_EQ(compassZone(std::numeric_limits<float>::quiet_NaN()), CompassZone::Blackout);
+    // A value that is not a number is in no zone, never in a reassuring one.
+    EXPECT_EQ(compassZone(std::numeric_limits<float>::quiet_NaN()), CompassZone::Unknown);
+    EXPECT_EQ(compassZoneName(CompassZone::Unknown), "not-computed");
+    EXPECT_EQ(compassZoneText(CompassZone::Unknown), "no compass zone: H could not be computed");
+    EXPECT_EQ(compassZone(-std::numeric_limits<float>::infinity()), CompassZone::Blackout);
     EXPECT_EQ(compassZoneText(CompassZone::Blackout), "BLACKOUT ZONE: compass unreliable (H below 2000 nT)");
     EXPECT_EQ(compassZoneName(CompassZone::Caution), "caution");
 }

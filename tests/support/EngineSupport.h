@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/EngineMessageSink.h"
-#include "engine/ModelEngine.h"
+#include "workspace/EngineMessageSink.h"
+#include "workspace/ModelEngine.h"
 
 #include <gtest/gtest.h>
 

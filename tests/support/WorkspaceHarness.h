@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FakeView.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
@@ -22,7 +22,7 @@ struct WorkspaceHarness {
         : sink(interaction),
           engine(sink),
           clock(today.year, today.month, today.day),
-          workspace(engine, interaction, clock, std::move(modelOverride)),
+          workspace((sink.explainReadFailuresOf(&engine), engine), interaction, clock, std::move(modelOverride)),
           view(workspace)
     {
         workspace.show();

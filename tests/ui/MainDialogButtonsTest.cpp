@@ -1,8 +1,8 @@
 // The location buttons of the main window, clicked end to end: each reaches
 // its workspace operation and the window shows what it changed.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtPrinterCanvas.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"

@@ -1,7 +1,7 @@
 // Wiring of the main window: focus, keys, lists, tab order, texts.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
@@ -9,6 +9,7 @@
 #include "workspace/Workspace.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/WindowHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -27,40 +28,6 @@
 
 namespace tellurim {
 namespace {
-
-// A window on a real workspace; boxes go to the given interaction.
-struct Window {
-    explicit Window(WorkspaceInteraction& interaction)
-        : sink(interaction), engine(sink), workspace(engine, interaction, clock), dialog(workspace)
-    {
-        dialog.show();
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    }
-
-    QLineEdit* edit(const char* name) { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    QComboBox* list(const char* name) { return dialog.findChild<QComboBox*>(QString::fromLatin1(name)); }
-    QPushButton* button(const char* name) { return dialog.findChild<QPushButton*>(QString::fromLatin1(name)); }
-
-    void focus(QWidget* widget)
-    {
-        widget->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
-    void replaceText(QLineEdit* target, const QString& text)
-    {
-        focus(target);
-        target->selectAll();
-        QTest::keyClicks(target, text);
-    }
-
-    TempSettings settings;
-    FixedClock clock{2026, 3, 15};
-    InteractionMessageSink sink;
-    ModelEngine engine;
-    Workspace workspace;
-    MainDialog dialog;
-};
 
 TEST(MainDialog, TitleFixedSizeAndEveryTooltip)
 {
@@ -158,26 +125,28 @@ TEST(MainDialog, EveryControlHasAUniqueAccessibleNameAndItsTooltipAsDescription)
         ++count;
     }
     // The grid-north line adds its system list, easting, northing, convergence
-    // and grid declination.
-    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()) + 5);
+    // and grid declination; the model list is one more.
+    EXPECT_EQ(count, static_cast<int>(kFieldCount + buttonTable().size()) + 5 + 1);
     EXPECT_EQ(w.edit("ILATD")->accessibleName(), QStringLiteral("Latitude degrees"));
     EXPECT_EQ(w.edit("DEC")->accessibleName(), QStringLiteral("Declination"));
     EXPECT_EQ(w.button("NewModel")->accessibleName(), QStringLiteral("New Model"));
 }
 
-TEST(MainDialog, TabVisitsTheInputFieldsInOrderAndNoButtons)
+TEST(MainDialog, TabVisitsTheInputFieldsInOrderThenTheModelsAndTheButtons)
 {
     ScriptedInteraction ui;
     Window w(ui);
     w.focus(w.edit("Location"));
     QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 32; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(visited.join(QLatin1Char(' ')).toStdString(),
               "Location ILATD ILATM XLATS DLAT IHEM_NS ILOND ILONM XLONS DLON JHEM_EW "
-              "ALTF ALTM IMONTH IDAY IYR DDATE GridSystem GridEasting GridNorthing Location");
+              "ALTF ALTM IMONTH IDAY IYR DDATE ModelChoice GridSystem GridEasting GridNorthing ShowPoles "
+              "NewModel SaveLocation GetLocation PrintLocation ExportLocation MakeGrid Recalc About Help Close "
+              "Location");
     EXPECT_TRUE(ui.transcript().empty());
 }
 
@@ -186,10 +155,10 @@ TEST(MainDialog, LeavingAFieldConvertsAndRecalculates)
     ScriptedInteraction ui;
     Window w(ui);
     w.workspace.locationChanged = 0;
-    w.replaceText(w.edit("ALTM"), QStringLiteral("30"));
+    w.replaceText(w.edit("ALTM"), QStringLiteral("31"));
     w.edit("ALTF")->setText(QStringLiteral("0"));  // rewritten by the conversion
     w.focus(w.edit("IMONTH"));
-    EXPECT_EQ(w.edit("ALTF")->text(), QStringLiteral("98.4252"));
+    EXPECT_EQ(w.edit("ALTF")->text(), QStringLiteral("101.706"));
     EXPECT_EQ(w.workspace.locationChanged, 1);
 
     // Nothing typed: leaving still converts.

@@ -1,6 +1,6 @@
 // SIGTERM during a window grid ends it as Cancel would, with nobody left to
 // answer a box.
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "ui/QtInteraction.h"
 #include "ui/TerminationSignals.h"
 #include "support/EngineSupport.h"

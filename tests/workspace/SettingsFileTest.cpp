@@ -85,7 +85,7 @@ TEST_F(SettingsFile, ReadsBackWhatItWroteExceptTheDecimalYear)
     EXPECT_EQ(s.location.DDATE, LocationRecord{}.DDATE);
 }
 
-TEST_F(SettingsFile, ReadsNumbersLenientlyAndKeepsHemispheresAsStored)
+TEST_F(SettingsFile, ReadsNumbersLenientlyButOnlyInTheirFieldsRanges)
 {
     writeWholeFile(file, "[LocationInformation]\r\nILATD=12abc\r\nILATM=abc\r\nXLATS=  7.5xyz\r\nALTM=\r\n"
                          "IYR=-3\r\nIHEM_NS=7\r\nJHEM_EW=-3\r\n[GridInformation]\r\nStartLat=1e400\r\n"
@@ -95,14 +95,43 @@ TEST_F(SettingsFile, ReadsNumbersLenientlyAndKeepsHemispheresAsStored)
     EXPECT_EQ(s.location.ILATM, 0);
     EXPECT_EQ(s.location.XLATS, 7.5f);
     EXPECT_EQ(s.location.ALTM, 0.0f);  // present but empty: not the default
-    EXPECT_EQ(s.location.IYR, -3);
-    EXPECT_EQ(s.location.IHEM_NS, 7);
-    EXPECT_EQ(s.location.JHEM_EW, -3);
     EXPECT_EQ(s.location.ILOND, 30);  // missing: the default
-    EXPECT_EQ(s.grid.StartLat, std::numeric_limits<float>::infinity());
-    EXPECT_EQ(s.grid.EndLat, -std::numeric_limits<float>::infinity());
-    EXPECT_EQ(s.grid.LatInc, 0.0f);
+    // Out of the range a typed value must keep to: the default, as if missing.
+    EXPECT_EQ(s.location.IYR, 2000);
+    EXPECT_EQ(s.location.IHEM_NS, 1);
+    EXPECT_EQ(s.location.JHEM_EW, 1);
+    EXPECT_EQ(s.grid.StartLat, 1.0f);
+    EXPECT_EQ(s.grid.EndLat, 1.0f);
+    EXPECT_EQ(s.grid.LatInc, 1.0f);
     EXPECT_EQ(s.grid.lNeverGrid, std::numeric_limits<int32_t>::max());
+
+    // Values that gave NaN results, "OK" and a compass zone.
+    writeWholeFile(file, "[LocationInformation]\nDLAT=nan\nDLON=inf\nALTM=-6371000\nALTF=2147483647\n"
+                         "IDAY=2147483647\nXLONS=-0.5\n[GridInformation]\nLongInc=nan\nEndLong=180\n");
+    const Settings hostile = readSettings(file);
+    EXPECT_EQ(hostile.location.DLAT, 30.0f);
+    EXPECT_EQ(hostile.location.DLON, 30.0f);
+    EXPECT_EQ(hostile.location.ALTM, 30.0f);
+    EXPECT_EQ(hostile.location.ALTF, 30.0f);
+    EXPECT_EQ(hostile.location.IDAY, 30);
+    EXPECT_EQ(hostile.location.XLONS, 30.0f);
+    EXPECT_EQ(hostile.grid.LongInc, 1.0f);
+    EXPECT_EQ(hostile.grid.EndLong, 180.0f) << "the bound itself is in range";
+}
+
+TEST_F(SettingsFile, DevicesAndPipesAreLeftAloneWithAMessage)
+{
+    // A link to /dev/null switches the settings off; as root a replacement
+    // would have turned /dev/null itself into a regular file.
+    std::filesystem::create_symlink("/dev/null", file);
+    const auto refused = writeSettings(file, denver(), kGrid);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(standardReportText(*refused), file.string() + " is not a regular file (a device or a pipe); it is left alone.");
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    const std::filesystem::path pipe = makeFifo(folder.path(), "Pipe.INI");
+    EXPECT_TRUE(writeSettings(pipe, denver(), kGrid).has_value());
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(SettingsFile, NamesMatchWithoutCaseAndValuesLoseTheirBlanks)

@@ -30,21 +30,27 @@ protected:
     }
 };
 
-TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeConvertsTheShownText)
+TEST_F(WorkspaceEditing, TabbingThroughTheDecimalLatitudeKeepsItsFullValue)
 {
     typeAndLeave(Field::XLATS, "30");
     EXPECT_EQ(view.text(Field::DLAT), "30.5083");
     EXPECT_EQ(ws.record.DLAT, dmsToDecimal(30, 30, 30.0f));
-    ws.leaveField(Field::DLAT);  // nothing typed
+    ws.leaveField(Field::DLAT);  // nothing typed: the shown text is not read back
+    EXPECT_EQ(ws.record.DLAT, dmsToDecimal(30, 30, 30.0f));
+    EXPECT_EQ(ws.record.XLATS, 30.0f);
+    EXPECT_EQ(view.text(Field::XLATS), "30");
+    EXPECT_EQ(ws.latitudeChanged(), 0);
+
+    // Typing converts from the text typed.
+    typeAndLeave(Field::DLAT, "30.50830");
     EXPECT_EQ(ws.record.DLAT, 30.5083f);
     EXPECT_EQ(view.text(Field::XLATS), "29.8828");
-    EXPECT_EQ(view.text(Field::ILATM), "30");
     EXPECT_EQ(ws.latitudeChanged(), 0);
 
     // Unchanged since that conversion: leaving it again converts nothing.
     ws.record.XLATS = 1.0f;
     ws.leaveField(Field::DLAT);
-    EXPECT_EQ(ws.record.XLATS, 29.8828f);
+    EXPECT_EQ(ws.record.XLATS, 1.0f);
 }
 
 TEST_F(WorkspaceEditing, LeavingAFieldConvertsEvenWhenNothingWasTyped)
@@ -203,19 +209,33 @@ TEST_F(WorkspaceEditing, OutOfRangeValuesNameTheBoundsAndAreKept)
     EXPECT_EQ(ws.record.IYR, 2026);
 }
 
-TEST_F(WorkspaceEditing, DerivedValueOutOfRangeIsShownThenRejectedAtNextTake)
+TEST_F(WorkspaceEditing, DegreesMinutesAndSecondsAddingUpPastTheRangeAreRefusedAtTheDegrees)
 {
     view.select(Field::IHEM_NS, 0);
     view.type(Field::ILATD, "90");
     view.type(Field::XLATS, "0");
-    typeAndLeave(Field::ILATM, "60");
-    EXPECT_EQ(view.text(Field::DLAT), "91");
-    EXPECT_TRUE(ui.transcript().empty());
-
-    ws.leaveField(Field::Location);
+    typeAndLeave(Field::ILATM, "59");
     ASSERT_EQ(ui.transcript().size(), 1u);
-    EXPECT_EQ(ui.transcript()[0].text, "Please enter a number between 0 and 90.");
-    EXPECT_EQ(view.focus(), Field::DLAT);
+    EXPECT_TRUE(sameBox(ui.transcript()[0], messageBox(Icon::Exclamation, "Tellurim",
+                                                       "Please enter an integer between 0 and 90.")));
+    EXPECT_EQ(view.focus(), Field::ILATD);
+    EXPECT_NE(view.text(Field::DLAT), "90.9833");  // never derived, never computed
+
+    // The pole itself, and 179 59 60 east, are in range; 180 0 1 is not.
+    view.type(Field::ILATM, "0");
+    typeAndLeave(Field::ILATD, "90");
+    EXPECT_EQ(view.text(Field::DLAT), "90");
+    view.type(Field::ILOND, "179");
+    view.type(Field::ILONM, "59");
+    typeAndLeave(Field::XLONS, "60");
+    EXPECT_EQ(view.text(Field::DLON), "180");
+    EXPECT_EQ(ui.transcript().size(), 1u);
+    view.type(Field::ILOND, "180");
+    view.type(Field::ILONM, "0");
+    typeAndLeave(Field::XLONS, "1");
+    ASSERT_EQ(ui.transcript().size(), 2u);
+    EXPECT_EQ(ui.transcript()[1].text, "Please enter an integer between 0 and 180.");
+    EXPECT_EQ(view.focus(), Field::ILOND);
 }
 
 TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)
@@ -227,15 +247,16 @@ TEST_F(WorkspaceEditing, ShowLeavesMatchingControlsAlone)
     EXPECT_EQ(view.writes(Field::Location), beforeName);
 }
 
-TEST_F(WorkspaceEditing, AfterATakeTheResultsHoldTheShownDigits)
+TEST_F(WorkspaceEditing, AfterATakeTheResultsKeepTheirComputedValues)
 {
     const float computed = ws.results().TI;
     const std::string shown = view.text(Field::TI);
     ASSERT_EQ(shown, formatSingle(computed));
+    ASSERT_NE(parseSingle(shown).value, computed);  // six digits lose some
     ASSERT_TRUE(ws.take());
-    // What the export and the report see after a take is what was shown.
-    EXPECT_EQ(ws.results().TI, parseSingle(shown).value);
-    EXPECT_EQ(ws.results().TI, std::stof(shown));
+    // A result nobody edited is not read back from its six digits.
+    EXPECT_EQ(ws.results().TI, computed);
+    EXPECT_EQ(view.text(Field::TI), shown);
 }
 
 // An interaction whose boxes, like real ones, take the focus: the field

@@ -189,7 +189,7 @@ TEST_F(GridFlow, AGridLargerThanTheFreeSpaceIsMadeOnlyWhenTheUserSaysYes)
         GTEST_SKIP() << "this file system has room for the whole grid";
     const auto isTheQuestion = [](const Prompt& p) {
         const std::string end = " are free. Create it anyway?";
-        return p.icon == Icon::Question && p.buttons == Buttons::YesNo &&
+        return p.icon == Icon::Question && p.caption == "Tellurim" && p.buttons == Buttons::YesNoCancelDefaultNo &&
                p.text.rfind("The grid file needs about 13.0 TB but only ", 0) == 0 && p.text.size() > end.size() &&
                p.text.substr(p.text.size() - end.size()) == end;
     };
@@ -198,8 +198,16 @@ TEST_F(GridFlow, AGridLargerThanTheFreeSpaceIsMadeOnlyWhenTheUserSaysYes)
     ws().makeGrid();
     ASSERT_EQ(kinds(), (std::vector<K>{K::Grid, K::File, K::Message}));
     EXPECT_TRUE(isTheQuestion(ui.transcript().back())) << ui.transcript().back().text;
-    EXPECT_FALSE(pathExists(path));
+    EXPECT_FALSE(pathExists(path));  // made to measure its file system, and removed again
     EXPECT_EQ(ws().grid, before);
+
+    // An earlier file is left whole by Cancel.
+    writeWholeFile(path, "earlier rows\r\n");
+    ui.clearTranscript();
+    ui.then(GridArea{huge}).then(File{path}).then(Answer::Cancel);
+    ws().makeGrid();
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Grid, K::File, K::Message}));
+    EXPECT_EQ(readWholeFile(path), "earlier rows\r\n");
 
     // Yes goes ahead (and Cancel in the progress window ends it at once).
     ui.clearTranscript();
@@ -209,6 +217,37 @@ TEST_F(GridFlow, AGridLargerThanTheFreeSpaceIsMadeOnlyWhenTheUserSaysYes)
     EXPECT_TRUE(sameBox(ui.transcript().back(), info("Grid creation cancelled by user")));
     EXPECT_TRUE(readWholeFile(path) == gridCsvHeader());
     EXPECT_TRUE(ui.finished());
+}
+
+TEST_F(GridFlow, NoQuestionBeforeTheFileOpensAndNoneForADeviceOrAKernelFolder)
+{
+    const GridSettings huge{0, -90.0f, 90.0f, 0.001f, -180.0f, 180.0f, 0.001f};
+    ws().lastFileName = work.file("earlier.csv");
+
+    // Cannot be created: the open error alone, and the path is not offered again.
+    ui.then(GridArea{huge}).then(File{"/proc/foo.csv"});
+    ws().makeGrid();
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Grid, K::File, K::Message}));
+    EXPECT_EQ(ui.transcript().back().caption, "Tellurim File Open Error");
+    EXPECT_EQ(ws().lastFileName, work.file("earlier.csv"));
+    EXPECT_TRUE(ui.finished());
+
+    // A device keeps nothing, so its file system is never measured.
+    CsvFile device;
+    ASSERT_FALSE(device.open("/dev/null").has_value());
+    EXPECT_FALSE(gridSpaceShortage(huge, device.descriptor()).has_value());
+    device.discard();
+    EXPECT_TRUE(pathExists("/dev/null"));
+
+    // An existing file opened to be measured keeps its content until emptied.
+    const std::string path = work.file("big.csv");
+    writeWholeFile(path, std::string(1 << 20, 'x'));
+    CsvFile file;
+    ASSERT_FALSE(file.open(path).has_value());
+    const GridSettings small{0, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f};
+    EXPECT_FALSE(gridSpaceShortage(small, file.descriptor()).has_value());
+    file.discard();
+    EXPECT_EQ(readWholeFile(path).size(), 1u << 20);
 }
 
 TEST_F(GridFlow, CancelBeforeTheThirdRowKeepsTwoCompleteRows)

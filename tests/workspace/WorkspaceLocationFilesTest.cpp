@@ -3,7 +3,7 @@
 #include "files/LocationExport.h"
 #include "files/LocationFile.h"
 #include "files/ReportLayout.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FakeView.h"
 #include "support/FileSizeLimit.h"
 #include "support/FixedClock.h"
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <limits>
 
 #include <memory>
 
@@ -267,7 +268,19 @@ TEST_F(LocationFilesFlow, RefusedOrMissingFilesKeepTheRecordAndNameTheirPath)
     negativeLength.replace(13, 4, std::string("\xFF\xFF\xFF\xFF", 4));
     const std::string path = work("bad.LOC");
     const std::string damaged = "File is damaged or incomplete:\n\n" + path;
+    // Whole files with a value its field would refuse if typed: these once
+    // gave F = 8e35 nT or NaN results marked "OK".
+    const auto withValue = [&](auto change) {
+        LocationRecord record = workspace->record;
+        change(record);
+        return encodeLocationFile(record);
+    };
     const std::vector<std::pair<std::optional<std::string>, Prompt>> cases = {
+        {withValue([](LocationRecord& r) { r.ALTM = -6371000.0f; }), exclamation("Tellurim File Read Error", damaged)},
+        {withValue([](LocationRecord& r) { r.DLAT = std::numeric_limits<float>::quiet_NaN(); }),
+         exclamation("Tellurim File Read Error", damaged)},
+        {withValue([](LocationRecord& r) { r.IYR = 2147483647; }), exclamation("Tellurim File Read Error", damaged)},
+        {withValue([](LocationRecord& r) { r.JHEM_EW = 2; }), exclamation("Tellurim File Read Error", damaged)},
         {"NotTellurim at all", exclamation("Tellurim File Read Error", "File is not Tellurim LOC file:\n\n" + path)},
         {otherVersion, exclamation("Tellurim File Read Error", "Unknown version of Tellurim LOC file:\n\n" + path)},
         {good.substr(0, good.size() - 1), exclamation("Tellurim File Read Error", damaged)},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineMessageSink.h"
+#include "workspace/EngineMessageSink.h"
 #include "engine/FieldResult.h"
 #include "engine/FieldRow.h"
 #include "engine/MagneticModel.h"

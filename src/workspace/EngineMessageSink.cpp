@@ -1,4 +1,4 @@
-#include "engine/EngineMessageSink.h"
+#include "workspace/EngineMessageSink.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "engine/ModelEngine.h"
+#include "workspace/ModelEngine.h"
 
 #include "engine/PoleFinder.h"
 
