@@ -1,7 +1,7 @@
 // Wiring of the grid-north line of the main window.
 
-#include "engine/ModelEngine.h"
-#include "platform/InteractionMessageSink.h"
+#include "workspace/ModelEngine.h"
+#include "workspace/InteractionMessageSink.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestEnvironment.h"
