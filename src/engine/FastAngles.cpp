@@ -1,4 +1,5 @@
 #include "engine/FastAngles.h"
+#include "engine/VectorClones.h"
 
 #include <cmath>
 #include <cstddef>
@@ -69,12 +70,6 @@ double arcTangent2(double y, double x)
         return y < 0.0 ? -z : z;
     return y < 0.0 ? (z - kPiLow) - kPi : kPi - (z - kPiLow);
 }
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(TELLURIM_NO_TARGET_CLONES)
-#define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TELLURIM_VECTOR_CLONES
-#endif
 
 // Four at once without branches: the smaller magnitude over the larger, then
 // around atan(1) above tan(pi/8), the same series, and the quarter turns

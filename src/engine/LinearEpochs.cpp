@@ -1,18 +1,11 @@
 #include "engine/LinearEpochs.h"
+#include "engine/VectorClones.h"
 
 #include "engine/ModelFile.h"
 
 #include <algorithm>
 
 namespace tellurim {
-
-// Compiled for AVX2 and for the x86-64 baseline, the better chosen when the
-// program starts: the same operations either way, so the same bits.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(TELLURIM_NO_TARGET_CLONES)
-#define TELLURIM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TELLURIM_VECTOR_CLONES
-#endif
 
 namespace {
 
